@@ -1,0 +1,53 @@
+// Frames per second of the whole frame loop, headless: input sampling, the scene step, the fade,
+// BeginScene/EndScene and Present, through the real WinMain.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "app/globals.h"
+#include "app/input.h"
+#include "app/scene_manager.h"
+#include "headless/control.h"
+
+namespace {
+
+void ResetEngine() {
+    headless::reset();
+    g_input = InputState{};
+    g_fadeLevel = 0;
+    g_fadeSpeed = 0;
+    g_fatalError = false;
+    g_leverStates.clear();
+}
+
+void BM_EmptyFrameLoop(benchmark::State& state) {
+    const int frames = static_cast<int>(state.range(0));
+    std::string dir = (std::filesystem::temp_directory_path() / "quillmoor-bench-XXXXXX").string();
+    if (!mkdtemp(dir.data())) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    for (auto _ : state) {
+        ResetEngine();
+        headless::setFrameLimit(frames);  // the window closes after this many frames
+        char commandLine[] = "";
+        benchmark::DoNotOptimize(WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT));
+        if (headless::frameCount() != frames) {
+            state.SkipWithError("the run did not last the frames asked for");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * frames);
+    state.SetLabel("items/s = frames per second");
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_EmptyFrameLoop)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

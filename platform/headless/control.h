@@ -1,0 +1,53 @@
+// How tests and the replay runner drive the headless platform: scripted input per frame, message-box
+// answers, failures on demand, and what the game showed and asked.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace headless {
+
+// Back to the state of a fresh process: no window, no device, no script, the clock at zero.
+void reset();
+
+// Failures on demand.
+void failWindowCreation(bool fail);
+void failDevice(bool fail);
+void failPresent(bool fail);
+
+// Input. Keys are Windows virtual-key codes (mouse buttons included).
+void setFocus(bool focused);
+void holdKey(int vk, bool down);
+void pushKeyDown(int vk, bool repeat = false);
+void pushClose();
+void moveMouse(int dx, int dy);
+void setPointer(int x, int y);  // the absolute pointer, in client coordinates
+
+// Message boxes: answers are used in order; with none queued MB_YESNO answers IDNO and MB_OK IDOK.
+struct MessageBoxRecord {
+    std::string text, title;  // UTF-8, as the game passed them
+    unsigned flags;
+    int answer;
+};
+void queueAnswer(int answer);
+const std::vector<MessageBoxRecord>& messageBoxes();
+
+// Frames. The hook runs when frame N is about to start, N being the number of presents so far; it is
+// where a script changes input. After `limit` frames the window is closed, so no run can hang.
+void onFrame(std::function<void(int frame)> hook);
+void setFrameLimit(int limit);
+int frameCount();
+
+// The order of platform calls, when recording is on.
+void recordTrace(bool on);
+const std::vector<std::string>& traceLog();
+
+// What the window looks like now.
+bool windowExists();
+bool windowVisible();
+void clientSize(int& width, int& height);
+bool relativeMouse();
+
+}  // namespace headless

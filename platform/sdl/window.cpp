@@ -1,0 +1,225 @@
+// The real window over SDL2: events become window messages, keys are read from SDL's keyboard state,
+// the pointer is captured in relative mode for mouse look, and message boxes are SDL's.
+#include <SDL.h>
+#include <windows.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "sdl/sdl_window.h"
+#include "seam/window.h"
+
+namespace {
+
+SDL_Window* theWindow = nullptr;
+bool focused = false;
+
+int vkFromKeycode(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    switch (key) {
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    default: return 0;
+    }
+}
+
+bool scancodeDown(const Uint8* keys, int vk) {
+    if (vk >= 'A' && vk <= 'Z') return keys[SDL_SCANCODE_A + (vk - 'A')];
+    if (vk >= '1' && vk <= '9') return keys[SDL_SCANCODE_1 + (vk - '1')];
+    switch (vk) {
+    case '0': return keys[SDL_SCANCODE_0];
+    case VK_ESCAPE: return keys[SDL_SCANCODE_ESCAPE];
+    case VK_RETURN: return keys[SDL_SCANCODE_RETURN] || keys[SDL_SCANCODE_KP_ENTER];
+    case VK_SPACE: return keys[SDL_SCANCODE_SPACE];
+    case VK_LEFT: return keys[SDL_SCANCODE_LEFT];
+    case VK_RIGHT: return keys[SDL_SCANCODE_RIGHT];
+    case VK_UP: return keys[SDL_SCANCODE_UP];
+    case VK_DOWN: return keys[SDL_SCANCODE_DOWN];
+    default: return false;
+    }
+}
+
+// SDL's X11 boxes draw UTF-8 only under a UTF-8 locale; give them one when the environment has none.
+void ensureUtf8Locale() {
+    const char* vars[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+    for (const char* v : vars) {
+        const char* value = std::getenv(v);
+        if (value && *value) {
+            if (std::strstr(value, "UTF-8") || std::strstr(value, "utf8") || std::strstr(value, "UTF8")) return;
+            break;
+        }
+    }
+    setenv("LC_CTYPE", "C.UTF-8", 1);
+}
+
+}  // namespace
+
+namespace sdl {
+
+bool initVideo() {
+    static bool done = false;
+    if (done) return true;
+    SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return false;
+    done = true;
+    return true;
+}
+
+SDL_Window* window() { return theWindow; }
+
+}  // namespace sdl
+
+namespace seam {
+
+bool windowCreate(const char* title, int clientWidth, int clientHeight) {
+    if (!sdl::initVideo()) {
+        std::fprintf(stderr, "quillmoor: SDL could not start its video: %s\n", SDL_GetError());
+        return false;
+    }
+    theWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth, clientHeight,
+                                 SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+    if (!theWindow) {
+        std::fprintf(stderr, "quillmoor: SDL could not create the window: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+void windowDestroy() {
+    if (!theWindow) return;
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    SDL_DestroyWindow(theWindow);
+    theWindow = nullptr;
+    focused = false;
+}
+
+bool windowExists() { return theWindow != nullptr; }
+
+void windowShow() {
+    if (!theWindow) return;
+    SDL_ShowWindow(theWindow);
+    SDL_RaiseWindow(theWindow);
+}
+
+void windowSetClientSize(int width, int height) {
+    if (theWindow) SDL_SetWindowSize(theWindow, width, height);
+}
+
+void windowClientSize(int& width, int& height) {
+    width = height = 0;
+    if (theWindow) SDL_GetWindowSize(theWindow, &width, &height);
+}
+
+void windowOrigin(int& x, int& y) {
+    x = y = 0;
+    if (theWindow) SDL_GetWindowPosition(theWindow, &x, &y);
+}
+
+bool pollEvent(Event& event) {
+    if (!theWindow) {
+        SDL_PumpEvents();
+        return false;
+    }
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_QUIT:
+            event = Event{EventKind::Close, 0, false, 0, 0};
+            return true;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                event = Event{EventKind::Close, 0, false, 0, 0};
+                return true;
+            }
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                focused = true;
+                event = Event{EventKind::FocusGained, 0, false, 0, 0};
+                return true;
+            }
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                focused = false;
+                event = Event{EventKind::FocusLost, 0, false, 0, 0};
+                return true;
+            }
+            break;
+        case SDL_KEYDOWN: {
+            int vk = vkFromKeycode(e.key.keysym.sym);
+            if (vk == 0) break;
+            event = Event{EventKind::KeyDown, vk, e.key.repeat != 0, 0, 0};
+            return true;
+        }
+        case SDL_MOUSEMOTION:
+            if (SDL_GetRelativeMouseMode()) {
+                event = Event{EventKind::MouseMotion, 0, false, e.motion.xrel, e.motion.yrel};
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+bool hasFocus() {
+    // The window manager's word, not only the events: without one (a bare X server) no focus event comes.
+    return theWindow && (focused || (SDL_GetWindowFlags(theWindow) & SDL_WINDOW_INPUT_FOCUS) != 0);
+}
+
+bool isKeyDown(int vk) {
+    if (!hasFocus()) return false;
+    if (vk == VK_LBUTTON || vk == VK_RBUTTON) {
+        Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+        return (buttons & SDL_BUTTON(vk == VK_LBUTTON ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT)) != 0;
+    }
+    return scancodeDown(SDL_GetKeyboardState(nullptr), vk);
+}
+
+void pointerPosition(int& x, int& y) { SDL_GetMouseState(&x, &y); }
+
+void setRelativeMouse(bool on) { SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE); }
+
+int messageBox(const char* text, const char* title, unsigned flags) {
+    sdl::initVideo();
+    ensureUtf8Locale();
+    bool yesNo = (flags & 0xF) == MB_YESNO;
+    const SDL_MessageBoxButtonData yesNoButtons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "はい"},
+        {0, IDNO, "いいえ"},
+    };
+    const SDL_MessageBoxButtonData okButton[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"},
+    };
+    SDL_MessageBoxData data{};
+    data.flags = (flags & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    data.window = theWindow;
+    data.title = title;
+    data.message = text;
+    data.numbuttons = yesNo ? 2 : 1;
+    data.buttons = yesNo ? yesNoButtons : okButton;
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+        // No way to show a box (no display, no fonts): say it on the console and take the safe answer.
+        std::fprintf(stderr, "%s: %s\n", title, text);
+        return yesNo ? IDNO : IDOK;
+    }
+    if (pressed < 0) return yesNo ? IDNO : IDOK;  // closed without a button
+    return pressed;
+}
+
+uint32_t ticksMs() {
+    sdl::initVideo();
+    return static_cast<uint32_t>(SDL_GetTicks64());
+}
+
+}  // namespace seam

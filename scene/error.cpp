@@ -1,0 +1,12 @@
+// SError: the dead end after a stage texture failed.
+#include "scene/error.h"
+
+bool SError::Enter() { return true; }
+
+SceneId SError::Update() { return SCENE_ERROR; }
+
+void SError::Draw3D() {}
+
+void SError::Draw2D() {}
+
+void SError::Leave() {}

@@ -1,0 +1,347 @@
+// The real WinMain, headless: start-up order, the ways out of the loop, and the log it leaves.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <regex>
+
+#include "app/globals.h"
+#include "app/scene_manager.h"
+#include "d3d9/state.h"
+#include "diag/log.h"
+#include "support/game_run.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kSeparator(96, '=');
+
+// The log of one run: a timestamp, the end line, 96 "=", an empty line; CP932 and CR LF throughout.
+std::string literal(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (std::strchr("\\^$.|?*+()[]{}", c) && c != 0) out.push_back('\\');
+        out.push_back(c);
+    }
+    return out;
+}
+
+const std::string kTimestamp = R"(\d{4}/\d\d/\d\d\((Sun|Mon|Tue|Wed|Thu|Fri|Sat)\) \d\d:\d\d:\d\d)";
+
+std::string endOfRunPattern(const std::string& endLine) {
+    return kTimestamp + literal(Utf8ToCp932(endLine)) + "\r\n" + kSeparator + "\r\n\r\n";
+}
+
+class GameRun : public ::testing::Test {
+protected:
+    void SetUp() override { ResetForNewRun(); }
+    void TearDown() override { headless::reset(); }
+    TempFolder folder;
+};
+
+size_t indexOf(const std::vector<std::string>& trace, const std::string& what) {
+    auto it = std::find(trace.begin(), trace.end(), what);
+    return it == trace.end() ? std::string::npos : static_cast<size_t>(it - trace.begin());
+}
+
+TEST_F(GameRun, StartUpRunsInItsOrder) {
+    headless::recordTrace(true);
+    bool sawTitleCurrent = false;
+    headless::onFrame([&](int frame) {
+        if (frame == 0) {
+            // Everything start-up creates exists before the first frame.
+            sawTitleCurrent = g_sceneManager && g_sceneManager->current == g_sceneManager->scenes[SCENE_TITLE];
+            EXPECT_EQ(g_leverStates, std::vector<bool>{true});
+            EXPECT_EQ(g_stageIndex, 1);
+            EXPECT_EQ(g_mouseDivisor, 15.0f);
+            EXPECT_EQ(g_sineTable[180], 0.0f);
+            EXPECT_NEAR(g_sineTable[90], 1.0f, 1e-7f);
+            EXPECT_TRUE(std::filesystem::exists("Log.txt"));
+            headless::pushKeyDown(VK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_TRUE(sawTitleCurrent);
+    const auto& t = headless::traceLog();
+    std::vector<std::string> order = {"RegisterClassA", "CreateWindowExA", "MessageBoxA",    "ShowWindow",
+                                      "UpdateWindow",   "SetFocus",        "AdjustWindowRect", "SetWindowPos",
+                                      "Direct3DCreate9", "CreateDevice",   "timeBeginPeriod", "timeEndPeriod"};
+    size_t last = 0;
+    for (const auto& step : order) {
+        size_t at = indexOf(t, step);
+        ASSERT_NE(at, std::string::npos) << step;
+        EXPECT_GE(at, last) << step;
+        last = at;
+    }
+    ASSERT_EQ(headless::messageBoxes().size(), 1u);
+    EXPECT_EQ(headless::messageBoxes()[0].text, "フルスクリーンで起動しますか？");
+    EXPECT_EQ(headless::messageBoxes()[0].title, "確認");
+    EXPECT_EQ(headless::messageBoxes()[0].flags, MB_YESNO);
+}
+
+TEST_F(GameRun, EscapeEndsNormallyAndLogsTheNormalEnd) {
+    headless::onFrame([](int frame) {
+        if (frame == 30) headless::pushKeyDown(VK_ESCAPE);
+    });
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(headless::frameCount(), 30);
+    EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(endOfRunPattern(" ||  正常終了"))));
+    // Nothing of the run is left behind.
+    EXPECT_EQ(g_device, nullptr);
+    EXPECT_EQ(g_d3d, nullptr);
+    EXPECT_EQ(g_sceneManager, nullptr);
+}
+
+TEST_F(GameRun, ClosingTheWindowEndsNormallyAndASecondRunAppends) {
+    headless::recordTrace(true);
+    headless::onFrame([](int frame) {
+        if (frame == 3) headless::pushClose();
+    });
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_NE(indexOf(headless::traceLog(), "DefWindowProcA WM_CLOSE"), std::string::npos);
+    EXPECT_FALSE(headless::windowExists());
+
+    ResetForNewRun();
+    headless::onFrame([](int frame) {
+        if (frame == 1) headless::pushKeyDown(VK_ESCAPE);
+    });
+    EXPECT_EQ(RunGame(), 0);
+    std::string once = endOfRunPattern(" ||  正常終了");
+    EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(once + once)));
+}
+
+TEST_F(GameRun, OtherKeysNeverReachTheDefaultWindowProcedure) {
+    headless::recordTrace(true);
+    headless::onFrame([](int frame) {
+        if (frame == 1) {
+            headless::pushKeyDown('A');
+            headless::pushKeyDown(VK_RETURN);
+            headless::pushKeyDown('W', true);
+        }
+        if (frame == 2) headless::pushKeyDown(VK_ESCAPE);
+    });
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(indexOf(headless::traceLog(), "DefWindowProcA WM_KEYDOWN"), std::string::npos);
+    EXPECT_EQ(headless::frameCount(), 2);  // the other keys did not end the run
+    EXPECT_EQ(WndProc(nullptr, WM_KEYDOWN, 'A', 0), 0);
+}
+
+TEST_F(GameRun, UnwritableLogShowsItsBoxCreatesNothingAndFails) {
+    std::filesystem::create_directory("Log.txt");  // even root cannot open a folder for writing
+    bool sceneManagerCreated = false;
+    headless::onFrame([&](int) { sceneManagerCreated = sceneManagerCreated || g_sceneManager != nullptr; });
+    EXPECT_NE(RunGame(), 0);
+    EXPECT_FALSE(sceneManagerCreated);
+    ASSERT_EQ(headless::messageBoxes().size(), 2u);
+    EXPECT_EQ(headless::messageBoxes()[1].text, "ログファイルの出力に失敗しました");
+    EXPECT_EQ(headless::messageBoxes()[1].title, "Error");
+    EXPECT_EQ(headless::messageBoxes()[1].flags, MB_OK);
+    EXPECT_TRUE(std::filesystem::is_directory("Log.txt"));
+    EXPECT_LE(headless::frameCount(), 1);
+}
+
+TEST_F(GameRun, NoWindowEndsAtOnceWithoutBoxOrLog) {
+    headless::failWindowCreation(true);
+    EXPECT_NE(RunGame(), 0);
+    EXPECT_TRUE(headless::messageBoxes().empty());
+    EXPECT_FALSE(std::filesystem::exists("Log.txt"));
+}
+
+TEST_F(GameRun, NoDeviceShowsItsBoxAndLeavesTheLogAlone) {
+    headless::failDevice(true);
+    headless::recordTrace(true);
+    EXPECT_NE(RunGame(), 0);
+    ASSERT_EQ(headless::messageBoxes().size(), 2u);
+    EXPECT_EQ(headless::messageBoxes()[1].text, "DirectX9が初期化できません。\n未対応のパソコンと思われます。");
+    EXPECT_EQ(headless::messageBoxes()[1].title, "ERROR");
+    EXPECT_EQ(headless::messageBoxes()[1].flags, MB_ICONERROR);
+    EXPECT_EQ(std::count(headless::traceLog().begin(), headless::traceLog().end(), "CreateDevice"), 3);
+    EXPECT_FALSE(std::filesystem::exists("Log.txt"));
+    EXPECT_EQ(g_d3d, nullptr);
+}
+
+TEST_F(GameRun, WindowedAnswerGivesA640By480ClientWithTheCursorShown) {
+    headless::onFrame([](int frame) {
+        if (frame == 0) {
+            int w = 0, h = 0;
+            headless::clientSize(w, h);
+            EXPECT_EQ(w, 640);
+            EXPECT_EQ(h, 480);
+            EXPECT_TRUE(headless::windowVisible());
+            EXPECT_FALSE(headless::relativeMouse());
+            EXPECT_FALSE(g_fullScreen);
+            EXPECT_TRUE(g_presentParams.Windowed);
+            headless::pushKeyDown(VK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(RunGame(), 0);
+}
+
+TEST_F(GameRun, FullScreenAnswerHidesTheCursorAndAsksForX8R8G8B8) {
+    headless::queueAnswer(IDYES);
+    headless::onFrame([](int frame) {
+        if (frame == 0) {
+            EXPECT_TRUE(g_fullScreen);
+            EXPECT_FALSE(g_presentParams.Windowed);
+            EXPECT_EQ(g_presentParams.BackBufferFormat, D3DFMT_X8R8G8B8);
+            EXPECT_EQ(g_presentParams.BackBufferWidth, 640u);
+            EXPECT_EQ(g_presentParams.BackBufferHeight, 480u);
+            EXPECT_TRUE(headless::relativeMouse());  // hidden cursor, focused window: mouse look is captured
+            headless::pushKeyDown(VK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(RunGame(), 0);
+}
+
+TEST_F(GameRun, FixedRenderSetUpIsOnTheDevice) {
+    headless::onFrame([](int frame) {
+        if (frame != 0) return;
+        const d3d9::DeviceState& s = g_device->impl->state;
+        EXPECT_EQ(s.render[D3DRS_ZENABLE], DWORD(D3DZB_TRUE));
+        EXPECT_EQ(s.render[D3DRS_ALPHABLENDENABLE], DWORD(TRUE));
+        EXPECT_EQ(s.render[D3DRS_SRCBLEND], DWORD(D3DBLEND_SRCALPHA));
+        EXPECT_EQ(s.render[D3DRS_DESTBLEND], DWORD(D3DBLEND_INVSRCALPHA));
+        EXPECT_EQ(s.render[D3DRS_CULLMODE], DWORD(D3DCULL_CCW));
+        EXPECT_EQ(s.render[D3DRS_LIGHTING], DWORD(TRUE));
+        EXPECT_EQ(s.render[D3DRS_AMBIENT], 0x00777777u);
+        EXPECT_EQ(s.stage[0][D3DTSS_ALPHAOP], DWORD(D3DTOP_MODULATE));
+        EXPECT_EQ(s.stage[0][D3DTSS_ALPHAARG2], DWORD(D3DTA_DIFFUSE));
+        EXPECT_EQ(s.sampler[0][D3DSAMP_MIPFILTER], DWORD(D3DTEXF_LINEAR));
+        EXPECT_EQ(s.fvf, DWORD(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1));
+        const float dirs[4][3] = {{1, -0.5f, 0}, {0, -0.5f, 1}, {-1, -0.5f, 0}, {0, -0.5f, -1}};
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_TRUE(s.lightEnabled[i]);
+            EXPECT_EQ(s.lights[i].Type, D3DLIGHT_DIRECTIONAL);
+            EXPECT_EQ(s.lights[i].Direction.x, dirs[i][0]);
+            EXPECT_EQ(s.lights[i].Direction.y, dirs[i][1]);
+            EXPECT_EQ(s.lights[i].Direction.z, dirs[i][2]);
+            EXPECT_EQ(s.lights[i].Diffuse.r, 1.0f);
+            EXPECT_EQ(s.lights[i].Diffuse.a, 0.0f);
+            EXPECT_EQ(s.lights[i].Specular.r, 0.0f);
+        }
+        EXPECT_FALSE(s.lightEnabled[4]);
+        headless::pushKeyDown(VK_ESCAPE);
+    });
+    EXPECT_EQ(RunGame(), 0);
+}
+
+TEST_F(GameRun, FailingPresentIsResetEveryFrameWhileTheGameGoesOn) {
+    headless::onFrame([](int frame) {
+        if (frame == 2) headless::failPresent(true);
+        if (frame == 7) {
+            // Frames 2..6 presented and failed: five resets, one per frame.
+            EXPECT_EQ(g_device->impl->counters.resets, 5u);
+            EXPECT_EQ(g_device->impl->counters.failedPresents, 5u);
+            headless::failPresent(false);
+        }
+        if (frame == 9) {
+            EXPECT_EQ(g_device->impl->counters.resets, 6u);
+            headless::pushKeyDown(VK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(RunGame(), 0);
+}
+
+// A scene that records what the manager does to it.
+struct FakeScene : Scene {
+    SceneId id;
+    SceneId next;
+    bool failInUpdate = false;
+    int enters = 0, updates = 0, draws = 0, leaves = 0;
+    std::vector<std::string>* events;
+    FakeScene(SceneId id, std::vector<std::string>* events) : id(id), next(id), events(events) {}
+    bool Enter() override {
+        ++enters;
+        events->push_back("enter " + std::to_string(id));
+        return true;
+    }
+    SceneId Update() override {
+        ++updates;
+        events->push_back("update " + std::to_string(id));
+        if (failInUpdate) g_fatalError = true;
+        return next;
+    }
+    void Draw3D() override {
+        ++draws;
+        events->push_back("draw3d " + std::to_string(id));
+    }
+    void Draw2D() override { events->push_back("draw2d " + std::to_string(id)); }
+    void Leave() override {
+        ++leaves;
+        events->push_back("leave " + std::to_string(id));
+    }
+};
+
+// Swaps the five real scenes for fakes once start-up has made them.
+std::vector<FakeScene*> installFakes(std::vector<std::string>* events) {
+    std::vector<FakeScene*> fakes;
+    for (int i = 0; i < 5; ++i) {
+        delete g_sceneManager->scenes[i];
+        auto* f = new FakeScene(static_cast<SceneId>(i), events);
+        g_sceneManager->scenes[i] = f;
+        fakes.push_back(f);
+    }
+    g_sceneManager->current = fakes[0];
+    return fakes;
+}
+
+TEST_F(GameRun, SceneSwitchRunsLeaveEnterAndDrawsTheNewSceneInTheSameFrame) {
+    std::vector<std::string> events;
+    std::vector<FakeScene*> fakes;
+    headless::onFrame([&](int frame) {
+        if (frame == 0) fakes = installFakes(&events);
+        if (frame == 3) fakes[0]->next = SCENE_LOAD;
+        if (frame == 4) {
+            EXPECT_EQ(events, (std::vector<std::string>{"update 0", "draw3d 0", "draw2d 0", "update 0", "draw3d 0",
+                                                        "draw2d 0", "update 0", "draw3d 0", "draw2d 0", "update 0",
+                                                        "leave 0", "enter 1", "draw3d 1", "draw2d 1"}));
+            events.clear();
+            headless::pushKeyDown(VK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(RunGame(), 0);
+    // Shutdown leaves only the current scene.
+    EXPECT_EQ(events, (std::vector<std::string>{"leave 1"}));
+}
+
+TEST_F(GameRun, FailureInUpdateStillSwitchesButDrawsNothingAndEndsAbnormally) {
+    std::vector<std::string> events;
+    std::vector<FakeScene*> fakes;
+    uint64_t drawsBefore = 0;
+    headless::onFrame([&](int frame) {
+        if (frame == 0) fakes = installFakes(&events);
+        if (frame == 2) {
+            fakes[0]->failInUpdate = true;
+            fakes[0]->next = SCENE_LOAD;
+            events.clear();
+        }
+    });
+    EXPECT_EQ(RunGame(), 1);
+    (void)drawsBefore;
+    EXPECT_EQ(events, (std::vector<std::string>{"update 0", "leave 0", "enter 1", "leave 1"}));
+    EXPECT_EQ(headless::frameCount(), 3);  // the failing frame still presented, and no frame after it
+    EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(endOfRunPattern(" ||  異常終了"))));
+}
+
+TEST(OutOfMemory, LogsShowsAndEndsTheRunWithAFailure) {
+    TempFolder folder;
+    EXPECT_EXIT(
+        {
+            headless::reset();
+            g_log.open("Log.txt");
+            std::set_new_handler(OutOfMemoryHandler);
+            // Ask for far more than any machine has.
+            volatile size_t huge = size_t(1) << 62;
+            char* p = new char[huge];
+            p[0] = 1;
+        },
+        ::testing::ExitedWithCode(1), "");
+    std::string log = ReadFile("Log.txt");
+    std::string expected =
+        kTimestamp + literal(Utf8ToCp932(" ||  メモリ確保に失敗しました")) + "\r\n" + endOfRunPattern(" ||  異常終了");
+    EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << log;
+}
+
+}  // namespace
