@@ -25,5 +25,7 @@ trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
 # Sound tests use OpenAL Soft's own outputs, never a speaker.
 export ALSOFT_DRIVERS=null
 
-cd build
-ctest --output-on-failure -j2 --timeout 300
+(cd build && ctest --output-on-failure -j2 --timeout 300)
+
+# Every file reader's fuzz corpus under AddressSanitizer and UBSan, plus a short fuzzing run.
+scripts/fuzz.sh 10
