@@ -40,6 +40,10 @@ Token Tokenizer::next() {
     case '}':
         ++p;
         return Token{Token::Close, {start, 1}};
+    case '[':
+    case ']':
+        ++p;
+        return Token{Token::Bracket, {start, 1}};
     case ',':
     case ';':
         ++p;

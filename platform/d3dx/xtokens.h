@@ -9,7 +9,7 @@
 namespace d3dx {
 
 struct Token {
-    enum Kind { End, Error, Name, Number, String, Open, Close, Guid, Separator };
+    enum Kind { End, Error, Name, Number, String, Open, Close, Guid, Separator, Bracket };
     Kind kind = End;
     std::string_view text;  // strings without their quotes
 };
@@ -30,7 +30,7 @@ public:
     // perItem bytes per item, so that no file can make the reader reserve more than it could fill.
     bool count(uint32_t& value, size_t perItem);
 
-    bool skipBody();       // after '{': up to and including the matching '}'
+    bool skipBody();       // after '{': up to and including the matching '}' (template [...] included)
     bool skipReference();  // after '{' of a { name } reference: up to its '}'
 
 private:
