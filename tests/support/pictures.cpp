@@ -40,7 +40,7 @@ std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb, 
 
 void WritePng(const std::filesystem::path& path, int width, int height, const std::vector<uint32_t>& argb,
               bool alpha) {
-    std::filesystem::create_directories(path.parent_path());
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << EncodePng(width, height, argb, alpha);
 }
 
