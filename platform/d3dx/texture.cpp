@@ -9,8 +9,24 @@
 
 namespace d3dx {
 
+namespace {
+// zlib cannot shrink data by more than about 1:1032, so a picture whose rows need far more bytes than
+// the file could inflate to is refused before anything is allocated for it.
+bool plausibleSize(const uint8_t* bytes, size_t size) {
+    if (size < 33 || std::memcmp(bytes + 12, "IHDR", 4) != 0) return false;
+    auto word = [&](size_t at) {
+        return uint64_t(bytes[at]) << 24 | uint64_t(bytes[at + 1]) << 16 | uint64_t(bytes[at + 2]) << 8 | bytes[at + 3];
+    };
+    uint64_t width = word(16), height = word(20), depth = bytes[24];
+    int channels = bytes[25] == 2 ? 3 : bytes[25] == 4 ? 2 : bytes[25] == 6 ? 4 : 1;
+    uint64_t rowBytes = 1 + (width * channels * depth + 7) / 8;
+    return height * rowBytes <= uint64_t(size) * 1100 + 4096;
+}
+}  // namespace
+
 bool decodePng(const void* data, size_t size, Image& image) {
     if (!data || size < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return false;
+    if (!plausibleSize(static_cast<const uint8_t*>(data), size)) return false;
     // The simplified API keeps libpng's longjmp inside libpng: every error comes back as a zero result.
     png_image png;
     std::memset(&png, 0, sizeof png);
