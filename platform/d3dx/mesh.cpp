@@ -153,6 +153,7 @@ HRESULT createMesh(IDirect3DDevice9* device, DWORD options, DWORD fvf, std::vect
     impl->stride = stride;
     impl->vertexCount = static_cast<DWORD>(vertexCount);
     impl->vertices = std::move(vertices);
+    impl->vertices.resize(impl->vertices.size() + 16);
     *mesh = MeshFactory::make(impl);
     return D3D_OK;
 }

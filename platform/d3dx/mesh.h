@@ -20,7 +20,9 @@ struct ID3DXMesh::Impl {
     DWORD fvf = 0;
     DWORD stride = 0;
     DWORD vertexCount = 0;
-    std::vector<uint8_t> vertices;   // vertexCount × stride bytes, handed to the device as they are
+    // vertexCount × stride bytes, handed to the device as they are, then 16 spare bytes so that the
+    // ray test may load any position as four floats.
+    std::vector<uint8_t> vertices;
     std::vector<uint16_t> indices;   // three per face
     std::vector<DWORD> attributes;   // one per face
     struct Run {

@@ -134,6 +134,57 @@ TEST_F(Intersect, FollowsVerticesRewrittenInPlace) {
     EXPECT_FLOAT_EQ(dist, 2.0f);
 }
 
+TEST_F(Intersect, AgreesWithTheSingleTriangleTestOnEveryFaceOfARandomMesh) {
+    // Random triangles and rays: the four-at-a-time path must find exactly the faces the one-by-one test finds.
+    uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) / 16777216.0f * 20.0f - 10.0f;
+    };
+    std::vector<float> positions;
+    for (int i = 0; i < 3 * 301; ++i) positions.push_back(next());
+    std::vector<uint8_t> bytes(positions.size() * 4);
+    std::memcpy(bytes.data(), positions.data(), bytes.size());
+    std::vector<uint32_t> corners;
+    for (uint32_t i = 0; i < 3 * 301; ++i) corners.push_back((i * 7) % 301);
+    ID3DXMesh* mesh = nullptr;
+    ASSERT_EQ(d3dx::createMesh(g_device, D3DXMESH_MANAGED, D3DFVF_XYZ, bytes, corners, std::vector<DWORD>(301, 0), &mesh),
+              D3D_OK);
+    int rays = 0, hitRays = 0;
+    for (; rays < 500; ++rays) {
+        D3DXVECTOR3 origin(next(), next(), next()), direction(next(), next(), next());
+        BOOL hit = FALSE;
+        DWORD face = 0, count = 0;
+        float dist = 0;
+        ID3DXBuffer* all = nullptr;
+        D3DXIntersect(mesh, &origin, &direction, &hit, &face, nullptr, nullptr, &dist, &all, &count);
+        std::vector<DWORD> expected;
+        float nearest = 0;
+        DWORD nearestFace = 0;
+        for (DWORD f = 0; f < 301; ++f) {
+            D3DXVECTOR3 a = corner(mesh, f, 0), b = corner(mesh, f, 1), c = corner(mesh, f, 2);
+            float t = 0;
+            if (!D3DXIntersectTri(&a, &b, &c, &origin, &direction, nullptr, nullptr, &t)) continue;
+            if (expected.empty() || t < nearest) {
+                nearest = t;
+                nearestFace = f;
+            }
+            expected.push_back(f);
+        }
+        ASSERT_EQ(count, expected.size());
+        ASSERT_EQ(hit, !expected.empty());
+        if (!hit) continue;
+        ++hitRays;
+        EXPECT_EQ(face, nearestFace);
+        EXPECT_EQ(dist, nearest);
+        auto* info = static_cast<D3DXINTERSECTINFO*>(all->GetBufferPointer());
+        for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(info[i].FaceIndex, expected[i]);
+        all->Release();
+    }
+    EXPECT_GT(hitRays, 50);  // the sample really exercises hits
+    mesh->Release();
+}
+
 TEST(IntersectTri, SingleTriangleFromBothSides) {
     D3DXVECTOR3 a(0, 0, 0), b(2, 0, 0), c(0, 2, 0), origin(0.5f, 0.5f, 4), down(0, 0, -1), up(0, 0, 1);
     float u = 0, v = 0, dist = 0;
