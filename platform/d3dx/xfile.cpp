@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "d3dx/mesh.h"
 #include "d3dx/xtokens.h"
@@ -104,50 +105,50 @@ private:
         return true;
     }
 
-    // The rest of an object whose members are read: separators and unknown children up to the brace.
-    bool closeObject() {
+    // Walks the children of the object being read, up to its closing brace: separators are skipped,
+    // { name } references go to onReference, and each named child is opened and handed to onChild
+    // (type, name), which reads it up to its own closing brace.
+    template <typename Child, typename Reference>
+    bool children(Child onChild, Reference onReference) {
         for (;;) {
             Token t = in.next();
             if (t.kind == Token::Close) return true;
             if (t.kind == Token::Separator) continue;
             if (t.kind == Token::Open) {
-                if (!in.skipReference()) return false;
+                if (!onReference()) return false;
                 continue;
             }
-            if (t.kind != Token::Name || !openObject(nullptr) || !in.skipBody()) return false;
+            std::string name;
+            if (t.kind != Token::Name || !openObject(&name) || !onChild(t.text, name)) return false;
         }
+    }
+    template <typename Child>
+    bool children(Child onChild) {
+        return children(onChild, [&] { return in.skipReference(); });
+    }
+
+    // The rest of an object whose members are read: its unknown children up to the brace.
+    bool closeObject() {
+        return children([&](std::string_view, const std::string&) { return in.skipBody(); });
     }
 
     bool vector3(D3DXVECTOR3& v) { return in.number(v.x) && in.number(v.y) && in.number(v.z); }
 
     bool parseFrame(const D3DXMATRIX& parent) {
         D3DXMATRIX running = parent;
-        for (;;) {
-            Token t = in.next();
-            if (t.kind == Token::Close) return true;
-            if (t.kind == Token::Separator) continue;
-            if (t.kind == Token::Open) {
-                if (!in.skipReference()) return false;
-                continue;
-            }
-            if (t.kind != Token::Name || !openObject(nullptr)) return false;
-            bool ok;
-            if (t.text == "FrameTransformMatrix") {
+        return children([&](std::string_view type, const std::string&) {
+            if (type == "FrameTransformMatrix") {
                 D3DXMATRIX m;
-                ok = true;
-                for (int i = 0; i < 16 && ok; ++i) ok = in.number(m.m[i / 4][i % 4]);
-                ok = ok && closeObject();
+                for (int i = 0; i < 16; ++i)
+                    if (!in.number(m.m[i / 4][i % 4])) return false;
                 // The frame's own matrix first, then its parent's: it moves only the meshes after it.
                 running = m * running;
-            } else if (t.text == "Mesh") {
-                ok = parseMesh(running);
-            } else if (t.text == "Frame") {
-                ok = parseFrame(running);
-            } else {
-                ok = in.skipBody();
+                return closeObject();
             }
-            if (!ok) return false;
-        }
+            if (type == "Mesh") return parseMesh(running);
+            if (type == "Frame") return parseFrame(running);
+            return in.skipBody();
+        });
     }
 
     bool readFaces(std::vector<uint32_t>& start, std::vector<uint32_t>& size, std::vector<uint32_t>& corners,
@@ -178,27 +179,13 @@ private:
         for (auto& p : mesh.positions)
             if (!vector3(p)) return false;
         if (!readFaces(mesh.faceStart, mesh.faceSize, mesh.faceCorners, vertexCount)) return false;
-        for (;;) {
-            Token t = in.next();
-            if (t.kind == Token::Close) break;
-            if (t.kind == Token::Separator) continue;
-            if (t.kind == Token::Open) {
-                if (!in.skipReference()) return false;
-                continue;
-            }
-            if (t.kind != Token::Name || !openObject(nullptr)) return false;
-            bool ok;
-            if (t.text == "MeshNormals") {
-                ok = parseNormals(mesh);
-            } else if (t.text == "MeshTextureCoords") {
-                ok = parseTextureCoords(mesh);
-            } else if (t.text == "MeshMaterialList") {
-                ok = parseMaterialList(mesh);
-            } else {
-                ok = in.skipBody();
-            }
-            if (!ok) return false;
-        }
+        bool ok = children([&](std::string_view type, const std::string&) {
+            if (type == "MeshNormals") return parseNormals(mesh);
+            if (type == "MeshTextureCoords") return parseTextureCoords(mesh);
+            if (type == "MeshMaterialList") return parseMaterialList(mesh);
+            return in.skipBody();
+        });
+        if (!ok) return false;
         return merge(mesh, transform);
     }
 
@@ -238,27 +225,23 @@ private:
         // A short list gives the remaining faces the last material it names.
         for (size_t f = indexCount; f < faces; ++f) mesh.faceMaterials[f] = mesh.faceMaterials[indexCount - 1];
         mesh.materials.clear();
-        for (;;) {
-            Token t = in.next();
-            if (t.kind == Token::Close) break;
-            if (t.kind == Token::Separator) continue;
-            if (t.kind == Token::Open) {
+        bool ok = children(
+            [&](std::string_view type, const std::string&) {
+                if (type != "Material") return in.skipBody();
+                Material m;
+                if (!parseMaterial(m)) return false;
+                mesh.materials.push_back(m);
+                return true;
+            },
+            [&] {
                 Token ref = in.next();
                 if (ref.kind != Token::Name || in.next().kind != Token::Close) return false;
                 auto it = namedMaterials.find(std::string(ref.text));
                 if (it == namedMaterials.end()) return false;
                 mesh.materials.push_back(it->second);
-                continue;
-            }
-            if (t.kind != Token::Name || !openObject(nullptr)) return false;
-            if (t.text == "Material") {
-                Material m;
-                if (!parseMaterial(m)) return false;
-                mesh.materials.push_back(m);
-            } else if (!in.skipBody()) {
-                return false;
-            }
-        }
+                return true;
+            });
+        if (!ok) return false;
         if (mesh.materials.size() != materialCount) return false;
         mesh.hasMaterialList = true;
         return true;
@@ -276,23 +259,13 @@ private:
         s.a = 1.0f;
         e.a = 1.0f;
         m.d3d.Ambient = D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 1.0f};
-        for (;;) {
-            Token t = in.next();
-            if (t.kind == Token::Close) return true;
-            if (t.kind == Token::Separator) continue;
-            if (t.kind == Token::Open) {
-                if (!in.skipReference()) return false;
-                continue;
-            }
-            if (t.kind != Token::Name || !openObject(nullptr)) return false;
-            if (d3dx::equalsIgnoringCase(t.text, "TextureFilename")) {
-                Token name = in.nextValue();
-                if (name.kind != Token::String || !closeObject()) return false;
-                m.texture = std::string(name.text);
-            } else if (!in.skipBody()) {
-                return false;
-            }
-        }
+        return children([&](std::string_view type, const std::string&) {
+            if (!d3dx::equalsIgnoringCase(type, "TextureFilename")) return in.skipBody();
+            Token name = in.nextValue();
+            if (name.kind != Token::String) return false;
+            m.texture = std::string(name.text);
+            return closeObject();
+        });
     }
 
     // Splits vertices by normal, cuts polygons into fans and appends the mesh to the merged one.

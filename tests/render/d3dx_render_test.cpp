@@ -74,24 +74,19 @@ TEST_F(D3dxRender, SpriteSourceRectangleMapsTexelToPixelOneToOne) {
 }
 
 TEST_F(D3dxRender, FadeOverlayCoversTheFrameAtFullLevelAndVanishesAtZero) {
-    g_fadeLevel = 255;
     g_fadeRed = 200;
     g_fadeGreen = 40;
     g_fadeBlue = 10;
-    auto covered = frame([&] {
-        clear(0xFF3366AA);
-        g_sprite->Begin(D3DXSPRITE_ALPHABLEND);
-        DrawFadeOverlay();
-    });
-    for (uint32_t c : covered) ASSERT_EQ(c & 0xFFFFFF, 0xC8280Au);
-
-    g_fadeLevel = 0;
-    auto unchanged = frame([&] {
-        clear(0xFF3366AA);
-        g_sprite->Begin(D3DXSPRITE_ALPHABLEND);
-        DrawFadeOverlay();
-    });
-    for (uint32_t c : unchanged) ASSERT_EQ(c & 0xFFFFFF, 0x3366AAu);
+    auto overlaid = [&](int16_t level) {
+        g_fadeLevel = level;
+        return frame([&] {
+            clear(0xFF3366AA);
+            g_sprite->Begin(D3DXSPRITE_ALPHABLEND);
+            DrawFadeOverlay();
+        });
+    };
+    for (uint32_t c : overlaid(255)) ASSERT_EQ(c & 0xFFFFFF, 0xC8280Au);
+    for (uint32_t c : overlaid(0)) ASSERT_EQ(c & 0xFFFFFF, 0x3366AAu);
 }
 
 // A flat panel facing the camera: the left quad uses a red texture, the right quad a plain material.
