@@ -56,7 +56,8 @@ std::string gridX(int n) {
     s += "}\nMeshTextureCoords {\n" + std::to_string((n + 1) * (n + 1)) + ";\n";
     for (int z = 0; z <= n; ++z)
         for (int x = 0; x <= n; ++x) {
-            std::snprintf(line, sizeof line, "%.6f;%.6f;%s\n", x / float(n), z / float(n), (z == n && x == n) ? ";" : ",");
+            std::snprintf(line, sizeof line, "%.6f;%.6f;%s\n", x / float(n), z / float(n),
+                          (z == n && x == n) ? ";" : ",");
             s += line;
         }
     s += "}\nMeshMaterialList { 1; 1; 0;; Material { 0.8;0.8;0.8;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; } }\n}\n";
@@ -94,9 +95,9 @@ void BM_IntersectTwentyThousandTriangles(benchmark::State& state) {
         benchmark::DoNotOptimize(dist);
         x = x > 190.0f ? 1.0f : x + 3.7f;
     }
-    state.counters["per_triangle"] = benchmark::Counter(static_cast<double>(grid.mesh->GetNumFaces()),
-                                                        benchmark::Counter::kIsIterationInvariantRate |
-                                                            benchmark::Counter::kInvert);
+    state.counters["per_triangle"] =
+        benchmark::Counter(static_cast<double>(grid.mesh->GetNumFaces()),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     headless::reset();
 }
 BENCHMARK(BM_IntersectTwentyThousandTriangles)->Unit(benchmark::kMicrosecond);

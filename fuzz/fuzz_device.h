@@ -12,8 +12,8 @@ struct FuzzDeviceHolder {
         wc.lpfnWndProc = DefWindowProcA;
         wc.lpszClassName = "fuzz";
         RegisterClassA(&wc);
-        HWND hWnd = CreateWindowExA(0, "fuzz", "fuzz", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
-                                    nullptr, nullptr);
+        HWND hWnd =
+            CreateWindowExA(0, "fuzz", "fuzz", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
         d3d = Direct3DCreate9(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS pp{};
         pp.Windowed = TRUE;

@@ -7,7 +7,6 @@
 
 #include "fuzz_device.h"
 
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // As the game loads its pictures: a fixed size, unscaled, one level.
     IDirect3DTexture9* texture = nullptr;
@@ -19,10 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     texture->Release();
     // And stretched to its own power-of-two size with a full mip chain, for pictures of modest size.
     if (info.Width <= 512 && info.Height <= 512 &&
-        SUCCEEDED(D3DXCreateTextureFromFileInMemoryEx(FuzzDevice(), data, static_cast<UINT>(size), D3DX_DEFAULT,
-                                                      D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
-                                                      D3DX_DEFAULT, D3DX_DEFAULT, 0xFF000000, nullptr, nullptr,
-                                                      &texture)))
+        SUCCEEDED(D3DXCreateTextureFromFileInMemoryEx(
+            FuzzDevice(), data, static_cast<UINT>(size), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
+            D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF000000, nullptr, nullptr, &texture)))
         texture->Release();
     return 0;
 }

@@ -7,7 +7,6 @@
 
 #include "fuzz_device.h"
 
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ID3DXMesh* mesh = nullptr;
     ID3DXBuffer* materials = nullptr;

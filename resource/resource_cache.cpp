@@ -23,8 +23,8 @@ bool LoadRecord(const std::string& path, MeshRecord& record) {
     ID3DXBuffer* materialBuffer = nullptr;
     DWORD materialCount = 0;
     ID3DXMesh* mesh = nullptr;
-    if (D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_MANAGED, g_device, nullptr, &materialBuffer, nullptr,
-                           &materialCount, &mesh) != S_OK) {
+    if (D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_MANAGED, g_device, nullptr, &materialBuffer, nullptr, &materialCount,
+                           &mesh) != S_OK) {
         g_fatalError = true;
         WriteLogLine(" ||  Error: メッシュ「" + path + "」の読み込みに失敗しました");
         MessageBoxA(nullptr, (path + "の読み込みに失敗しました").c_str(), "Error", MB_OK);

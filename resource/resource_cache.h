@@ -12,7 +12,7 @@
 struct MeshRecord {
     ID3DXMesh* mesh = nullptr;
     DWORD materialCount = 0;
-    D3DMATERIAL9* materials = nullptr;      // materialCount entries
+    D3DMATERIAL9* materials = nullptr;       // materialCount entries
     IDirect3DTexture9** textures = nullptr;  // materialCount entries, null where a material has none
 
     void Draw();     // every subset with its material and texture, under the device's current transforms

@@ -88,8 +88,8 @@ D3DXMATRIX* WINAPI D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, cons
     D3DXMATRIX r;  // out may be a or b
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
-            r.m[i][j] = a->m[i][0] * b->m[0][j] + a->m[i][1] * b->m[1][j] + a->m[i][2] * b->m[2][j] +
-                        a->m[i][3] * b->m[3][j];
+            r.m[i][j] =
+                a->m[i][0] * b->m[0][j] + a->m[i][1] * b->m[1][j] + a->m[i][2] * b->m[2][j] + a->m[i][3] * b->m[3][j];
     *out = r;
     return out;
 }
@@ -273,8 +273,7 @@ D3DXMATRIX* WINAPI D3DXMatrixOrthoLH(D3DXMATRIX* out, float w, float h, float zn
     return out;
 }
 
-D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float l, float r, float b, float t, float zn,
-                                              float zf) {
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float l, float r, float b, float t, float zn, float zf) {
     D3DXMatrixIdentity(out);
     out->_11 = 2.0f / (r - l);
     out->_22 = 2.0f / (t - b);

@@ -38,8 +38,7 @@ struct MeshFactory {
 void ID3DXMesh::Impl::rebuildRuns() {
     runs.clear();
     for (DWORD f = 0; f < attributes.size(); ++f) {
-        if (runs.empty() || runs.back().attribute != attributes[f])
-            runs.push_back(Run{attributes[f], f, 0});
+        if (runs.empty() || runs.back().attribute != attributes[f]) runs.push_back(Run{attributes[f], f, 0});
         ++runs.back().faceCount;
     }
 }

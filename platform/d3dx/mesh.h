@@ -23,8 +23,8 @@ struct ID3DXMesh::Impl {
     // vertexCount × stride bytes, handed to the device as they are, then 16 spare bytes so that the
     // ray test may load any position as four floats.
     std::vector<uint8_t> vertices;
-    std::vector<uint16_t> indices;   // three per face
-    std::vector<DWORD> attributes;   // one per face
+    std::vector<uint16_t> indices;  // three per face
+    std::vector<DWORD> attributes;  // one per face
     struct Run {
         DWORD attribute, faceStart, faceCount;
     };

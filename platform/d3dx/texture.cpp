@@ -142,7 +142,8 @@ HRESULT fillLevel(IDirect3DTexture9* texture, UINT level, const std::vector<uint
     HRESULT hr = texture->LockRect(level, &locked, nullptr, 0);
     if (FAILED(hr)) return hr;
     for (UINT y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch);
+        auto* row =
+            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch);
         for (UINT x = 0; x < w; ++x) row[x] = opaque ? (texels[y * w + x] | 0xFF000000u) : texels[y * w + x];
     }
     return texture->UnlockRect(level);
@@ -150,18 +151,19 @@ HRESULT fillLevel(IDirect3DTexture9* texture, UINT level, const std::vector<uint
 
 }  // namespace
 
-HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT size,
-                                                   UINT width, UINT height, UINT mipLevels, DWORD usage,
-                                                   D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
-                                                   D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*,
+HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT size, UINT width,
+                                                   UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
+                                                   D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                                   D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*,
                                                    IDirect3DTexture9** texture) {
     if (!texture) return D3DERR_INVALIDCALL;
     *texture = nullptr;
     if (!device || !data || size == 0) return D3DERR_INVALIDCALL;
     d3dx::Image img;
     if (!d3dx::decodePng(data, size, img)) return D3DXERR_INVALIDDATA;
-    if (srcInfo) *srcInfo = D3DXIMAGE_INFO{img.width, img.height, 1, 1, img.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8,
-                                           D3DRTYPE_TEXTURE, D3DXIFF_PNG};
+    if (srcInfo)
+        *srcInfo = D3DXIMAGE_INFO{img.width,        img.height, 1, 1, img.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8,
+                                  D3DRTYPE_TEXTURE, D3DXIFF_PNG};
 
     if (width == 0 || width == D3DX_DEFAULT) width = roundUpToPowerOfTwo(img.width);
     if (width == D3DX_DEFAULT_NONPOW2 || width == D3DX_FROM_FILE) width = img.width;
@@ -202,10 +204,9 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, con
 }
 
 HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR file, UINT width, UINT height,
-                                            UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                            D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
-                                            IDirect3DTexture9** texture) {
+                                            UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
+                                            DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
+                                            PALETTEENTRY* palette, IDirect3DTexture9** texture) {
     if (texture) *texture = nullptr;
     std::vector<uint8_t> bytes;
     if (!d3dx::readWholeFile(file, bytes)) return D3DXERR_INVALIDDATA;

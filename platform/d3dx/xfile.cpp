@@ -407,9 +407,9 @@ HRESULT WINAPI D3DXLoadMeshFromXInMemory(const void* memory, DWORD size, DWORD o
     return D3D_OK;
 }
 
-HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR filename, DWORD options, IDirect3DDevice9* device,
-                                  ID3DXBuffer** adjacency, ID3DXBuffer** materials,
-                                  ID3DXBuffer** effectInstances, DWORD* materialCount, ID3DXMesh** mesh) {
+HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR filename, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                                  ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* materialCount,
+                                  ID3DXMesh** mesh) {
     std::vector<uint8_t> bytes;
     if (!d3dx::readWholeFile(filename, bytes)) {
         if (mesh) *mesh = nullptr;

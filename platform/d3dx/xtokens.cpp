@@ -34,35 +34,26 @@ Token Tokenizer::next() {
     const char* start = p;
     char c = *p;
     switch (c) {
-    case '{':
-        ++p;
-        return Token{Token::Open, {start, 1}};
-    case '}':
-        ++p;
-        return Token{Token::Close, {start, 1}};
-    case '[':
-    case ']':
-        ++p;
-        return Token{Token::Bracket, {start, 1}};
-    case ',':
-    case ';':
-        ++p;
-        return Token{Token::Separator, {start, 1}};
-    case '"': {
-        ++p;
-        while (p < end && *p != '"') ++p;
-        if (p >= end) return Token{Token::Error, {}};
-        ++p;
-        return Token{Token::String, {start + 1, static_cast<size_t>(p - start - 2)}};
-    }
-    case '<': {
-        while (p < end && *p != '>') ++p;
-        if (p >= end) return Token{Token::Error, {}};
-        ++p;
-        return Token{Token::Guid, {start, static_cast<size_t>(p - start)}};
-    }
-    default:
-        break;
+        case '{': ++p; return Token{Token::Open, {start, 1}};
+        case '}': ++p; return Token{Token::Close, {start, 1}};
+        case '[':
+        case ']': ++p; return Token{Token::Bracket, {start, 1}};
+        case ',':
+        case ';': ++p; return Token{Token::Separator, {start, 1}};
+        case '"': {
+            ++p;
+            while (p < end && *p != '"') ++p;
+            if (p >= end) return Token{Token::Error, {}};
+            ++p;
+            return Token{Token::String, {start + 1, static_cast<size_t>(p - start - 2)}};
+        }
+        case '<': {
+            while (p < end && *p != '>') ++p;
+            if (p >= end) return Token{Token::Error, {}};
+            ++p;
+            return Token{Token::Guid, {start, static_cast<size_t>(p - start)}};
+        }
+        default: break;
     }
     if (isDigit(c) || c == '-' || c == '+' || c == '.') {
         if (c == '-' || c == '+') ++p;
@@ -107,7 +98,7 @@ bool Tokenizer::number(float& value) {
     if (!s.empty() && (s[0] == '+' || s[0] == '-')) s.remove_prefix(1);
     if (size_t hash = s.find('#'); hash != std::string_view::npos) {
         float special = s.find("INF", hash) != std::string_view::npos ? std::numeric_limits<float>::infinity()
-                                                                       : std::numeric_limits<float>::quiet_NaN();
+                                                                      : std::numeric_limits<float>::quiet_NaN();
         value = negative ? -special : special;
         return true;
     }

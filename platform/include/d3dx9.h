@@ -53,17 +53,41 @@ struct D3DXVECTOR3 : D3DVECTOR {
     operator float*() { return &x; }
     operator const float*() const { return &x; }
 
-    D3DXVECTOR3& operator+=(const D3DXVECTOR3& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    D3DXVECTOR3& operator-=(const D3DXVECTOR3& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-    D3DXVECTOR3& operator*=(float f) { x *= f; y *= f; z *= f; return *this; }
-    D3DXVECTOR3& operator/=(float f) { float inv = 1.0f / f; x *= inv; y *= inv; z *= inv; return *this; }
+    D3DXVECTOR3& operator+=(const D3DXVECTOR3& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    D3DXVECTOR3& operator-=(const D3DXVECTOR3& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
+    D3DXVECTOR3& operator*=(float f) {
+        x *= f;
+        y *= f;
+        z *= f;
+        return *this;
+    }
+    D3DXVECTOR3& operator/=(float f) {
+        float inv = 1.0f / f;
+        x *= inv;
+        y *= inv;
+        z *= inv;
+        return *this;
+    }
 
     D3DXVECTOR3 operator+() const { return *this; }
     D3DXVECTOR3 operator-() const { return D3DXVECTOR3(-x, -y, -z); }
     D3DXVECTOR3 operator+(const D3DXVECTOR3& v) const { return D3DXVECTOR3(x + v.x, y + v.y, z + v.z); }
     D3DXVECTOR3 operator-(const D3DXVECTOR3& v) const { return D3DXVECTOR3(x - v.x, y - v.y, z - v.z); }
     D3DXVECTOR3 operator*(float f) const { return D3DXVECTOR3(x * f, y * f, z * f); }
-    D3DXVECTOR3 operator/(float f) const { float inv = 1.0f / f; return D3DXVECTOR3(x * inv, y * inv, z * inv); }
+    D3DXVECTOR3 operator/(float f) const {
+        float inv = 1.0f / f;
+        return D3DXVECTOR3(x * inv, y * inv, z * inv);
+    }
     friend D3DXVECTOR3 operator*(float f, const D3DXVECTOR3& v) { return v * f; }
 
     bool operator==(const D3DXVECTOR3& v) const { return x == v.x && y == v.y && z == v.z; }
@@ -85,10 +109,22 @@ struct D3DXMATRIX : D3DMATRIX {
     }
     D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24, float f31,
                float f32, float f33, float f34, float f41, float f42, float f43, float f44) {
-        _11 = f11; _12 = f12; _13 = f13; _14 = f14;
-        _21 = f21; _22 = f22; _23 = f23; _24 = f24;
-        _31 = f31; _32 = f32; _33 = f33; _34 = f34;
-        _41 = f41; _42 = f42; _43 = f43; _44 = f44;
+        _11 = f11;
+        _12 = f12;
+        _13 = f13;
+        _14 = f14;
+        _21 = f21;
+        _22 = f22;
+        _23 = f23;
+        _24 = f24;
+        _31 = f31;
+        _32 = f32;
+        _33 = f33;
+        _34 = f34;
+        _41 = f41;
+        _42 = f42;
+        _43 = f43;
+        _44 = f44;
     }
 
     float& operator()(UINT row, UINT col) { return m[row][col]; }
@@ -161,8 +197,7 @@ D3DXMATRIX* WINAPI D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, c
                                       const D3DXVECTOR3* up);
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect, float zn, float zf);
 D3DXMATRIX* WINAPI D3DXMatrixOrthoLH(D3DXMATRIX* out, float w, float h, float zn, float zf);
-D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float l, float r, float b, float t, float zn,
-                                              float zf);
+D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float l, float r, float b, float t, float zn, float zf);
 
 // ---- Buffers ----
 
@@ -234,9 +269,9 @@ typedef ID3DXMesh ID3DXBaseMesh;
 
 // Text .x files only; binary and compressed ones fail. Adjacency and effect instances are not produced
 // (those outputs are set to null).
-HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR filename, DWORD options, IDirect3DDevice9* device,
-                                  ID3DXBuffer** adjacency, ID3DXBuffer** materials,
-                                  ID3DXBuffer** effectInstances, DWORD* materialCount, ID3DXMesh** mesh);
+HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR filename, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                                  ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* materialCount,
+                                  ID3DXMesh** mesh);
 HRESULT WINAPI D3DXLoadMeshFromXInMemory(const void* memory, DWORD size, DWORD options, IDirect3DDevice9* device,
                                          ID3DXBuffer** adjacency, ID3DXBuffer** materials,
                                          ID3DXBuffer** effectInstances, DWORD* materialCount, ID3DXMesh** mesh);
@@ -267,15 +302,14 @@ struct PALETTEENTRY {
 // PNG pictures only.
 HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR file, IDirect3DTexture9** texture);
 HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR file, UINT width, UINT height,
-                                            UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                            DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                            D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
-                                            IDirect3DTexture9** texture);
-HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT size,
-                                                   UINT width, UINT height, UINT mipLevels, DWORD usage,
-                                                   D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
-                                                   D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
-                                                   PALETTEENTRY* palette, IDirect3DTexture9** texture);
+                                            UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
+                                            DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
+                                            PALETTEENTRY* palette, IDirect3DTexture9** texture);
+HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT size, UINT width,
+                                                   UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
+                                                   D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                                   D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
+                                                   IDirect3DTexture9** texture);
 
 // ---- Sprite ----
 

@@ -27,8 +27,9 @@ ID3DXMesh* makeCube() {
     std::vector<uint32_t> corners;
     for (const auto& q : quads) corners.insert(corners.end(), {q[0], q[1], q[2], q[0], q[2], q[3]});
     ID3DXMesh* mesh = nullptr;
-    EXPECT_EQ(d3dx::createMesh(g_device, D3DXMESH_MANAGED, D3DFVF_XYZ, bytes, corners, std::vector<DWORD>(12, 0), &mesh),
-              D3D_OK);
+    EXPECT_EQ(
+        d3dx::createMesh(g_device, D3DXMESH_MANAGED, D3DFVF_XYZ, bytes, corners, std::vector<DWORD>(12, 0), &mesh),
+        D3D_OK);
     return mesh;
 }
 
@@ -103,10 +104,10 @@ TEST_F(Intersect, MissesLeaveTheOutputsAlone) {
     float dist = -1;
     ID3DXBuffer* all = reinterpret_cast<ID3DXBuffer*>(1);
     const D3DXVECTOR3 rays[][2] = {
-        {{0, 0, -5}, {0, 0, -1}},   // pointing away
-        {{0, 5, -5}, {0, 0, 1}},    // passing above
-        {{0, 0, -5}, {0, 0, 0}},    // no direction at all
-        {{3, 0, 0}, {0, 1, 0}},     // parallel to the x = +1 side, outside it
+        {{0, 0, -5}, {0, 0, -1}},  // pointing away
+        {{0, 5, -5}, {0, 0, 1}},   // passing above
+        {{0, 0, -5}, {0, 0, 0}},   // no direction at all
+        {{3, 0, 0}, {0, 1, 0}},    // parallel to the x = +1 side, outside it
     };
     for (const auto& ray : rays) {
         ASSERT_EQ(D3DXIntersect(cube, &ray[0], &ray[1], &hit, &face, nullptr, nullptr, &dist, &all, &count), D3D_OK);
@@ -148,8 +149,9 @@ TEST_F(Intersect, AgreesWithTheSingleTriangleTestOnEveryFaceOfARandomMesh) {
     std::vector<uint32_t> corners;
     for (uint32_t i = 0; i < 3 * 301; ++i) corners.push_back((i * 7) % 301);
     ID3DXMesh* mesh = nullptr;
-    ASSERT_EQ(d3dx::createMesh(g_device, D3DXMESH_MANAGED, D3DFVF_XYZ, bytes, corners, std::vector<DWORD>(301, 0), &mesh),
-              D3D_OK);
+    ASSERT_EQ(
+        d3dx::createMesh(g_device, D3DXMESH_MANAGED, D3DFVF_XYZ, bytes, corners, std::vector<DWORD>(301, 0), &mesh),
+        D3D_OK);
     int rays = 0, hitRays = 0;
     for (; rays < 500; ++rays) {
         D3DXVECTOR3 origin(next(), next(), next()), direction(next(), next(), next());

@@ -8,7 +8,8 @@ namespace {
 
 void expectMatrixNear(const D3DXMATRIX& actual, const float (&expected)[4][4], float tolerance = 1e-5f) {
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) EXPECT_NEAR(actual.m[r][c], expected[r][c], tolerance) << "[" << r << "][" << c << "]";
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(actual.m[r][c], expected[r][c], tolerance) << "[" << r << "][" << c << "]";
 }
 
 void expectVectorNear(const D3DXVECTOR3& v, float x, float y, float z, float tolerance = 1e-5f) {
@@ -127,10 +128,8 @@ TEST(D3dxMath, LookAtAndPerspectiveMatchTheirDefinitions) {
     D3DXMATRIX proj;
     D3DXMatrixPerspectiveFovLH(&proj, 0.8726646304130554f, 1.3333333730697632f, 1.0f, 1000.0f);
     const float ys = 1.0f / std::tan(0.8726646304130554f / 2);
-    const float expectedProj[4][4] = {{ys / 1.3333333730697632f, 0, 0, 0},
-                                      {0, ys, 0, 0},
-                                      {0, 0, 1000.0f / 999.0f, 1},
-                                      {0, 0, -1000.0f / 999.0f, 0}};
+    const float expectedProj[4][4] = {
+        {ys / 1.3333333730697632f, 0, 0, 0}, {0, ys, 0, 0}, {0, 0, 1000.0f / 999.0f, 1}, {0, 0, -1000.0f / 999.0f, 0}};
     expectMatrixNear(proj, expectedProj);
     // The near plane lands on depth 0, the far plane on 1.
     D3DXVECTOR3 nearPoint(0, 0, 1), farPoint(0, 0, 1000);
@@ -143,10 +142,8 @@ TEST(D3dxMath, LookAtAndPerspectiveMatchTheirDefinitions) {
 TEST(D3dxMath, OrthoOffCenterMapsTheViewportCornersToTheClipCorners) {
     D3DXMATRIX m;
     D3DXMatrixOrthoOffCenterLH(&m, 0.5f, 640.5f, 480.5f, 0.5f, 0.0f, 1.0f);
-    const float expected[4][4] = {{2.0f / 640, 0, 0, 0},
-                                  {0, -2.0f / 480, 0, 0},
-                                  {0, 0, 1, 0},
-                                  {-641.0f / 640, 481.0f / 480, 0, 1}};
+    const float expected[4][4] = {
+        {2.0f / 640, 0, 0, 0}, {0, -2.0f / 480, 0, 0}, {0, 0, 1, 0}, {-641.0f / 640, 481.0f / 480, 0, 1}};
     expectMatrixNear(m, expected);
     D3DXVECTOR3 topLeft(0.5f, 0.5f, 0), bottomRight(640.5f, 480.5f, 1), out;
     D3DXVec3TransformCoord(&out, &topLeft, &m);

@@ -104,9 +104,9 @@ TEST_F(Texture, BrokenPicturesFailWithoutATexture) {
     std::string hugeHeader = png;
     hugeHeader[16] = 0x7F;  // width 2,130,706,436
     const std::string files[] = {
-        "",                            // empty
-        "not a picture at all",        // no signature
-        png.substr(0, 8),              // the signature alone
+        "",                             // empty
+        "not a picture at all",         // no signature
+        png.substr(0, 8),               // the signature alone
         png.substr(0, png.size() / 2),  // cut short
         corruptData,
         hugeHeader,

@@ -88,8 +88,9 @@ TEST_F(XFile, CubeWithFaceNormalsSplitsInto24VerticesAnd12Triangles) {
     EXPECT_EQ(mesh->GetNumBytesPerVertex(), 32u);
     // The first two faces claim their vertices; every later corner with another normal gets a copy
     // appended in corner order, and the quads become fans.
-    EXPECT_EQ(indices(), (std::vector<uint16_t>{0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 8, 9, 10, 8, 10, 11,
-                                                12, 13, 14, 12, 14, 15, 16, 17, 18, 16, 18, 19, 20, 21, 22, 20, 22, 23}));
+    EXPECT_EQ(indices(),
+              (std::vector<uint16_t>{0,  2,  3,  0,  3,  1,  4,  5,  7,  4,  7,  6,  8,  9,  10, 8,  10, 11,
+                                     12, 13, 14, 12, 14, 15, 16, 17, 18, 16, 18, 19, 20, 21, 22, 20, 22, 23}));
     std::vector<Vertex> v = vertices();
     const int copies[24] = {0, 1, 2, 3, 4, 5, 6, 7, 0, 4, 6, 2, 1, 3, 7, 5, 0, 1, 5, 4, 2, 6, 7, 3};
     for (int i = 0; i < 24; ++i) {
@@ -231,8 +232,8 @@ TEST_F(XFile, LoadsFromAFileAndFailsForAMissingOne) {
               D3D_OK);
     EXPECT_EQ(mesh->GetNumVertices(), 24u);
     release();
-    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXA("data/xfile/none.x", D3DXMESH_MANAGED, g_device, nullptr, &materials,
-                                          nullptr, &materialCount, &mesh)));
+    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXA("data/xfile/none.x", D3DXMESH_MANAGED, g_device, nullptr, &materials, nullptr,
+                                          &materialCount, &mesh)));
     EXPECT_EQ(mesh, nullptr);
 }
 
@@ -240,25 +241,28 @@ TEST_F(XFile, BrokenFilesFailWithoutAMesh) {
     const std::string tri = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }";
     const std::string cases[] = {
         "",
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }",                 // index past the vertices
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 2;0,1;; }",                    // a face of two corners
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;",                    // no closing brace
-        "Mesh { 3; 0;0;0;, 1;0;0;; 1; 3;0,1,2;; }",                          // too few vertices
-        "Mesh { 4000000000; 0;0;0;; }",                                       // a count the file cannot hold
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }",  // index past the vertices
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 2;0,1;; }",    // a face of two corners
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;",    // no closing brace
+        "Mesh { 3; 0;0;0;, 1;0;0;; 1; 3;0,1,2;; }",          // too few vertices
+        "Mesh { 4000000000; 0;0;0;; }",                      // a count the file cannot hold
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; } }",
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshNormals { 1; 0;0;1;; 1; 4;0,0,0,0;; } }",
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshTextureCoords { 2; 0;0;, 1;1;; } }",
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }",
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 2; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }",
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 1;; Material { 1;1;1;1;; 0; 0;0;0;; "
+        "0;0;0;; } } }",
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 2; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; "
+        "0;0;0;; } } }",
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; { Missing } } }",
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; Material { 1;1;1;; } } }",
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { \"open } } } }",
-        "Mesh { 3; 0;0;0;, 1;0;zero;, 0;1;0;; 1; 3;0,1,2;; }",               // not a number
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,-1,2;; }",                 // a negative index
-        "Frame { FrameTransformMatrix { 1,0,0; } " + tri + " }",              // a short matrix
-        "Mesh { 0;; 0;; }",                                                  // nothing to draw
-        tri + " @",                                                          // a stray character
-        tri.substr(0, 40),                                                   // cut short
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; "
+        "0;0;0;; TextureFilename { \"open } } } }",
+        "Mesh { 3; 0;0;0;, 1;0;zero;, 0;1;0;; 1; 3;0,1,2;; }",    // not a number
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,-1,2;; }",      // a negative index
+        "Frame { FrameTransformMatrix { 1,0,0; } " + tri + " }",  // a short matrix
+        "Mesh { 0;; 0;; }",                                       // nothing to draw
+        tri + " @",                                               // a stray character
+        tri.substr(0, 40),                                        // cut short
     };
     for (const auto& body : cases) {
         EXPECT_EQ(load(body), D3DXERR_INVALIDDATA) << body;
@@ -283,8 +287,7 @@ TEST_F(XFile, MoreThan65535VerticesAfterSplittingFail) {
         body += "3;" + std::to_string(i + 1) + "," + std::to_string(i) + ",32768;" + (i + 2 < 32768 ? ",\n" : ";\n");
     }
     std::string normals = "MeshNormals { 2; 0;0;1;, 0;1;0;; 32768;\n";
-    for (int i = 0; i < 32768; i += 2)
-        normals += std::string("3;0,0,0;,\n3;1,1,1;") + (i + 2 < 32768 ? ",\n" : ";\n");
+    for (int i = 0; i < 32768; i += 2) normals += std::string("3;0,0,0;,\n3;1,1,1;") + (i + 2 < 32768 ? ",\n" : ";\n");
     EXPECT_EQ(load(body + "}"), D3D_OK);  // unsplit it fits
     EXPECT_EQ(mesh->GetNumVertices(), 32769u);
     EXPECT_EQ(load(body + normals + "} }"), D3DXERR_INVALIDDATA);

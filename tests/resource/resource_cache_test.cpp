@@ -24,7 +24,8 @@ std::string twoMaterialMesh(const std::string& secondTexture) {
            "  MeshTextureCoords { 4; 0;0;, 1;0;, 0;1;, 1;1;; }\n"
            "  MeshMaterialList { 2; 2; 0, 1;;\n"
            "    Material { 0.2;0.4;0.6;0.8;; 5; 0;0;0;; 0;0;0;; TextureFilename { \"data/texture/wood.png\"; } }\n"
-           "    Material { 1;0.5;0;1;; 0; 0;0;0;; 0;0;0;; " + second + " } } }\n";
+           "    Material { 1;0.5;0;1;; 0; 0;0;0;; 0;0;0;; " +
+           second + " } } }\n";
 }
 
 class Cache : public DeviceTest {
@@ -143,8 +144,9 @@ TEST_F(Cache, AMissingOrBrokenMeshIsReportedAndNotCached) {
     EXPECT_EQ(headless::messageBoxes()[1].text, "data/xfile/broken.xの読み込みに失敗しました");
     EXPECT_EQ(headless::messageBoxes()[1].title, "Error");
     std::string stamp = R"(\d{4}/\d\d/\d\d\(\w{3}\) \d\d:\d\d:\d\d)";
-    EXPECT_TRUE(std::regex_match(log(), std::regex(stamp + " \\|\\|  Error: メッシュ「data/xfile/none\\.x」の読み込みに失敗しました\r\n" +
-                                                   stamp + " \\|\\|  Error: メッシュ「data/xfile/broken\\.x」の読み込みに失敗しました\r\n")));
+    EXPECT_TRUE(std::regex_match(
+        log(), std::regex(stamp + " \\|\\|  Error: メッシュ「data/xfile/none\\.x」の読み込みに失敗しました\r\n" +
+                          stamp + " \\|\\|  Error: メッシュ「data/xfile/broken\\.x」の読み込みに失敗しました\r\n")));
 }
 
 TEST_F(Cache, LoadTextureReportsAFailureAndPlacesAPictureUnscaled) {
@@ -172,7 +174,8 @@ TEST_F(Cache, LoadTextureReportsAFailureAndPlacesAPictureUnscaled) {
     EXPECT_EQ(headless::messageBoxes()[0].text, "data/texture/title.pngの読み込みに失敗しました");
     EXPECT_EQ(headless::messageBoxes()[0].title, "Error");
     EXPECT_EQ(headless::messageBoxes()[0].flags, MB_OK);
-    EXPECT_NE(log().find(" ||  Error: テクスチャ「data/texture/title.png」の読み込みに失敗しました\r\n"), std::string::npos);
+    EXPECT_NE(log().find(" ||  Error: テクスチャ「data/texture/title.png」の読み込みに失敗しました\r\n"),
+              std::string::npos);
 }
 
 }  // namespace

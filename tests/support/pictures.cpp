@@ -29,8 +29,7 @@ std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb, 
         source = bgr.data();
     }
     png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, source, 0, nullptr))
-        throw std::runtime_error("png size");
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, source, 0, nullptr)) throw std::runtime_error("png size");
     std::string out(size, '\0');
     if (!png_image_write_to_memory(&image, out.data(), &size, 0, source, 0, nullptr))
         throw std::runtime_error("png write");
@@ -38,8 +37,7 @@ std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb, 
     return out;
 }
 
-void WritePng(const std::filesystem::path& path, int width, int height, const std::vector<uint32_t>& argb,
-              bool alpha) {
+void WritePng(const std::filesystem::path& path, int width, int height, const std::vector<uint32_t>& argb, bool alpha) {
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << EncodePng(width, height, argb, alpha);
 }
