@@ -1,9 +1,14 @@
 // The audio backend over OpenAL Soft: one AL buffer per sample block, one source per voice, every
 // source flat (no position, no distance), its gain taken from DirectSound's hundredths of a decibel.
+// As in DirectSound, a mono sound is heard at full level in both channels: where OpenAL Soft can send
+// channels straight to the speakers, mono samples are stored as stereo and played that way, instead of
+// being panned to the centre 3 dB down.
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -14,11 +19,12 @@ namespace {
 
 ALCdevice* device = nullptr;
 ALCcontext* context = nullptr;
+bool directChannels = false;
 
 struct Sample {
     ALuint buffer;
-    ALenum format;
-    ALsizei rate;
+    seam::AudioFormat format;
+    bool widened;  // mono stored as stereo
 };
 std::map<uint32_t, Sample> samples;
 std::map<uint32_t, uint32_t> voiceSample;  // voice (the AL source name) → its sample
@@ -31,9 +37,24 @@ bool alOk(const char* what) {
     return false;
 }
 
-ALenum alFormat(const seam::AudioFormat& f) {
-    if (f.channels == 1) return f.bitsPerSample == 8 ? AL_FORMAT_MONO8 : AL_FORMAT_MONO16;
-    return f.bitsPerSample == 8 ? AL_FORMAT_STEREO8 : AL_FORMAT_STEREO16;
+bool fill(const Sample& s, const void* data, size_t bytes) {
+    const auto* in = static_cast<const uint8_t*>(data);
+    int sampleBytes = s.format.bitsPerSample / 8;
+    std::vector<uint8_t> wide;
+    if (s.widened) {
+        wide.resize(bytes * 2);
+        for (size_t i = 0; i + sampleBytes <= bytes; i += sampleBytes) {
+            std::copy(in + i, in + i + sampleBytes, wide.data() + 2 * i);
+            std::copy(in + i, in + i + sampleBytes, wide.data() + 2 * i + sampleBytes);
+        }
+        in = wide.data();
+        bytes = wide.size();
+    }
+    bool stereo = s.widened || s.format.channels == 2;
+    ALenum format = stereo ? (sampleBytes == 1 ? AL_FORMAT_STEREO8 : AL_FORMAT_STEREO16)
+                           : (sampleBytes == 1 ? AL_FORMAT_MONO8 : AL_FORMAT_MONO16);
+    alBufferData(s.buffer, format, in, static_cast<ALsizei>(bytes), static_cast<ALsizei>(s.format.sampleRate));
+    return alOk("alBufferData");
 }
 
 ALint sourceState(ALuint source) {
@@ -59,6 +80,7 @@ bool audioOpen() {
         return false;
     }
     alGetError();
+    directChannels = alIsExtensionPresent("AL_SOFT_direct_channels");
     return true;
 }
 
@@ -78,9 +100,8 @@ uint32_t audioSampleCreate(const AudioFormat& format, const void* data, size_t b
     ALuint buffer = 0;
     alGenBuffers(1, &buffer);
     if (!alOk("alGenBuffers")) return 0;
-    Sample s{buffer, alFormat(format), static_cast<ALsizei>(format.sampleRate)};
-    alBufferData(buffer, s.format, data, static_cast<ALsizei>(bytes), s.rate);
-    if (!alOk("alBufferData")) {
+    Sample s{buffer, format, format.channels == 1 && directChannels};
+    if (!fill(s, data, bytes)) {
         alDeleteBuffers(1, &buffer);
         return 0;
     }
@@ -106,8 +127,7 @@ bool audioSampleWrite(uint32_t sample, const void* data, size_t bytes) {
         alSourcei(voice, AL_BUFFER, 0);
         held.push_back(h);
     }
-    alBufferData(it->second.buffer, it->second.format, data, static_cast<ALsizei>(bytes), it->second.rate);
-    bool ok = alOk("alBufferData");
+    bool ok = fill(it->second, data, bytes);
     for (const Held& h : held) {
         alSourcei(h.source, AL_BUFFER, static_cast<ALint>(it->second.buffer));
         if (h.state == AL_PLAYING || h.state == AL_PAUSED) {
@@ -137,6 +157,7 @@ uint32_t audioVoiceCreate(uint32_t sample) {
     alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
     alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
     alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
+    if (directChannels) alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
     alSourcei(source, AL_BUFFER, static_cast<ALint>(it->second.buffer));
     if (!alOk("source set-up")) {
         alDeleteSources(1, &source);
@@ -181,7 +202,8 @@ size_t audioVoicePosition(uint32_t voice) {
     if (!voiceSample.count(voice)) return 0;
     ALint offset = 0;
     alGetSourcei(voice, AL_BYTE_OFFSET, &offset);
-    return offset > 0 ? static_cast<size_t>(offset) : 0;
+    if (offset <= 0) return 0;
+    return samples[voiceSample[voice]].widened ? static_cast<size_t>(offset) / 2 : static_cast<size_t>(offset);
 }
 
 }  // namespace seam
