@@ -6,8 +6,8 @@
 #include "app/globals.h"
 #include "diag/log.h"
 
-const char* const kStartSounds[15] = {"bosu08.wav",  "puu35.wav",  "mecha07.wav",  "mecha23_b.wav", "puu35.wav",
-                                      "mecha01.wav", "kachi44.wav", "bosu20.wav",   "bosu05.wav",    "mecha32.wav",
+const char* const kStartSounds[15] = {"bosu08.wav",  "puu35.wav",    "mecha07.wav", "mecha23_b.wav", "puu35.wav",
+                                      "mecha01.wav", "kachi44.wav",  "bosu20.wav",  "bosu05.wav",    "mecha32.wav",
                                       "beep07.wav",  "cursor37.wav", "mecha00.wav", "close01.wav",   "mecha15.wav"};
 
 void SoundEntry::StopAll() {

@@ -142,7 +142,12 @@ HRESULT IDirectSound8::CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFF
         b->format = WAVEFORMATEX{WAVE_FORMAT_PCM, 2, 22050, 44100, 2, 8, 0};  // DirectSound's starting mix
     } else {
         b->block = std::shared_ptr<Block>(new (std::nothrow) Block(), std::default_delete<Block>());
-        uint8_t* bytes = b->block ? static_cast<uint8_t*>(std::malloc(desc->dwBufferBytes)) : nullptr;
+        // A new buffer holds silence: zero for 16-bit samples (calloc leaves untouched pages to the
+        // system), the middle value for unsigned 8-bit ones.
+        bool eightBit = desc->lpwfxFormat->wBitsPerSample == 8;
+        uint8_t* bytes = !b->block  ? nullptr
+                         : eightBit ? static_cast<uint8_t*>(std::malloc(desc->dwBufferBytes))
+                                    : static_cast<uint8_t*>(std::calloc(desc->dwBufferBytes, 1));
         if (!bytes) {
             delete b;
             return DSERR_OUTOFMEMORY;
@@ -151,11 +156,10 @@ HRESULT IDirectSound8::CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFF
         b->block->size = desc->dwBufferBytes;
         b->block->format = *desc->lpwfxFormat;
         b->block->format.cbSize = 0;
-        // A new buffer holds silence: the middle value for unsigned 8-bit samples, zero for 16-bit.
-        std::memset(bytes, desc->lpwfxFormat->wBitsPerSample == 8 ? 0x80 : 0x00, desc->dwBufferBytes);
+        if (eightBit) std::memset(bytes, 0x80, desc->dwBufferBytes);
     }
-    IDirectSoundBuffer* object = b->primary ? new (std::nothrow) IDirectSoundBuffer(b)
-                                            : new (std::nothrow) IDirectSoundBuffer8(b);
+    IDirectSoundBuffer* object =
+        b->primary ? new (std::nothrow) IDirectSoundBuffer(b) : new (std::nothrow) IDirectSoundBuffer8(b);
     if (!object) {
         delete b;
         return DSERR_OUTOFMEMORY;
@@ -314,7 +318,8 @@ HRESULT IDirectSoundBuffer::Unlock(LPVOID audio1, DWORD bytes1, LPVOID audio2, D
     Block& block = *impl->block;
     auto inside = [&](LPVOID p, DWORD n) {
         auto* at = static_cast<uint8_t*>(p);
-        return !p || (at >= block.bytes && n <= block.size && at - block.bytes <= static_cast<ptrdiff_t>(block.size - n));
+        return !p ||
+               (at >= block.bytes && n <= block.size && at - block.bytes <= static_cast<ptrdiff_t>(block.size - n));
     };
     if (!audio1 || !inside(audio1, bytes1) || !inside(audio2, bytes2)) return DSERR_INVALIDPARAM;
     // The backend keeps its own copy of the memory; hand it the new contents.

@@ -80,8 +80,10 @@ typedef const DSBUFFERDESC* LPCDSBUFFERDESC;
 typedef const GUID* LPCGUID;
 typedef void* LPUNKNOWN;
 
-inline constexpr GUID IID_IDirectSoundBuffer = {0x279AFA85, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
-inline constexpr GUID IID_IDirectSoundBuffer8 = {0x6825A449, 0x7524, 0x4D82, {0x92, 0x0F, 0x50, 0xE3, 0x6A, 0xB3, 0xAB, 0x1E}};
+inline constexpr GUID IID_IDirectSoundBuffer = {
+    0x279AFA85, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
+inline constexpr GUID IID_IDirectSoundBuffer8 = {
+    0x6825A449, 0x7524, 0x4D82, {0x92, 0x0F, 0x50, 0xE3, 0x6A, 0xB3, 0xAB, 0x1E}};
 
 class IDirectSound8;
 
@@ -101,8 +103,7 @@ public:
     HRESULT SetVolume(LONG volume);
     HRESULT Play(DWORD reserved1, DWORD priority, DWORD flags);
     HRESULT Stop();
-    HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* audio1, DWORD* bytes1, LPVOID* audio2, DWORD* bytes2,
-                 DWORD flags);
+    HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* audio1, DWORD* bytes1, LPVOID* audio2, DWORD* bytes2, DWORD flags);
     HRESULT Unlock(LPVOID audio1, DWORD bytes1, LPVOID audio2, DWORD bytes2);
 
     struct Impl;

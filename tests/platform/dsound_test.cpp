@@ -29,7 +29,8 @@ protected:
         EXPECT_FALSE(headless::audioOutputOpen());  // the last object closed the output
         headless::reset();
     }
-    HRESULT create(DWORD bytes, WAVEFORMATEX format, IDirectSoundBuffer8** out, DWORD flags = DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME) {
+    HRESULT create(DWORD bytes, WAVEFORMATEX format, IDirectSoundBuffer8** out,
+                   DWORD flags = DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME) {
         DSBUFFERDESC desc{};
         desc.dwSize = sizeof desc;
         desc.dwFlags = flags;
@@ -76,11 +77,12 @@ TEST_F(DirectSound, SizesOutsideTheLimitsAreRefusedWithoutAnAllocation) {
 
 TEST_F(DirectSound, FormatsOtherThan8Or16BitPcmMonoOrStereoAreRefused) {
     IDirectSoundBuffer8* b = nullptr;
-    WAVEFORMATEX wrong[] = {pcm(1, 24, 22050), pcm(3, 16, 22050), pcm(0, 16, 22050), pcm(1, 16, 50),
-                            pcm(2, 16, 400000), pcm(1, 16, 22050)};
+    WAVEFORMATEX wrong[] = {pcm(1, 24, 22050), pcm(3, 16, 22050),  pcm(0, 16, 22050),
+                            pcm(1, 16, 50),    pcm(2, 16, 400000), pcm(1, 16, 22050)};
     wrong[5].wFormatTag = 3;  // floating point
     for (const WAVEFORMATEX& f : wrong) {
-        EXPECT_EQ(create(64, f, &b), DSERR_BADFORMAT) << f.nChannels << " " << f.wBitsPerSample << " " << f.nSamplesPerSec;
+        EXPECT_EQ(create(64, f, &b), DSERR_BADFORMAT)
+            << f.nChannels << " " << f.wBitsPerSample << " " << f.nSamplesPerSec;
         EXPECT_EQ(b, nullptr);
     }
     WAVEFORMATEX badAlign = pcm(2, 16, 44100);

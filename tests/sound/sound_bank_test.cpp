@@ -105,8 +105,9 @@ TEST_F(Bank, NamesNotLoadedWriteOneWarningEachAndChangeNothing) {
     EXPECT_EQ(bank->Find("nothing.wav"), nullptr);
     EXPECT_EQ(bank->Find("STEP.WAV"), nullptr);  // names are case-sensitive
     std::string added = log().substr(before.size());
-    EXPECT_TRUE(std::regex_match(added, std::regex(LogLinePattern(" ||  Warning:サウンド「nothing.wav」の再生に失敗しました") +
-                                                   LogLinePattern(" ||  Warning:サウンド「nothing.wav」の停止に失敗しました"))))
+    EXPECT_TRUE(
+        std::regex_match(added, std::regex(LogLinePattern(" ||  Warning:サウンド「nothing.wav」の再生に失敗しました") +
+                                           LogLinePattern(" ||  Warning:サウンド「nothing.wav」の停止に失敗しました"))))
         << added;
     EXPECT_EQ(bank->entries.size(), 1u);
     EXPECT_EQ(playingVoices(), (std::vector<bool>{true}));
@@ -209,10 +210,10 @@ TEST(SoundStartUp, AllStartSoundsAreLoadedOnceEachBeforeTheFirstFrame) {
         }
     });
     EXPECT_EQ(RunGame(), 0);
-    EXPECT_EQ(names, (std::vector<std::string>{"beep07.wav", "bosu05.wav", "bosu08.wav", "bosu20.wav", "close01.wav",
-                                               "cursor37.wav", "kachi44.wav", "mecha00.wav", "mecha01.wav",
-                                               "mecha07.wav", "mecha15.wav", "mecha23_b.wav", "mecha32.wav",
-                                               "puu35.wav"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"beep07.wav", "bosu05.wav", "bosu08.wav", "bosu20.wav", "close01.wav",
+                                        "cursor37.wav", "kachi44.wav", "mecha00.wav", "mecha01.wav", "mecha07.wav",
+                                        "mecha15.wav", "mecha23_b.wav", "mecha32.wav", "puu35.wav"}));
     headless::reset();
 }
 

@@ -85,8 +85,8 @@ TEST_F(WaveLoader, WrongOrTruncatedHeadersAreNotWaveFiles) {
     std::string wave = good;
     wave[14] = 'X';  // "WAVEfmX "
     size_t data = good.find("data");
-    const std::string cases[] = {"", "RIF", good.substr(0, 4), good.substr(0, 15), rifx, wave,
-                                 good.substr(0, data + 3), good.substr(0, data + 6)};
+    const std::string cases[] = {"",   "RIF", good.substr(0, 4),        good.substr(0, 15),
+                                 rifx, wave,  good.substr(0, data + 3), good.substr(0, data + 6)};
     for (const std::string& bytes : cases) {
         SCOPED_TRACE(bytes.size());
         headless::reset();
