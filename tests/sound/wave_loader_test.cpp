@@ -26,6 +26,16 @@ protected:
         if (!bank) openBank();
         return bank->Load("test.wav") ? bank->Find("test.wav") : nullptr;
     }
+    // A fresh bank, log and platform, for the next case of a table.
+    void startOver() {
+        delete bank;
+        bank = nullptr;
+        headless::reset();
+        g_fatalError = false;
+        g_log.close();
+        std::filesystem::remove("Log.txt");
+        g_log.open("Log.txt");
+    }
     void expectRefused(const std::string& boxText) {
         ASSERT_EQ(headless::messageBoxes().size(), 1u);
         EXPECT_EQ(headless::messageBoxes()[0].text, boxText);
@@ -89,13 +99,7 @@ TEST_F(WaveLoader, WrongOrTruncatedHeadersAreNotWaveFiles) {
                                  rifx, wave,  good.substr(0, data + 3), good.substr(0, data + 6)};
     for (const std::string& bytes : cases) {
         SCOPED_TRACE(bytes.size());
-        headless::reset();
-        g_fatalError = false;
-        delete bank;
-        bank = nullptr;
-        std::filesystem::remove("Log.txt");
-        g_log.close();
-        g_log.open("Log.txt");
+        startOver();
         EXPECT_EQ(load(bytes), nullptr);
         expectRefused("「test.wav」はWaveファイルではありません");
     }
@@ -124,16 +128,21 @@ TEST_F(WaveLoader, SizesAndFormatsTheDeviceRefusesFailAsReadFailures) {
     expectRefused("「test.wav」の読み込みに失敗しました");
 
     for (int64_t size : {0, 3}) {
-        headless::reset();
-        g_fatalError = false;
-        delete bank;
-        bank = nullptr;
-        std::filesystem::remove("Log.txt");
-        g_log.close();
-        g_log.open("Log.txt");
+        startOver();
         WaveSpec tiny;
         tiny.declaredSize = size;
         EXPECT_EQ(load(WaveBytes(tiny)), nullptr);
+        expectRefused("「test.wav」の読み込みに失敗しました");
+    }
+    // Formats the device cannot play are refused the same way.
+    WaveSpec twentyFour, floating, threeChannels;
+    twentyFour.bits = 24;
+    floating.formatTag = 3;
+    floating.bits = 32;
+    threeChannels.channels = 3;
+    for (const WaveSpec& spec : {twentyFour, floating, threeChannels}) {
+        startOver();
+        EXPECT_EQ(load(WaveBytes(spec)), nullptr);
         expectRefused("「test.wav」の読み込みに失敗しました");
     }
 }
