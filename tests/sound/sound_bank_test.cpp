@@ -217,4 +217,27 @@ TEST(SoundStartUp, AllStartSoundsAreLoadedOnceEachBeforeTheFirstFrame) {
     headless::reset();
 }
 
+TEST(SoundStartUp, VoicesPlayOnTheFrameClockOfAGameRun) {
+    TempFolder folder;
+    ResetForNewRun();
+    WriteStartSounds();
+    WaveSpec tenthOfASecond;
+    tenthOfASecond.samples = std::string(2205 * 2, '\x20');  // 22050 Hz mono 16-bit
+    WriteSound("cursor37.wav", WaveBytes(tenthOfASecond));
+    std::vector<bool> seen;
+    headless::onFrame([&](int frame) {
+        SoundEntry* e = g_soundBank->Find("cursor37.wav");
+        DWORD status = 0;
+        if (frame == 1) g_soundBank->Play("cursor37.wav", -1000, 0);
+        if (frame == 6 || frame == 8) {  // 83 ms and 117 ms after the play
+            e->voices[0]->GetStatus(&status);
+            seen.push_back(status & DSBSTATUS_PLAYING);
+        }
+        if (frame == 8) headless::pushKeyDown(VK_ESCAPE);
+    });
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(seen, (std::vector<bool>{true, false}));
+    headless::reset();
+}
+
 }  // namespace
