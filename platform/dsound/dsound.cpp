@@ -2,6 +2,7 @@
 // duplicates share, reference counts, and the hand-over of voices to the audio backend.
 #include <dsound.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
