@@ -13,6 +13,7 @@
 #include "app/scene_manager.h"
 #include "diag/log.h"
 #include "resource/resource_cache.h"
+#include "sound/sound_bank.h"
 
 namespace {
 
@@ -213,6 +214,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
         LoadTexture(&g_bloodTexture, "data/texture/blood.png", 640, 480, 0);
         g_resourceCache = new ResourceCache();
         g_sceneManager = new SceneManager();
+        g_soundBank = new SoundBank();
+        g_soundBank->CreateDevice();
+        for (const char* name : kStartSounds) g_soundBank->Load(name);
         g_leverStates.push_back(true);
         g_stageIndex = 1;
         FillSineTable();
@@ -246,6 +250,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
         g_resourceCache->ReleaseAll();
         delete g_resourceCache;
         g_resourceCache = nullptr;
+    }
+    if (g_soundBank) {
+        delete g_soundBank;
+        g_soundBank = nullptr;
     }
     ReleaseIfPresent(g_device);
     ReleaseIfPresent(g_d3d);

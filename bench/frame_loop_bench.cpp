@@ -10,7 +10,8 @@
 #include "app/input.h"
 #include "app/scene_manager.h"
 #include "headless/control.h"
-#include "start_pictures.h"
+#include "support/pictures.h"
+#include "support/sound_files.h"
 
 namespace {
 
@@ -32,7 +33,10 @@ void BM_EmptyFrameLoop(benchmark::State& state) {
     }
     auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
-    if (!bench_scene::WriteStartPictures()) state.SkipWithError("could not write the start pictures");
+    testing_support::WriteStartSounds();
+    // A small blood picture: its texture is still 640 × 480, but the decoding stays out of the figures.
+    testing_support::WritePng("data/texture/white.png", 3, 3, std::vector<uint32_t>(9, 0xFFFFFFFFu));
+    testing_support::WritePng("data/texture/blood.png", 4, 4, std::vector<uint32_t>(16, 0x80C00000u));
     for (auto _ : state) {
         ResetEngine();
         headless::setFrameLimit(frames);  // the window closes after this many frames
