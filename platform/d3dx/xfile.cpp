@@ -92,6 +92,8 @@ private:
     Tokenizer in;
     Merged* merged = nullptr;
     std::map<std::string, Material> namedMaterials;
+    static constexpr int kMaxFrameDepth = 256;
+    int frameDepth = 0;
 
     // After a data object's type name: an optional name, the brace, an optional GUID.
     bool openObject(std::string* name) {
@@ -135,8 +137,10 @@ private:
     bool vector3(D3DXVECTOR3& v) { return in.number(v.x) && in.number(v.y) && in.number(v.z); }
 
     bool parseFrame(const D3DXMATRIX& parent) {
+        // Frames nest by recursion: a file may not nest them deeper than any model needs.
+        if (++frameDepth > kMaxFrameDepth) return false;
         D3DXMATRIX running = parent;
-        return children([&](std::string_view type, const std::string&) {
+        bool ok = children([&](std::string_view type, const std::string&) {
             if (type == "FrameTransformMatrix") {
                 D3DXMATRIX m;
                 for (int i = 0; i < 16; ++i)
@@ -149,6 +153,8 @@ private:
             if (type == "Frame") return parseFrame(running);
             return in.skipBody();
         });
+        --frameDepth;
+        return ok;
     }
 
     bool readFaces(std::vector<uint32_t>& start, std::vector<uint32_t>& size, std::vector<uint32_t>& corners,

@@ -239,7 +239,7 @@ TEST_F(XFile, LoadsFromAFileAndFailsForAMissingOne) {
 
 TEST_F(XFile, BrokenFilesFailWithoutAMesh) {
     const std::string tri = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }";
-    const std::string cases[] = {
+    std::vector<std::string> cases = {
         "",
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }",  // index past the vertices
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 2;0,1;; }",    // a face of two corners
@@ -264,6 +264,9 @@ TEST_F(XFile, BrokenFilesFailWithoutAMesh) {
         tri + " @",                                               // a stray character
         tri.substr(0, 40),                                        // cut short
     };
+    std::string deep;  // frames nested past any sensible model
+    for (int i = 0; i < 100000; ++i) deep += "Frame{";
+    cases.push_back(deep + tri + std::string(100000, '}'));
     for (const auto& body : cases) {
         EXPECT_EQ(load(body), D3DXERR_INVALIDDATA) << body;
         EXPECT_EQ(mesh, nullptr) << body;
