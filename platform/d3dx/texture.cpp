@@ -169,7 +169,8 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, con
     if (width == D3DX_DEFAULT_NONPOW2 || width == D3DX_FROM_FILE) width = img.width;
     if (height == 0 || height == D3DX_DEFAULT) height = roundUpToPowerOfTwo(img.height);
     if (height == D3DX_DEFAULT_NONPOW2 || height == D3DX_FROM_FILE) height = img.height;
-    if (mipLevels == D3DX_DEFAULT || mipLevels == D3DX_FROM_FILE) mipLevels = 0;
+    if (mipLevels == D3DX_DEFAULT) mipLevels = 0;  // the full chain
+    if (mipLevels == D3DX_FROM_FILE) mipLevels = 1;  // a PNG holds one level
     if (format == D3DFMT_UNKNOWN) format = img.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
     if (format != D3DFMT_X8R8G8B8) format = D3DFMT_A8R8G8B8;  // the only two formats the device keeps
     if (filter == D3DX_DEFAULT) filter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_DITHER;
