@@ -11,58 +11,12 @@
 #include <new>
 #include <string>
 
+#include "allocation_count.h"
 #include "device_scene.h"
+#include "grid_mesh.h"
 #include "headless/control.h"
 
-// Every allocation of the process is counted, so a loop can show that it makes none. (GCC cannot see
-// that these replacements pair malloc with free and warns; they do.)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 namespace {
-size_t allocations = 0;
-}
-void* operator new(size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
-
-namespace {
-
-// A floor of n × n quads (2n² triangles) in the .x text the content tools write: 32-byte vertices.
-std::string gridX(int n) {
-    std::string s = "xof 0302txt 0032\nMesh Floor {\n" + std::to_string((n + 1) * (n + 1)) + ";\n";
-    char line[96];
-    for (int z = 0; z <= n; ++z)
-        for (int x = 0; x <= n; ++x) {
-            std::snprintf(line, sizeof line, "%.6f;%.6f;%.6f;%s\n", x * 2.0f, 0.01f * ((x * 7 + z * 3) % 11), z * 2.0f,
-                          (z == n && x == n) ? ";" : ",");
-            s += line;
-        }
-    s += std::to_string(n * n) + ";\n";
-    for (int z = 0; z < n; ++z)
-        for (int x = 0; x < n; ++x) {
-            int a = z * (n + 1) + x;
-            std::snprintf(line, sizeof line, "4;%d,%d,%d,%d;%s\n", a, a + n + 1, a + n + 2, a + 1,
-                          (z == n - 1 && x == n - 1) ? ";" : ",");
-            s += line;
-        }
-    s += "MeshNormals { 1; 0.000000;1.000000;0.000000;;\n" + std::to_string(n * n) + ";\n";
-    for (int i = 0; i < n * n; ++i) s += std::string("4;0,0,0,0;") + (i == n * n - 1 ? ";\n" : ",\n");
-    s += "}\nMeshTextureCoords {\n" + std::to_string((n + 1) * (n + 1)) + ";\n";
-    for (int z = 0; z <= n; ++z)
-        for (int x = 0; x <= n; ++x) {
-            std::snprintf(line, sizeof line, "%.6f;%.6f;%s\n", x / float(n), z / float(n),
-                          (z == n && x == n) ? ";" : ",");
-            s += line;
-        }
-    s += "}\nMeshMaterialList { 1; 1; 0;; Material { 0.8;0.8;0.8;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; } }\n}\n";
-    return s;
-}
 
 struct LoadedGrid {
     bench_scene::Window window;
@@ -70,7 +24,7 @@ struct LoadedGrid {
     explicit LoadedGrid(int n) {
         headless::reset();
         if (!window.open()) return;
-        std::string text = gridX(n);
+        std::string text = bench_scene::GridX(n);
         D3DXLoadMeshFromXInMemory(text.data(), static_cast<DWORD>(text.size()), D3DXMESH_MANAGED, window.device,
                                   nullptr, nullptr, nullptr, nullptr, &mesh);
     }
@@ -112,7 +66,7 @@ void BM_LoadTwentyThousandTriangleXFile(benchmark::State& state) {
             return;
         }
         auto path = std::filesystem::temp_directory_path() / "quillmoor-bench-floor.x";
-        std::ofstream(path, std::ios::binary) << gridX(100);
+        std::ofstream(path, std::ios::binary) << bench_scene::GridX(100);
         for (auto _ : state) {
             ID3DXMesh* mesh = nullptr;
             ID3DXBuffer* materials = nullptr;
@@ -139,33 +93,15 @@ void BM_RewriteAndDrawTenThousandVertices(benchmark::State& state) {
         state.SkipWithError("no mesh");
         return;
     }
-    IDirect3DDevice9* device = grid.window.device;
-    DWORD stride = grid.mesh->GetNumBytesPerVertex(), count = grid.mesh->GetNumVertices();
     float phase = 0;
-    size_t before = 0;
-    bool first = true;
+    bench_scene::BendAndDraw(grid.mesh, grid.window.device, phase, false);  // warm-up frame
+    size_t before = bench_scene::allocations;
     for (auto _ : state) {
-        if (first) {  // counted from the end of the first frame: nothing may be allocated after warm-up
-            first = false;
-        } else if (before == 0) {
-            before = allocations;
-        }
-        void* data = nullptr;
-        grid.mesh->LockVertexBuffer(0, &data);
-        auto* bytes = static_cast<uint8_t*>(data);
-        for (DWORD i = 0; i < count; ++i) {
-            auto* p = reinterpret_cast<float*>(bytes + i * stride);
-            p[1] = 0.5f * std::sin(phase + p[0] * 0.1f);
-        }
-        grid.mesh->UnlockVertexBuffer();
-        device->BeginScene();
-        grid.mesh->DrawSubset(0);
-        device->EndScene();
         phase += 0.01f;
+        bench_scene::BendAndDraw(grid.mesh, grid.window.device, phase, false);
     }
-    state.counters["allocations_per_frame"] =
-        state.iterations() > 1 ? double(allocations - before) / double(state.iterations() - 1) : 0.0;
-    state.counters["vertices"] = count;
+    state.counters["allocations_per_frame"] = double(bench_scene::allocations - before) / double(state.iterations());
+    state.counters["vertices"] = grid.mesh->GetNumVertices();
     headless::reset();
 }
 BENCHMARK(BM_RewriteAndDrawTenThousandVertices)->Unit(benchmark::kMicrosecond);
