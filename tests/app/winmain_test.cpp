@@ -11,6 +11,7 @@
 #include "d3d9/state.h"
 #include "diag/log.h"
 #include "support/game_run.h"
+#include "support/start_content.h"
 #include "support/pictures.h"
 #include "support/sound_files.h"
 
@@ -22,8 +23,7 @@ class GameRun : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetForNewRun();
-        WriteStartTextures();
-        WriteStartSounds();
+        WriteStartContent();
     }
     void TearDown() override { headless::reset(); }
     TempFolder folder;

@@ -4,6 +4,7 @@
 
 #include "sound/sound_fixture.h"
 #include "support/pictures.h"
+#include "support/start_content.h"
 
 using namespace testing_support;
 
@@ -153,8 +154,7 @@ class BrokenStartSound : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetForNewRun();
-        WriteStartSounds();
-        WriteStartTextures();
+        WriteStartContent();
     }
     void TearDown() override { headless::reset(); }
     void expectRunEndsWith(const std::string& boxText, size_t soundsLoaded) {
