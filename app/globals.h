@@ -34,3 +34,6 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 void RunFrame();
 
 void FillSineTable();
+
+// The render states, texture stage, sampler and four lights every scene draws with, set once at start-up.
+void SetUpRenderStates();

@@ -26,6 +26,8 @@ void ReleaseIfPresent(T*& object) {
     object = nullptr;
 }
 
+}  // namespace
+
 void SetUpRenderStates() {
     g_device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     g_device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
@@ -59,6 +61,8 @@ void SetUpRenderStates() {
     g_device->SetRenderState(D3DRS_AMBIENT, 0x00777777);
     g_device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
 }
+
+namespace {
 
 bool CreateDeviceWithFallbacks() {
     const struct {

@@ -245,7 +245,7 @@ void uploadBoundTextures(d3d9::DeviceState& s) {
     for (auto* t : s.textures) {
         if (!t || !t->impl->dirty) continue;
         auto& ti = *t->impl;
-        if (ti.handle == 0) ti.handle = seam::textureCreate(ti.width, ti.height, ti.levels);
+        if (ti.handle == 0) ti.handle = seam::textureCreate(ti.width, ti.height, ti.levels, ti.format != D3DFMT_X8R8G8B8);
         UINT w = ti.width, h = ti.height;
         for (UINT level = 0; level < ti.levels; ++level) {
             seam::textureUpload(ti.handle, level, w, h, ti.texels[level].data());

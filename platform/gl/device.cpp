@@ -1,19 +1,132 @@
 // The Direct3D 9 device over OpenGL 2.1: a context on the SDL window, a 640 × 480 off-screen back
-// buffer, and Present that scales it into the window and keeps the pace at 60 frames per second.
+// buffer, and Present that scales it into the window with its 4:3 shape kept and keeps the pace at 60
+// frames per second.
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
+#include "gl/control.h"
+#include "gl/gl_api.h"
+#include "gl/internal.h"
 #include "gl/pacer.h"
 #include "sdl/sdl_window.h"
 #include "seam/render.h"
+
+namespace gl {
+int backWidth = 640, backHeight = 480;
+}
 
 namespace {
 
 SDL_GLContext context = nullptr;
 seam::RenderConfig config{};
 gl::Pacer pacer;
+bool unpaced = false;
+GLuint framebuffer = 0, colorBuffer = 0, depthBuffer = 0;
+
+void destroyBackBuffer() {
+    if (framebuffer) gl::api.DeleteFramebuffers(1, &framebuffer);
+    if (colorBuffer) gl::api.DeleteRenderbuffers(1, &colorBuffer);
+    if (depthBuffer) gl::api.DeleteRenderbuffers(1, &depthBuffer);
+    framebuffer = colorBuffer = depthBuffer = 0;
+}
+
+bool createBackBuffer(int width, int height, bool depth) {
+    destroyBackBuffer();
+    gl::api.GenFramebuffers(1, &framebuffer);
+    gl::api.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    gl::api.GenRenderbuffers(1, &colorBuffer);
+    gl::api.BindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
+    gl::api.RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    gl::api.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer);
+    if (depth) {
+        gl::api.GenRenderbuffers(1, &depthBuffer);
+        gl::api.BindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+        gl::api.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+        gl::api.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    }
+    bool complete = gl::api.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    gl::backWidth = width;
+    gl::backHeight = height;
+    // A new back buffer starts black, as Direct3D's does.
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glClearColor(0, 0, 0, 1);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | (depth ? GL_DEPTH_BUFFER_BIT : 0));
+    gl::checkErrors("createBackBuffer");
+    return complete;
+}
+
+// Where the back buffer lands in the window: as large as fits with its shape kept, centred.
+SDL_Rect fitRect(int windowW, int windowH) {
+    if (windowW * gl::backHeight == windowH * gl::backWidth) return SDL_Rect{0, 0, windowW, windowH};
+    int w = windowW, h = windowW * gl::backHeight / gl::backWidth;
+    if (h > windowH) {
+        h = windowH;
+        w = windowH * gl::backWidth / gl::backHeight;
+    }
+    return SDL_Rect{(windowW - w) / 2, (windowH - h) / 2, w, h};
+}
+
+void blitToWindow(int& windowW, int& windowH) {
+    SDL_GL_GetDrawableSize(sdl::window(), &windowW, &windowH);
+    SDL_Rect r = fitRect(windowW, windowH);
+    gl::api.BindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glViewport(0, 0, windowW, windowH);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);  // the bars beside a scaled picture
+    gl::api.BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    bool sameSize = r.w == gl::backWidth && r.h == gl::backHeight;
+    gl::api.BlitFramebuffer(0, 0, gl::backWidth, gl::backHeight, r.x, windowH - r.y - r.h, r.x + r.w, windowH - r.y,
+                            GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    gl::api.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+}
+
+// Full screen is the desktop's own mode with the picture scaled into it, never a mode switch. The
+// window is also made a borderless desktop-sized window at the origin first, so that it covers the
+// screen even where no window manager acts on the full-screen request (a bare X server).
+void enterFullScreen(SDL_Window* window) {
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(window), &desktop) == 0) {
+        SDL_SetWindowBordered(window, SDL_FALSE);
+        SDL_SetWindowPosition(window, 0, 0);
+        SDL_SetWindowSize(window, desktop.w, desktop.h);
+    }
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void leaveFullScreen(SDL_Window* window) {
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    SDL_SetWindowSize(window, gl::backWidth, gl::backHeight);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+void chooseSwapInterval() {
+    int refresh = 0;
+    SDL_DisplayMode mode;
+    if (SDL_GetWindowDisplayMode(sdl::window(), &mode) == 0) refresh = mode.refresh_rate;
+    // Vsync only where it gives 60 Hz by itself; elsewhere it would judder against the limiter.
+    bool vsync = !unpaced && refresh >= 59 && refresh <= 61;
+    SDL_GL_SetSwapInterval(vsync ? 1 : 0);
+}
+
+void readRows(int width, int height, std::vector<uint32_t>& argb) {
+    std::vector<uint32_t> rows(static_cast<size_t>(width) * height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, rows.data());
+    argb.resize(rows.size());
+    // GL's rows run bottom-up; Direct3D's top-down.
+    for (int y = 0; y < height; ++y)
+        std::copy_n(&rows[static_cast<size_t>(height - 1 - y) * width], width, &argb[static_cast<size_t>(y) * width]);
+}
 
 }  // namespace
 
@@ -25,25 +138,43 @@ bool renderCreate(const RenderConfig& wanted) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     context = SDL_GL_CreateContext(window);
     if (!context) {
-        std::fprintf(stderr, "quillmoor: no OpenGL 2.1 context: %s\n", SDL_GetError());
+        std::fprintf(stderr, "quillmoor: no OpenGL context: %s\n", SDL_GetError());
+        return false;
+    }
+    if (!gl::versionAtLeast(2, 1) || !gl::loadApi() || !createBackBuffer(wanted.width, wanted.height, wanted.depthBuffer)) {
+        std::fprintf(stderr, "quillmoor: OpenGL 2.1 with framebuffer objects is needed\n");
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
         return false;
     }
     config = wanted;
-    if (!config.windowed) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (!config.windowed) enterFullScreen(window);
+    chooseSwapInterval();
+    gl::initDefaults();
     pacer.start(SDL_GetPerformanceFrequency(), SDL_GetPerformanceCounter());
     return true;
 }
 
 bool renderReset(const RenderConfig& wanted) {
+    if (!context) return false;
+    if (wanted.windowed != config.windowed) {
+        if (wanted.windowed)
+            leaveFullScreen(sdl::window());
+        else
+            enterFullScreen(sdl::window());
+    }
     config = wanted;
-    return context != nullptr;
+    if (!createBackBuffer(wanted.width, wanted.height, wanted.depthBuffer)) return false;
+    gl::initDefaults();
+    return true;
 }
 
 void renderDestroy() {
     if (!context) return;
+    destroyBackBuffer();
     SDL_GL_DeleteContext(context);
     context = nullptr;
 }
@@ -56,32 +187,47 @@ DisplayMode renderDisplayMode() {
     return mode;
 }
 
-uint32_t textureCreate(int, int, int) { return 0; }
-void textureUpload(uint32_t, int, int, int, const uint32_t*) {}
-void textureDestroy(uint32_t) {}
-
-void renderClear(const d3d9::DeviceState&, DWORD flags, D3DCOLOR color, float z, DWORD) {
-    GLbitfield mask = 0;
-    if (flags & 1) {
-        glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
-                     ((color >> 24) & 0xFF) / 255.0f);
-        mask |= GL_COLOR_BUFFER_BIT;
-    }
-    if (flags & 2) {
-        glClearDepth(z);
-        mask |= GL_DEPTH_BUFFER_BIT;
-    }
-    glClear(mask);
-}
-
-void renderDraw(const d3d9::DeviceState&, const DrawCall&) {}
-
 bool renderPresent() {
+    if (!context) return false;
+    int w = 0, h = 0;
+    blitToWindow(w, h);
     SDL_GL_SwapWindow(sdl::window());
-    pacer.wait([] { return SDL_GetPerformanceCounter(); }, [](uint32_t ms) { SDL_Delay(ms); });
+    gl::checkErrors("Present");
+    if (!unpaced) pacer.wait([] { return SDL_GetPerformanceCounter(); }, [](uint32_t ms) { SDL_Delay(ms); });
     return true;
 }
 
-bool renderReadBack(uint32_t*) { return false; }
+bool renderReadBack(uint32_t* argb) {
+    if (!context) return false;
+    std::vector<uint32_t> pixels;
+    gl::api.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    readRows(gl::backWidth, gl::backHeight, pixels);
+    std::copy(pixels.begin(), pixels.end(), argb);
+    return true;
+}
 
 }  // namespace seam
+
+namespace real {
+
+bool readBackBuffer(std::vector<uint32_t>& argb) {
+    argb.assign(static_cast<size_t>(gl::backWidth) * gl::backHeight, 0);
+    return seam::renderReadBack(argb.data());
+}
+
+bool readWindow(std::vector<uint32_t>& argb, int& width, int& height) {
+    if (!context) return false;
+    blitToWindow(width, height);
+    gl::api.BindFramebuffer(GL_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    readRows(width, height, argb);
+    gl::api.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    return true;
+}
+
+void setUnpaced(bool on) {
+    unpaced = on;
+    if (context) chooseSwapInterval();
+}
+
+}  // namespace real

@@ -34,7 +34,7 @@ bool renderReset(const RenderConfig&) { return !failPresentFlag; }
 void renderDestroy() { created = false; }
 DisplayMode renderDisplayMode() { return DisplayMode{1920, 1080, 60}; }
 
-uint32_t textureCreate(int, int, int) { return nextTexture++; }
+uint32_t textureCreate(int, int, int, bool) { return nextTexture++; }
 void textureUpload(uint32_t, int, int, int, const uint32_t*) {}
 void textureDestroy(uint32_t) {}
 

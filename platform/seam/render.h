@@ -27,7 +27,7 @@ bool renderReset(const RenderConfig& config);
 void renderDestroy();
 DisplayMode renderDisplayMode();
 
-uint32_t textureCreate(int width, int height, int levels);
+uint32_t textureCreate(int width, int height, int levels, bool alpha);  // alpha false: reads as opaque
 void textureUpload(uint32_t handle, int level, int width, int height, const uint32_t* argb);
 void textureDestroy(uint32_t handle);
 

@@ -1,0 +1,38 @@
+// A real window and OpenGL device for rendering tests, and pixel helpers.
+#pragma once
+
+#include <d3d9.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace render_test {
+
+// Opens the game's window (640 × 480 client, or full screen) and a device with the game's fixed set-up.
+class Device : public ::testing::Test {
+protected:
+    void open(bool fullScreen = false);
+    void TearDown() override;
+
+    // Begin, draw, end, read the back buffer (before Present).
+    std::vector<uint32_t> frame(const std::function<void()>& draw);
+
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    HWND hWnd = nullptr;
+};
+
+inline int red(uint32_t c) { return (c >> 16) & 0xFF; }
+inline int green(uint32_t c) { return (c >> 8) & 0xFF; }
+inline int blue(uint32_t c) { return c & 0xFF; }
+inline uint32_t at(const std::vector<uint32_t>& p, int x, int y) { return p[static_cast<size_t>(y) * 640 + x]; }
+
+// Expects each channel within `tolerance` of the wanted one.
+::testing::AssertionResult Near(uint32_t got, int r, int g, int b, int tolerance = 2);
+
+D3DMATRIX Identity();
+
+}  // namespace render_test
