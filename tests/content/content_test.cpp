@@ -29,6 +29,19 @@ const Mesh& Find(const std::vector<NamedMesh>& meshes, const std::string& name) 
     return none;
 }
 
+TEST(Content, MeshesWithoutFiniteNumbersAreRefused) {
+    Mesh m;
+    m.AddMaterial(Colour(1, 1, 1));
+    const uint32_t a = m.Add({{0, 0, 0}, {0, 1, 0}}), b = m.Add({{0, 0, 1}, {0, 1, 0}});
+    const uint32_t c = m.Add({{1, 0, 0}, {0, 1, 0}});
+    m.Tri(a, b, c, 0);
+    std::string error;
+    EXPECT_FALSE(WriteX(m, &error).empty());
+    m.vertices[1].p.x = std::nanf("");
+    EXPECT_TRUE(WriteX(m, &error).empty());
+    EXPECT_EQ(error, "a vertex that is not a finite number");
+}
+
 TEST(Content, TwoRunsWriteTheSameBytes) {
     testing_support::TempFolder folder;
     const std::string stages = std::string(QUILLMOOR_SOURCE_DIR) + "/tools/content/stages";

@@ -74,7 +74,9 @@ void CheckPicture(const std::string& path, const std::string& name, int width, i
         return;
     }
     // Decode the whole picture: a file cut short or with a broken chunk is found here, not in the game.
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, [](png_structp, png_const_charp) {});
+    png_structp png = png_create_read_struct(
+        PNG_LIBPNG_VER_STRING, nullptr, [](png_structp p, png_const_charp) { png_longjmp(p, 1); },
+        [](png_structp, png_const_charp) {});
     png_infop info = png_create_info_struct(png);
     PngReader reader{&bytes};
     if (setjmp(png_jmpbuf(png))) {

@@ -268,6 +268,12 @@ std::string WriteX(const Mesh& m, std::string* error) {
         if (error) *error = "more than 65535 vertices (" + std::to_string(m.vertices.size()) + ")";
         return "";
     }
+    for (const Vertex& v : m.vertices)
+        for (float f : {v.p.x, v.p.y, v.p.z, v.n.x, v.n.y, v.n.z, v.u, v.v})
+            if (!std::isfinite(f)) {
+                if (error) *error = "a vertex that is not a finite number";
+                return "";
+            }
     const size_t nf = m.triMaterial.size();
     std::string s = "xof 0303txt 0032\n\nMesh {\n";
     auto vecList = [&](auto&& item, size_t count) {

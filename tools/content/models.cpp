@@ -1,4 +1,5 @@
 // The fixed models: the gun, the bulge sphere, the title emblem and every stage object's look.
+#include <algorithm>
 #include <cmath>
 
 #include "tools/content/generator.h"
@@ -123,7 +124,7 @@ Mesh Title() {
             for (int r = 0; r <= 3; ++r) {
                 const float y = 20.9f + (23.1f - 20.9f) * (b * 3 + r) / float(bands * 3);
                 const float t = (y - 20.9f) / 2.2f;
-                const float width = (sideSign > 0 ? 1.2f : 0.8f) * std::pow(std::sin(kPi * std::min(t * 1.1f, 1.0f)), 0.6f) + 0.05f;
+                const float width = (sideSign > 0 ? 1.2f : 0.8f) * std::pow(std::max(0.0f, std::sin(kPi * std::min(t * 1.1f, 1.0f))), 0.6f) + 0.05f;
                 std::vector<Vec3> row;
                 for (int c = 0; c <= 4; ++c) {
                     const float s = c / 4.0f;

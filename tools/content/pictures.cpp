@@ -105,15 +105,15 @@ Canvas Clear() {
             sky = Mix(sky, {0.95f, 0.6f, 0.55f, 1}, Smooth(0.55f, 0.8f, cloud) * 0.35f * t);
             if (Hash(uint32_t(x), uint32_t(y), 3) % 1400 == 0 && y < 170) sky = Mix(sky, {1, 1, 1, 1}, 1 - t * 1.5f);
             c.At(x, y) = sky;
-            // Three ridges of moorland, the nearest darkest.
+            // Three ridges of heather moor, the nearest darkest, their crests catching the low sun.
             for (int r = 0; r < 3; ++r) {
                 const float base = horizon - 25 + r * 48;
                 const float ridge = base + 22 * std::sin(x * (0.006f + 0.003f * r) + r * 1.7f) +
                                     14 * (Fractal(float(x), float(r * 50), 70, 3, 60 + r) - 0.5f);
-                if (y >= ridge) {
-                    const float shade = 0.3f - r * 0.1f;
-                    Rgba land{0.12f + shade * 0.5f, 0.14f + shade * 0.45f, 0.2f + shade * 0.3f, 1};
-                    land = Mix(land, {0.25f, 0.2f, 0.32f, 1}, 0.4f * Fractal(float(x), float(y), 12, 2, 70 + r));
+                if (y >= ridge - 1) {
+                    const Rgba tones[3] = {{0.46f, 0.36f, 0.5f, 1}, {0.3f, 0.22f, 0.32f, 1}, {0.16f, 0.13f, 0.18f, 1}};
+                    Rgba land = Mix(tones[r], {0.22f, 0.3f, 0.16f, 1}, 0.45f * Fractal(float(x), float(y), 14, 3, 70 + r));
+                    land = Mix(land, {1.0f, 0.7f, 0.45f, 1}, std::exp(-(y - ridge) / 3.0f) * (0.5f - 0.15f * r));
                     c.At(x, y) = Mix(c.At(x, y), land, Coverage(ridge - y - 0.5f, 0));
                 }
             }
@@ -138,8 +138,8 @@ Canvas Laser() {
         for (int x = 0; x < c.w; ++x) {
             const float u = std::fabs((x + 0.5f) / 64.0f - 1);  // 0 at the centre line, 1 at the edges
             const float pulse = 0.8f + 0.2f * std::sin((y + 0.5f) / 256.0f * 2 * kPi * 4);
-            const float core = std::exp(-u * u * 60);
-            const float glow = std::exp(-u * u * 6) * pulse;
+            const float core = std::exp(-u * u * 30);
+            const float glow = std::exp(-u * u * 4) * pulse;
             const float edge = Smooth(1.0f, 0.85f, u);
             Rgba col = Mix({0.78f, 0.55f, 1.0f, 1}, {1, 1, 1, 1}, core);
             col.a = std::clamp(core + glow * 0.75f, 0.0f, 1.0f) * edge;
@@ -152,14 +152,14 @@ Canvas Sparkles() {
     Canvas c(256, 64);
     for (int f = 0; f < 3; ++f) {
         const int rays = 4 + 2 * f;
-        const float turn = f * 0.45f, len = 26.0f - f * 3;
+        const float turn = f * 0.45f, len = 31.0f - f * 2;
         for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 64; ++x) {
                 const float dx = x + 0.5f - 32, dy = y + 0.5f - 32;
                 const float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx) + turn;
-                const float ray = std::pow(std::fabs(std::cos(a * rays / 2)), 24.0f) * Smooth(len, 0, r);
-                const float core = std::exp(-r * r / (30.0f + f * 12));
-                const float ring = std::exp(-std::pow((r - 9.0f - f * 5) / 2.2f, 2)) * 0.5f;
+                const float ray = std::pow(std::fabs(std::cos(a * rays / 2)), 10.0f) * Smooth(len, 0, r);
+                const float core = std::exp(-r * r / (60.0f + f * 30));
+                const float ring = std::exp(-std::pow((r - 10.0f - f * 6) / 2.6f, 2)) * 0.7f;
                 const float k = std::clamp(ray + core + ring, 0.0f, 1.0f) * Smooth(31, 27, r);
                 Rgba col = Mix({0.7f, 0.5f, 1, 1}, {1, 1, 1, 1}, std::clamp(core * 1.4f + ray * 0.5f, 0.0f, 1.0f));
                 col.a = k;
@@ -222,7 +222,8 @@ Canvas Turf() {
         for (int x = 0; x < 128; ++x) {
             const float n = Tiled(float(x), float(y), 128, 24, 4, 21);
             const float blades = Tiled(float(x), float(y) * 0.5f, 128, 3, 2, 23);
-            const float heather = Smooth(0.62f, 0.72f, Tiled(float(x), float(y), 128, 16, 3, 25));
+            const float heather = Smooth(0.5f, 0.7f, Tiled(float(x), float(y), 128, 20, 2, 25)) *
+                                  Smooth(0.4f, 0.7f, Tiled(float(x), float(y), 128, 3, 2, 27));
             Rgba g = Mix({0.22f, 0.32f, 0.12f, 1}, {0.45f, 0.52f, 0.22f, 1}, n * 0.7f + blades * 0.3f);
             c.At(x, y) = Mix(g, {0.45f, 0.26f, 0.45f, 1}, heather * 0.6f);
         }
