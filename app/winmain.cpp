@@ -12,6 +12,7 @@
 #include "app/input.h"
 #include "app/scene_manager.h"
 #include "diag/log.h"
+#include "sound/sound_bank.h"
 
 namespace {
 
@@ -206,6 +207,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
 
     if (!g_fatalError) {
         g_sceneManager = new SceneManager();
+        g_soundBank = new SoundBank();
+        g_soundBank->CreateDevice();
+        for (const char* name : kStartSounds) g_soundBank->Load(name);
         g_leverStates.push_back(true);
         g_stageIndex = 1;
         FillSineTable();
@@ -233,6 +237,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
     if (g_sceneManager) {
         delete g_sceneManager;
         g_sceneManager = nullptr;
+    }
+    if (g_soundBank) {
+        delete g_soundBank;
+        g_soundBank = nullptr;
     }
     ReleaseIfPresent(g_device);
     ReleaseIfPresent(g_d3d);

@@ -10,6 +10,7 @@
 #include "app/input.h"
 #include "app/scene_manager.h"
 #include "headless/control.h"
+#include "support/sound_files.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ void BM_EmptyFrameLoop(benchmark::State& state) {
     }
     auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
+    testing_support::WriteStartSounds();
     for (auto _ : state) {
         ResetEngine();
         headless::setFrameLimit(frames);  // the window closes after this many frames

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace real {
@@ -18,5 +19,20 @@ bool readWindow(std::vector<uint32_t>& argb, int& width, int& height);
 
 // Present without waiting for the next sixtieth of a second (for measurements).
 void setUnpaced(bool unpaced);
+
+// Replays: input comes from a script instead of the person at the keyboard, while the window, the
+// picture and the sound stay real. Keys are Windows virtual-key codes.
+void scriptInput(bool on);
+void holdKey(int vk, bool down);
+void pushKeyDown(int vk);
+void pushClose();
+void moveMouse(int dx, int dy);
+void queueAnswer(int answer);  // boxes take queued answers first, then the automatic one
+
+// Frames: the hook runs when frame N is about to start (N = frames presented so far); after `limit`
+// frames the window is closed.
+void onFrame(std::function<void(int frame)> hook);
+void setFrameLimit(int limit);
+int frameCount();
 
 }  // namespace real

@@ -193,6 +193,7 @@ bool renderPresent() {
     blitToWindow(w, h);
     SDL_GL_SwapWindow(sdl::window());
     gl::checkErrors("Present");
+    sdl::framePresented();
     if (!unpaced) pacer.wait([] { return SDL_GetPerformanceCounter(); }, [](uint32_t ms) { SDL_Delay(ms); });
     return true;
 }

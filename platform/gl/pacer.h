@@ -10,22 +10,26 @@ class Pacer {
 public:
     void start(uint64_t ticksPerSecond, uint64_t now) {
         frequency = ticksPerSecond;
-        next = now;
+        base = now;
+        frames = 0;
     }
 
-    // Waits until the next sixtieth of a second is due. A run that fell far behind (a stall, a box)
-    // starts counting afresh instead of racing to catch up.
+    // Waits until the next sixtieth of a second is due, counted from the start so that no rounding
+    // builds up. A run that fell far behind (a stall, a box) starts counting afresh instead of racing
+    // to catch up.
     template <typename Now, typename Sleep>
     void wait(Now now, Sleep sleepMs) {
-        next += frequency / 60;
+        ++frames;
+        uint64_t due = base + frames * frequency / 60;
         uint64_t t = now();
-        if (t > next && t - next > 4 * frequency / 60) {
-            next = t;
+        if (t > due && t - due > 4 * frequency / 60) {
+            base = t;
+            frames = 0;
             return;
         }
-        while (t < next) {
-            uint64_t left = next - t;
-            uint64_t leftMs = left * 1000 / frequency;
+        while (t < due) {
+            uint64_t leftMs = (due - t) * 1000 / frequency;
+            // Sleep for all but the last millisecond, then spin: sleeps overshoot.
             if (leftMs > 1) sleepMs(static_cast<uint32_t>(leftMs - 1));
             t = now();
         }
@@ -33,7 +37,8 @@ public:
 
 private:
     uint64_t frequency = 1;
-    uint64_t next = 0;
+    uint64_t base = 0;
+    uint64_t frames = 0;
 };
 
 }  // namespace gl

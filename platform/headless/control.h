@@ -17,6 +17,14 @@ void failWindowCreation(bool fail);
 void failDevice(bool fail);
 void failPresent(bool fail);
 
+// Sound: no output device (DirectSoundCreate8 then fails), and the clock the voices play on. Each
+// presented frame moves it on by a sixtieth of a second; tests move it further with advanceSound.
+void failAudioDevice(bool fail);
+void advanceSound(double ms);
+bool audioOutputOpen();
+int soundVoiceCount();   // voices the backend holds (buffers that have been played and not released)
+int soundSampleCount();  // sample blocks the backend holds
+
 // Input. Keys are Windows virtual-key codes (mouse buttons included).
 void setFocus(bool focused);
 void holdKey(int vk, bool down);

@@ -44,6 +44,7 @@ void reset() {
     s = State{};
     seam::traceHook = nullptr;
     resetRender();
+    resetSound();
     win32::resetWindowState();
     win32::resetQueueState();
     win32::resetKeyState();
@@ -92,6 +93,7 @@ bool relativeMouse() { return s.relative; }
 
 void framePresented() {
     ++s.frames;
+    advanceSound(1000.0 / 60.0);
     if (s.frames == s.limit) pushClose();
 }
 

@@ -6,4 +6,5 @@
 namespace sdl {
 bool initVideo();        // SDL's video and timer subsystems, started once
 SDL_Window* window();    // null until the game creates its window
+void framePresented();   // the device showed a frame: replay scripts move on
 }  // namespace sdl

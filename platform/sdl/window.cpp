@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <functional>
+#include <set>
 
 #include "gl/control.h"
 #include "sdl/sdl_window.h"
@@ -17,6 +20,18 @@ namespace {
 SDL_Window* theWindow = nullptr;
 bool focused = false;
 int autoAnswer = 0;
+
+// A replay's input, used instead of the keyboard and mouse while scripted.
+struct Script {
+    bool on = false;
+    std::set<int> held;
+    std::deque<seam::Event> events;
+    std::deque<int> answers;
+    std::function<void(int)> hook;
+    int frames = 0;
+    int hookRanFor = -1;
+    int limit = 0;
+} script;
 
 int vkFromKeycode(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
@@ -79,6 +94,12 @@ bool initVideo() {
 
 SDL_Window* window() { return theWindow; }
 
+void framePresented() {
+    ++script.frames;
+    if (script.limit > 0 && script.frames == script.limit)
+        script.events.push_back(seam::Event{seam::EventKind::Close, 0, false, 0, 0});
+}
+
 }  // namespace sdl
 
 namespace seam {
@@ -128,6 +149,19 @@ void windowOrigin(int& x, int& y) {
 }
 
 bool pollEvent(Event& event) {
+    if (script.hook && script.hookRanFor != script.frames) {
+        script.hookRanFor = script.frames;
+        script.hook(script.frames);
+    }
+    if (script.on) {
+        SDL_Event ignored;
+        while (SDL_PollEvent(&ignored)) {
+        }
+        if (script.events.empty()) return false;
+        event = script.events.front();
+        script.events.pop_front();
+        return true;
+    }
     if (!theWindow) {
         SDL_PumpEvents();
         return false;
@@ -174,12 +208,14 @@ bool pollEvent(Event& event) {
 }
 
 bool hasFocus() {
+    if (script.on) return theWindow != nullptr;
     // The window manager's word, not only the events: without one (a bare X server) no focus event comes.
     return theWindow && (focused || (SDL_GetWindowFlags(theWindow) & SDL_WINDOW_INPUT_FOCUS) != 0);
 }
 
 bool isKeyDown(int vk) {
     if (!hasFocus()) return false;
+    if (script.on) return script.held.count(vk) != 0;
     if (vk == VK_LBUTTON || vk == VK_RBUTTON) {
         Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
         return (buttons & SDL_BUTTON(vk == VK_LBUTTON ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT)) != 0;
@@ -192,6 +228,12 @@ void pointerPosition(int& x, int& y) { SDL_GetMouseState(&x, &y); }
 void setRelativeMouse(bool on) { SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE); }
 
 int messageBox(const char* text, const char* title, unsigned flags) {
+    if (!script.answers.empty()) {
+        int answer = script.answers.front();
+        script.answers.pop_front();
+        std::fprintf(stderr, "%s: %s (answered %d)\n", title, text, answer);
+        return answer;
+    }
     if (autoAnswer) {
         std::fprintf(stderr, "%s: %s (answered %d)\n", title, text, autoAnswer);
         return autoAnswer;
@@ -232,4 +274,18 @@ uint32_t ticksMs() {
 
 namespace real {
 void autoAnswerMessageBoxes(int answer) { autoAnswer = answer; }
+void scriptInput(bool on) { script.on = on; }
+void holdKey(int vk, bool down) {
+    if (down)
+        script.held.insert(vk);
+    else
+        script.held.erase(vk);
+}
+void pushKeyDown(int vk) { script.events.push_back(seam::Event{seam::EventKind::KeyDown, vk, false, 0, 0}); }
+void pushClose() { script.events.push_back(seam::Event{seam::EventKind::Close, 0, false, 0, 0}); }
+void moveMouse(int dx, int dy) { script.events.push_back(seam::Event{seam::EventKind::MouseMotion, 0, false, dx, dy}); }
+void queueAnswer(int answer) { script.answers.push_back(answer); }
+void onFrame(std::function<void(int)> hook) { script.hook = std::move(hook); }
+void setFrameLimit(int limit) { script.limit = limit; }
+int frameCount() { return script.frames; }
 }  // namespace real

@@ -11,32 +11,18 @@
 #include "d3d9/state.h"
 #include "diag/log.h"
 #include "support/game_run.h"
+#include "support/sound_files.h"
 
 using namespace testing_support;
 
 namespace {
 
-const std::string kSeparator(96, '=');
-
-// The log of one run: a timestamp, the end line, 96 "=", an empty line; CP932 and CR LF throughout.
-std::string literal(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (std::strchr("\\^$.|?*+()[]{}", c) && c != 0) out.push_back('\\');
-        out.push_back(c);
-    }
-    return out;
-}
-
-const std::string kTimestamp = R"(\d{4}/\d\d/\d\d\((Sun|Mon|Tue|Wed|Thu|Fri|Sat)\) \d\d:\d\d:\d\d)";
-
-std::string endOfRunPattern(const std::string& endLine) {
-    return kTimestamp + literal(Utf8ToCp932(endLine)) + "\r\n" + kSeparator + "\r\n\r\n";
-}
-
 class GameRun : public ::testing::Test {
 protected:
-    void SetUp() override { ResetForNewRun(); }
+    void SetUp() override {
+        ResetForNewRun();
+        WriteStartSounds();
+    }
     void TearDown() override { headless::reset(); }
     TempFolder folder;
 };
@@ -67,7 +53,8 @@ TEST_F(GameRun, StartUpRunsInItsOrder) {
     const auto& t = headless::traceLog();
     std::vector<std::string> order = {"RegisterClassA", "CreateWindowExA", "MessageBoxA",    "ShowWindow",
                                       "UpdateWindow",   "SetFocus",        "AdjustWindowRect", "SetWindowPos",
-                                      "Direct3DCreate9", "CreateDevice",   "timeBeginPeriod", "timeEndPeriod"};
+                                      "Direct3DCreate9", "CreateDevice",   "timeBeginPeriod", "DirectSoundCreate8",
+                                      "SetCooperativeLevel", "CreateSoundBuffer", "timeEndPeriod"};
     size_t last = 0;
     for (const auto& step : order) {
         size_t at = indexOf(t, step);
@@ -87,11 +74,13 @@ TEST_F(GameRun, EscapeEndsNormallyAndLogsTheNormalEnd) {
     });
     EXPECT_EQ(RunGame(), 0);
     EXPECT_EQ(headless::frameCount(), 30);
-    EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(endOfRunPattern(" ||  正常終了"))));
+    EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(EndOfRunPattern(" ||  正常終了"))));
     // Nothing of the run is left behind.
     EXPECT_EQ(g_device, nullptr);
     EXPECT_EQ(g_d3d, nullptr);
     EXPECT_EQ(g_sceneManager, nullptr);
+    EXPECT_EQ(g_soundBank, nullptr);
+    EXPECT_FALSE(headless::audioOutputOpen());
 }
 
 TEST_F(GameRun, ClosingTheWindowEndsNormallyAndASecondRunAppends) {
@@ -108,7 +97,7 @@ TEST_F(GameRun, ClosingTheWindowEndsNormallyAndASecondRunAppends) {
         if (frame == 1) headless::pushKeyDown(VK_ESCAPE);
     });
     EXPECT_EQ(RunGame(), 0);
-    std::string once = endOfRunPattern(" ||  正常終了");
+    std::string once = EndOfRunPattern(" ||  正常終了");
     EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(once + once)));
 }
 
@@ -322,7 +311,7 @@ TEST_F(GameRun, FailureInUpdateStillSwitchesButDrawsNothingAndEndsAbnormally) {
     (void)drawsBefore;
     EXPECT_EQ(events, (std::vector<std::string>{"update 0", "leave 0", "enter 1", "leave 1"}));
     EXPECT_EQ(headless::frameCount(), 3);  // the failing frame still presented, and no frame after it
-    EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(endOfRunPattern(" ||  異常終了"))));
+    EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(EndOfRunPattern(" ||  異常終了"))));
 }
 
 TEST(OutOfMemory, LogsShowsAndEndsTheRunWithAFailure) {
@@ -340,7 +329,7 @@ TEST(OutOfMemory, LogsShowsAndEndsTheRunWithAFailure) {
         ::testing::ExitedWithCode(1), "");
     std::string log = ReadFile("Log.txt");
     std::string expected =
-        kTimestamp + literal(Utf8ToCp932(" ||  メモリ確保に失敗しました")) + "\r\n" + endOfRunPattern(" ||  異常終了");
+        LogLinePattern(" ||  メモリ確保に失敗しました") + EndOfRunPattern(" ||  異常終了");
     EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << log;
 }
 

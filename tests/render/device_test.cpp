@@ -1,7 +1,5 @@
 // The OpenGL device against Direct3D 9's picture: clears, lighting, texturing, culling, depth, blending,
 // pixel coverage, pacing and the full-screen fit, read back from real frames.
-#include <SDL.h>
-
 #include <chrono>
 #include <cmath>
 
@@ -249,10 +247,10 @@ TEST_F(FullScreen, ImageIsScaledToFitWithBars) {
     std::vector<uint32_t> window;
     int w = 0, h = 0;
     ASSERT_TRUE(real::readWindow(window, w, h));
-    SDL_DisplayMode desktop;
-    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
-    EXPECT_EQ(w, desktop.w);
-    EXPECT_EQ(h, desktop.h);
+    D3DDISPLAYMODE desktop;
+    ASSERT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop), D3D_OK);
+    EXPECT_EQ(w, static_cast<int>(desktop.Width));
+    EXPECT_EQ(h, static_cast<int>(desktop.Height));
     // The largest 4:3 rectangle that fits, centred; black beyond it.
     int fitW = w, fitH = w * 3 / 4;
     if (fitH > h) {

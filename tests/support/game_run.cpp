@@ -4,6 +4,7 @@
 #include <iconv.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -72,5 +73,24 @@ std::string convert(const char* to, const char* from, const std::string& bytes) 
 
 std::string Cp932ToUtf8(const std::string& bytes) { return convert("UTF-8", "CP932", bytes); }
 std::string Utf8ToCp932(const std::string& text) { return convert("CP932", "UTF-8", text); }
+
+std::string LiteralPattern(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c != 0 && std::strchr("\\^$.|?*+()[]{}", c)) out.push_back('\\');
+        out.push_back(c);
+    }
+    return out;
+}
+
+const std::string kTimestampPattern = R"(\d{4}/\d\d/\d\d\((Sun|Mon|Tue|Wed|Thu|Fri|Sat)\) \d\d:\d\d:\d\d)";
+
+std::string LogLinePattern(const std::string& message) {
+    return kTimestampPattern + LiteralPattern(Utf8ToCp932(message)) + "\r\n";
+}
+
+std::string EndOfRunPattern(const std::string& endLine) {
+    return LogLinePattern(endLine) + std::string(96, '=') + "\r\n\r\n";
+}
 
 }  // namespace testing_support

@@ -33,4 +33,11 @@ std::string ReadFile(const std::filesystem::path& path);
 std::string Cp932ToUtf8(const std::string& bytes);
 std::string Utf8ToCp932(const std::string& text);
 
+// Regular expressions for Log.txt as written (CP932, CR LF): one line with its timestamp and the given
+// UTF-8 message, and the end of a run (the end line, 96 "=", an empty line).
+std::string LiteralPattern(const std::string& text);
+extern const std::string kTimestampPattern;
+std::string LogLinePattern(const std::string& message);
+std::string EndOfRunPattern(const std::string& endLine);
+
 }  // namespace testing_support

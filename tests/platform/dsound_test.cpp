@@ -1,0 +1,234 @@
+// The DirectSound stand-in over the headless audio backend: buffer sizes and contents, duplicates,
+// play, stop and resume, volume, interfaces and reference counts.
+#include <dsound.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "headless/control.h"
+
+namespace {
+
+int windowStandIn;
+HWND fakeWindow() { return reinterpret_cast<HWND>(&windowStandIn); }
+
+WAVEFORMATEX pcm(WORD channels, WORD bits, DWORD rate) {
+    WORD align = static_cast<WORD>(channels * bits / 8);
+    return WAVEFORMATEX{WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
+}
+
+class DirectSound : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::reset();
+        ASSERT_EQ(DirectSoundCreate8(nullptr, &ds, nullptr), DS_OK);
+        ASSERT_EQ(ds->SetCooperativeLevel(fakeWindow(), DSSCL_PRIORITY), DS_OK);
+    }
+    void TearDown() override {
+        if (ds) ds->Release();
+        EXPECT_FALSE(headless::audioOutputOpen());  // the last object closed the output
+        headless::reset();
+    }
+    HRESULT create(DWORD bytes, WAVEFORMATEX format, IDirectSoundBuffer8** out,
+                   DWORD flags = DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME) {
+        DSBUFFERDESC desc{};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = flags;
+        desc.dwBufferBytes = bytes;
+        desc.lpwfxFormat = &format;
+        IDirectSoundBuffer* plain = nullptr;
+        HRESULT hr = ds->CreateSoundBuffer(&desc, &plain, nullptr);
+        *out = nullptr;
+        if (plain) {
+            plain->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(out));
+            plain->Release();
+        }
+        return hr;
+    }
+    IDirectSoundBuffer8* duplicate(IDirectSoundBuffer8* original) {
+        IDirectSoundBuffer* plain = nullptr;
+        EXPECT_EQ(ds->DuplicateSoundBuffer(original, &plain), DS_OK);
+        return static_cast<IDirectSoundBuffer8*>(plain);
+    }
+    static DWORD status(IDirectSoundBuffer* b) {
+        DWORD s = 0xDEAD;
+        EXPECT_EQ(b->GetStatus(&s), DS_OK);
+        return s;
+    }
+    static DWORD position(IDirectSoundBuffer* b) {
+        DWORD play = 0, write = 0;
+        EXPECT_EQ(b->GetCurrentPosition(&play, &write), DS_OK);
+        return play;
+    }
+    IDirectSound8* ds = nullptr;
+};
+
+TEST_F(DirectSound, SizesOutsideTheLimitsAreRefusedWithoutAnAllocation) {
+    IDirectSoundBuffer8* b = nullptr;
+    EXPECT_EQ(create(DSBSIZE_MIN - 1, pcm(1, 8, 22050), &b), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b, nullptr);
+    EXPECT_EQ(create(0, pcm(1, 8, 22050), &b), DSERR_INVALIDPARAM);
+    EXPECT_EQ(create(DSBSIZE_MAX + 1u, pcm(1, 16, 22050), &b), DSERR_INVALIDPARAM);
+    EXPECT_EQ(create(0xFFFFFFFFu, pcm(1, 16, 22050), &b), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b, nullptr);
+    ASSERT_EQ(create(DSBSIZE_MIN, pcm(1, 8, 22050), &b), DS_OK);
+    b->Release();
+}
+
+TEST_F(DirectSound, FormatsOtherThan8Or16BitPcmMonoOrStereoAreRefused) {
+    IDirectSoundBuffer8* b = nullptr;
+    WAVEFORMATEX wrong[] = {pcm(1, 24, 22050), pcm(3, 16, 22050),  pcm(0, 16, 22050),
+                            pcm(1, 16, 50),    pcm(2, 16, 400000), pcm(1, 16, 22050)};
+    wrong[5].wFormatTag = 3;  // floating point
+    for (const WAVEFORMATEX& f : wrong) {
+        EXPECT_EQ(create(64, f, &b), DSERR_BADFORMAT)
+            << f.nChannels << " " << f.wBitsPerSample << " " << f.nSamplesPerSec;
+        EXPECT_EQ(b, nullptr);
+    }
+    WAVEFORMATEX badAlign = pcm(2, 16, 44100);
+    badAlign.nBlockAlign = 3;
+    EXPECT_EQ(create(64, badAlign, &b), DSERR_BADFORMAT);
+}
+
+TEST_F(DirectSound, NewBuffersHoldSilenceAndDuplicatesShareTheMemory) {
+    IDirectSoundBuffer8 *b8 = nullptr, *b16 = nullptr;
+    ASSERT_EQ(create(10, pcm(1, 8, 22050), &b8), DS_OK);
+    ASSERT_EQ(create(10, pcm(2, 16, 22050), &b16), DS_OK);
+    void *p1 = nullptr, *p2 = reinterpret_cast<void*>(1);
+    DWORD n1 = 0, n2 = 7;
+    ASSERT_EQ(b8->Lock(0, 0, &p1, &n1, &p2, &n2, DSBLOCK_ENTIREBUFFER), DS_OK);
+    EXPECT_EQ(n1, 10u);
+    EXPECT_EQ(p2, nullptr);
+    EXPECT_EQ(n2, 0u);
+    EXPECT_EQ(std::memcmp(p1, std::string(10, '\x80').data(), 10), 0);  // unsigned 8-bit silence
+    void* memory8 = p1;
+    std::memcpy(p1, "0123456789", 10);
+    EXPECT_EQ(b8->Unlock(p1, n1, nullptr, 0), DS_OK);
+    ASSERT_EQ(b16->Lock(0, 0, &p1, &n1, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+    EXPECT_EQ(std::memcmp(p1, std::string(10, '\0').data(), 10), 0);
+    b16->Unlock(p1, n1, nullptr, 0);
+
+    IDirectSoundBuffer8* copy = duplicate(b8);
+    ASSERT_NE(copy, nullptr);
+    void* q = nullptr;
+    DWORD qn = 0;
+    ASSERT_EQ(copy->Lock(0, 0, &q, &qn, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+    EXPECT_EQ(std::memcmp(q, "0123456789", 10), 0);
+    EXPECT_EQ(q, memory8);
+    copy->Unlock(q, qn, nullptr, 0);
+    // The memory outlives the buffer it was made for.
+    b8->Release();
+    ASSERT_EQ(copy->Lock(0, 0, &q, &qn, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+    EXPECT_EQ(std::memcmp(q, "0123456789", 10), 0);
+    copy->Unlock(q, qn, nullptr, 0);
+    copy->Release();
+    b16->Release();
+    EXPECT_EQ(headless::soundSampleCount(), 0);
+}
+
+TEST_F(DirectSound, PlayStopAndResumeKeepThePlaceAndTheEndRewinds) {
+    IDirectSoundBuffer8* b = nullptr;
+    ASSERT_EQ(create(22050 * 2, pcm(1, 16, 22050), &b), DS_OK);  // one second
+    EXPECT_EQ(status(b), 0u);
+    EXPECT_EQ(b->Play(0, 0, 0), DS_OK);
+    EXPECT_EQ(status(b), DWORD(DSBSTATUS_PLAYING));
+    headless::advanceSound(250);
+    EXPECT_EQ(b->Stop(), DS_OK);
+    EXPECT_EQ(status(b), 0u);
+    DWORD stoppedAt = position(b);
+    EXPECT_EQ(stoppedAt, 22050u / 4 * 2);
+    headless::advanceSound(1000);  // a stopped voice does not move
+    EXPECT_EQ(position(b), stoppedAt);
+    EXPECT_EQ(b->Play(0, 0, 0), DS_OK);
+    EXPECT_EQ(position(b), stoppedAt);
+    headless::advanceSound(700);
+    EXPECT_EQ(status(b), DWORD(DSBSTATUS_PLAYING));
+    headless::advanceSound(100);  // 1.05 s played in all: the end, back at the start
+    EXPECT_EQ(status(b), 0u);
+    EXPECT_EQ(position(b), 0u);
+
+    EXPECT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    EXPECT_EQ(status(b), DWORD(DSBSTATUS_PLAYING | DSBSTATUS_LOOPING));
+    headless::advanceSound(10500);
+    EXPECT_EQ(status(b), DWORD(DSBSTATUS_PLAYING | DSBSTATUS_LOOPING));
+    EXPECT_EQ(position(b), 22050u / 2 * 2);
+    // Play on a playing buffer changes only the looping: the place stays.
+    EXPECT_EQ(b->Play(0, 0, 0), DS_OK);
+    EXPECT_EQ(position(b), 22050u / 2 * 2);
+    headless::advanceSound(600);
+    EXPECT_EQ(status(b), 0u);
+    b->Release();
+}
+
+TEST_F(DirectSound, VolumeNeedsTheControlStaysInRangeAndIsCopiedByDuplicates) {
+    IDirectSoundBuffer8 *b = nullptr, *plain = nullptr;
+    ASSERT_EQ(create(64, pcm(1, 16, 22050), &b), DS_OK);
+    ASSERT_EQ(create(64, pcm(1, 16, 22050), &plain, DSBCAPS_STATIC), DS_OK);
+    EXPECT_EQ(plain->SetVolume(-100), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(b->SetVolume(1), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->SetVolume(-10001), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->SetVolume(-1500), DS_OK);
+    IDirectSoundBuffer8* copy = duplicate(b);
+    LONG v = 0;
+    EXPECT_EQ(copy->GetVolume(&v), DS_OK);
+    EXPECT_EQ(v, -1500);
+    EXPECT_EQ(status(copy), 0u);
+    copy->Release();
+    plain->Release();
+    b->Release();
+}
+
+TEST_F(DirectSound, PrimaryBufferTakesItsFormatAtPriorityLevelAndHasNoVersion8) {
+    DSBUFFERDESC desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DSBCAPS_PRIMARYBUFFER;
+    IDirectSoundBuffer *primary = nullptr, *again = nullptr;
+    ASSERT_EQ(ds->CreateSoundBuffer(&desc, &primary, nullptr), DS_OK);
+    ASSERT_EQ(ds->CreateSoundBuffer(&desc, &again, nullptr), DS_OK);
+    EXPECT_EQ(again, primary);  // one primary buffer per device
+    EXPECT_EQ(again->Release(), 1u);
+    void* v8 = reinterpret_cast<void*>(1);
+    EXPECT_EQ(primary->QueryInterface(IID_IDirectSoundBuffer8, &v8), DSERR_NOINTERFACE);
+    EXPECT_EQ(v8, nullptr);
+    WAVEFORMATEX mix = pcm(2, 16, 44100);
+    mix.cbSize = 18;
+    ASSERT_EQ(ds->SetCooperativeLevel(fakeWindow(), DSSCL_NORMAL), DS_OK);
+    EXPECT_EQ(primary->SetFormat(&mix), DSERR_PRIOLEVELNEEDED);
+    ASSERT_EQ(ds->SetCooperativeLevel(fakeWindow(), DSSCL_PRIORITY), DS_OK);
+    EXPECT_EQ(primary->SetFormat(&mix), DS_OK);
+    WAVEFORMATEX got{};
+    EXPECT_EQ(primary->GetFormat(&got, sizeof got, nullptr), DS_OK);
+    EXPECT_EQ(got.nSamplesPerSec, 44100u);
+    EXPECT_EQ(ds->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DSERR_INVALIDPARAM);
+    EXPECT_EQ(primary->Release(), 0u);
+}
+
+TEST_F(DirectSound, ReferencesAreCountedAndTheOutputClosesWithTheLastObject) {
+    IDirectSoundBuffer8* b = nullptr;
+    ASSERT_EQ(create(64, pcm(1, 16, 22050), &b), DS_OK);
+    IDirectSoundBuffer8* same = nullptr;
+    ASSERT_EQ(b->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&same)), DS_OK);
+    EXPECT_EQ(same, b);
+    EXPECT_EQ(same->Release(), 1u);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(headless::soundVoiceCount(), 1);
+    // The device goes first; the buffer still plays until it is released, then the output closes.
+    EXPECT_EQ(ds->Release(), 0u);
+    ds = nullptr;
+    EXPECT_TRUE(headless::audioOutputOpen());
+    EXPECT_EQ(status(b) & DSBSTATUS_PLAYING, DWORD(DSBSTATUS_PLAYING));
+    EXPECT_EQ(b->Release(), 0u);
+    EXPECT_EQ(headless::soundVoiceCount(), 0);
+    EXPECT_EQ(headless::soundSampleCount(), 0);
+}
+
+TEST(DirectSoundOutput, WithoutAnOutputDeviceCreationFails) {
+    headless::reset();
+    headless::failAudioDevice(true);
+    IDirectSound8* ds = reinterpret_cast<IDirectSound8*>(1);
+    EXPECT_EQ(DirectSoundCreate8(nullptr, &ds, nullptr), DSERR_NODRIVER);
+    EXPECT_EQ(ds, nullptr);
+    headless::reset();
+}
+
+}  // namespace

@@ -1,0 +1,243 @@
+// The sound bank: voices reused or added as sounds overlap, stopping, names not loaded, loading twice,
+// the device and its failures, and what the destructor leaves.
+#include <regex>
+
+#include "sound/sound_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+class Bank : public SoundTest {
+protected:
+    void SetUp() override {
+        SoundTest::SetUp();
+        WaveSpec oneSecond;
+        oneSecond.rate = 22050;
+        oneSecond.samples = std::string(22050 * 2, '\x20');
+        WriteSound("step.wav", WaveBytes(oneSecond));
+        openBank();
+        ASSERT_TRUE(bank->Load("step.wav"));
+        entry = bank->Find("step.wav");
+        ASSERT_NE(entry, nullptr);
+    }
+    static bool playing(IDirectSoundBuffer8* voice) {
+        DWORD status = 0;
+        voice->GetStatus(&status);
+        return (status & DSBSTATUS_PLAYING) != 0;
+    }
+    std::vector<bool> playingVoices() const {
+        std::vector<bool> out;
+        for (auto* v : entry->voices) out.push_back(playing(v));
+        return out;
+    }
+    SoundEntry* entry = nullptr;
+};
+
+TEST_F(Bank, OverlappingPlaysAddAVoiceAndAFreeVoiceIsReused) {
+    ASSERT_EQ(entry->voices.size(), 1u);
+    IDirectSoundBuffer8* first = entry->voices[0];
+    EXPECT_TRUE(bank->Play("step.wav", -1000, 0));
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{true}));
+    headless::advanceSound(400);
+    EXPECT_TRUE(bank->Play("step.wav", -2000, 0));
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{true, true}));
+    LONG v = 0;
+    entry->voices[1]->GetVolume(&v);
+    EXPECT_EQ(v, -2000);
+    headless::advanceSound(700);  // the first has ended, the second has not
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{false, true}));
+    headless::advanceSound(400);
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{false, false}));
+
+    EXPECT_TRUE(bank->Play("step.wav", -500, 0));
+    EXPECT_EQ(entry->voices[0], first);
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{true, false}));
+    first->GetVolume(&v);
+    EXPECT_EQ(v, -500);
+    EXPECT_FALSE(playing(entry->master));  // the master is never played
+}
+
+TEST_F(Bank, ALoopingVoiceStaysBusySoEveryPlayAddsOne) {
+    EXPECT_TRUE(bank->Play("step.wav", -2000, DSBPLAY_LOOPING));
+    headless::advanceSound(5000);
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{true}));
+    EXPECT_TRUE(bank->Play("step.wav", -1000, 0));
+    EXPECT_TRUE(bank->Play("step.wav", -1000, 0));
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{true, true, true}));
+    headless::advanceSound(1500);
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{true, false, false}));
+    // A fourth play finds the finished one-shot voice free again.
+    EXPECT_TRUE(bank->Play("step.wav", -1000, 0));
+    EXPECT_EQ(entry->voices.size(), 3u);
+}
+
+TEST_F(Bank, StopStopsEveryVoiceWhereItIsAndTheNextPlayGoesOnFromThere) {
+    bank->Play("step.wav", 0, DSBPLAY_LOOPING);
+    headless::advanceSound(250);
+    bank->Play("step.wav", 0, 0);
+    headless::advanceSound(250);
+    EXPECT_TRUE(bank->Stop("step.wav"));
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{false, false}));
+    DWORD at = 0;
+    entry->voices[0]->GetCurrentPosition(&at, nullptr);
+    EXPECT_EQ(at, 22050u);  // half a second of 16-bit mono in
+    headless::advanceSound(2000);
+    EXPECT_TRUE(bank->Play("step.wav", 0, 0));
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{true, false}));
+    DWORD resumed = 0;
+    entry->voices[0]->GetCurrentPosition(&resumed, nullptr);
+    EXPECT_EQ(resumed, at);
+    headless::advanceSound(600);  // only the half second that was left
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{false, false}));
+
+    // StopAll on the entry does the same without a name.
+    bank->Play("step.wav", 0, DSBPLAY_LOOPING);
+    entry->StopAll();
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{false, false}));
+}
+
+TEST_F(Bank, NamesNotLoadedWriteOneWarningEachAndChangeNothing) {
+    bank->Play("step.wav", 0, DSBPLAY_LOOPING);
+    std::string before = log();
+    EXPECT_FALSE(bank->Play("nothing.wav", 0, 0));
+    EXPECT_FALSE(bank->Stop("nothing.wav"));
+    EXPECT_EQ(bank->Find("nothing.wav"), nullptr);
+    EXPECT_EQ(bank->Find("STEP.WAV"), nullptr);  // names are case-sensitive
+    std::string added = log().substr(before.size());
+    EXPECT_TRUE(
+        std::regex_match(added, std::regex(LogLinePattern(" ||  Warning:サウンド「nothing.wav」の再生に失敗しました") +
+                                           LogLinePattern(" ||  Warning:サウンド「nothing.wav」の停止に失敗しました"))))
+        << added;
+    EXPECT_EQ(bank->entries.size(), 1u);
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{true}));
+    EXPECT_TRUE(headless::messageBoxes().empty());
+    EXPECT_FALSE(g_fatalError);
+}
+
+TEST_F(Bank, LoadingANameTwiceKeepsTheFirstWithoutReadingTheFile) {
+    IDirectSoundBuffer8* master = entry->master;
+    IDirectSoundBuffer8* voice = entry->voices[0];
+    std::filesystem::remove("data/sound/step.wav");
+    EXPECT_TRUE(bank->Load("step.wav"));
+    EXPECT_EQ(bank->Find("step.wav"), entry);
+    EXPECT_EQ(entry->master, master);
+    EXPECT_EQ(entry->voices, std::vector<IDirectSoundBuffer8*>{voice});
+    EXPECT_TRUE(headless::messageBoxes().empty());
+}
+
+TEST_F(Bank, DestructionReleasesEveryVoiceTheMasterAndTheDevice) {
+    for (int i = 0; i < 4; ++i) bank->Play("step.wav", 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(headless::soundVoiceCount(), 4);
+    delete bank;
+    bank = nullptr;
+    EXPECT_EQ(headless::soundVoiceCount(), 0);
+    EXPECT_EQ(headless::soundSampleCount(), 0);
+    EXPECT_FALSE(headless::audioOutputOpen());
+}
+
+class Device : public SoundTest {};
+
+TEST_F(Device, NoOutputShowsItsBoxLogsAndLeavesLoadsSilent) {
+    headless::failAudioDevice(true);
+    WriteSound("step.wav", WaveBytes(WaveSpec{}));
+    bank = new SoundBank();
+    EXPECT_FALSE(bank->CreateDevice());
+    EXPECT_EQ(bank->device, nullptr);
+    EXPECT_EQ(bank->primaryBuffer, nullptr);
+    EXPECT_TRUE(g_fatalError);
+    // With no device, loading fails without a second message.
+    EXPECT_FALSE(bank->Load("step.wav"));
+    EXPECT_FALSE(bank->Load("missing.wav"));
+    ASSERT_EQ(headless::messageBoxes().size(), 1u);
+    EXPECT_EQ(headless::messageBoxes()[0].text, "サウンドデバイスの作成に失敗しました");
+    EXPECT_EQ(headless::messageBoxes()[0].title, "Error");
+    EXPECT_TRUE(std::regex_match(log(), std::regex(LogLinePattern(" ||  サウンドデバイスの作成に失敗"))));
+}
+
+TEST_F(Device, CooperativeLevelFailureKeepsTheDeviceForTheDestructor) {
+    g_hWnd = nullptr;  // no window to cooperate with
+    bank = new SoundBank();
+    EXPECT_FALSE(bank->CreateDevice());
+    EXPECT_NE(bank->device, nullptr);
+    EXPECT_EQ(bank->primaryBuffer, nullptr);
+    ASSERT_EQ(headless::messageBoxes().size(), 1u);
+    EXPECT_EQ(headless::messageBoxes()[0].text, "協調レベルの設定に失敗しました");
+    EXPECT_TRUE(std::regex_match(log(), std::regex(LogLinePattern(" ||  協調レベルの設定に失敗"))));
+    delete bank;
+    bank = nullptr;
+    EXPECT_FALSE(headless::audioOutputOpen());
+}
+
+TEST_F(Device, OpensWithAPrimaryBufferMixing44100HzStereo) {
+    openBank();
+    ASSERT_NE(bank->primaryBuffer, nullptr);
+    WAVEFORMATEX f{};
+    EXPECT_EQ(bank->primaryBuffer->GetFormat(&f, sizeof f, nullptr), DS_OK);
+    EXPECT_EQ(f.nSamplesPerSec, 44100u);
+    EXPECT_EQ(f.nChannels, 2);
+    EXPECT_EQ(f.wBitsPerSample, 16);
+    EXPECT_TRUE(headless::audioOutputOpen());
+}
+
+// The whole game on a machine without sound output.
+TEST(SoundStartUp, WithoutAnOutputTheRunShowsOneBoxAndEndsAbnormally) {
+    TempFolder folder;
+    ResetForNewRun();
+    WriteStartSounds();
+    headless::failAudioDevice(true);
+    EXPECT_NE(RunGame(), 0);
+    ASSERT_EQ(headless::messageBoxes().size(), 2u);
+    EXPECT_EQ(headless::messageBoxes()[1].text, "サウンドデバイスの作成に失敗しました");
+    EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(LogLinePattern(" ||  サウンドデバイスの作成に失敗") +
+                                                                 EndOfRunPattern(" ||  異常終了"))));
+    EXPECT_EQ(g_soundBank, nullptr);
+    headless::reset();
+}
+
+TEST(SoundStartUp, AllStartSoundsAreLoadedOnceEachBeforeTheFirstFrame) {
+    TempFolder folder;
+    ResetForNewRun();
+    WriteStartSounds();
+    std::vector<std::string> names;
+    headless::onFrame([&](int frame) {
+        if (frame == 0) {
+            for (const auto& [name, e] : g_soundBank->entries) {
+                names.push_back(name);
+                EXPECT_EQ(e.voices.size(), 1u);
+            }
+            headless::pushKeyDown(VK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"beep07.wav", "bosu05.wav", "bosu08.wav", "bosu20.wav", "close01.wav",
+                                        "cursor37.wav", "kachi44.wav", "mecha00.wav", "mecha01.wav", "mecha07.wav",
+                                        "mecha15.wav", "mecha23_b.wav", "mecha32.wav", "puu35.wav"}));
+    headless::reset();
+}
+
+TEST(SoundStartUp, VoicesPlayOnTheFrameClockOfAGameRun) {
+    TempFolder folder;
+    ResetForNewRun();
+    WriteStartSounds();
+    WaveSpec tenthOfASecond;
+    tenthOfASecond.samples = std::string(2205 * 2, '\x20');  // 22050 Hz mono 16-bit
+    WriteSound("cursor37.wav", WaveBytes(tenthOfASecond));
+    std::vector<bool> seen;
+    headless::onFrame([&](int frame) {
+        SoundEntry* e = g_soundBank->Find("cursor37.wav");
+        DWORD status = 0;
+        if (frame == 1) g_soundBank->Play("cursor37.wav", -1000, 0);
+        if (frame == 6 || frame == 8) {  // 83 ms and 117 ms after the play
+            e->voices[0]->GetStatus(&status);
+            seen.push_back(status & DSBSTATUS_PLAYING);
+        }
+        if (frame == 8) headless::pushKeyDown(VK_ESCAPE);
+    });
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(seen, (std::vector<bool>{true, false}));
+    headless::reset();
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+// Reading replay files: every word, and a clear line number for every mistake.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "../../tools/replay/replay.h"
+
+namespace {
+
+TEST(ReplayFile, ReadsEveryWord) {
+    replay::Replay r;
+    std::string error;
+    ASSERT_TRUE(replay::Parse("# title run\r\nframes 300\nanswer no\nanswer yes\nat 10 hold enter  # press\n"
+                              "at 12 release enter\nat 30 key escape\nat 40 mouse 5 -3\nat 50 close\n"
+                              "print every 10\nprint at 3 17\nshot 120 t.png\n",
+                              r, error))
+        << error;
+    EXPECT_EQ(r.frames, 300);
+    EXPECT_EQ(r.answers, (std::vector<int>{IDNO, IDYES}));
+    ASSERT_EQ(r.actions.size(), 5u);
+    auto hold = r.actions.find(10)->second;
+    EXPECT_EQ(hold.kind, replay::Action::Hold);
+    EXPECT_EQ(hold.vk, VK_RETURN);
+    auto mouse = r.actions.find(40)->second;
+    EXPECT_EQ(mouse.dx, 5);
+    EXPECT_EQ(mouse.dy, -3);
+    EXPECT_EQ(r.actions.find(50)->second.kind, replay::Action::Close);
+    EXPECT_TRUE(r.Prints(20));
+    EXPECT_TRUE(r.Prints(17));
+    EXPECT_FALSE(r.Prints(18));
+    EXPECT_EQ(r.shots.at(120), "t.png");
+}
+
+TEST(ReplayFile, MistakesNameTheirLine) {
+    const char* bad[] = {"frames -1", "answer maybe", "at 5 hold ctrl", "at x key escape", "at 5 jump",
+                         "print sometimes", "shot 10", "frames 10 20", "walk"};
+    for (const char* text : bad) {
+        replay::Replay r;
+        std::string error;
+        EXPECT_FALSE(replay::Parse(std::string("# ok\n") + text + "\n", r, error)) << text;
+        EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << text << " -> " << error;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// Reading replay files.
+#include "replay.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace replay {
+
+namespace {
+
+int keyCode(const std::string& name) {
+    static const std::map<std::string, int> keys = {
+        {"w", 'W'},          {"a", 'A'},          {"s", 'S'},           {"d", 'D'},
+        {"e", 'E'},          {"left", VK_LEFT},   {"right", VK_RIGHT},  {"space", VK_SPACE},
+        {"enter", VK_RETURN}, {"escape", VK_ESCAPE}, {"lbutton", VK_LBUTTON}, {"rbutton", VK_RBUTTON},
+    };
+    auto it = keys.find(name);
+    return it == keys.end() ? 0 : it->second;
+}
+
+bool readInt(std::istringstream& in, int& value) { return static_cast<bool>(in >> value); }
+
+}  // namespace
+
+bool Replay::Prints(int frame) const {
+    if (printEvery > 0 && frame % printEvery == 0) return true;
+    return std::find(printAt.begin(), printAt.end(), frame) != printAt.end();
+}
+
+bool Parse(const std::string& text, Replay& out, std::string& error) {
+    out = Replay{};
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    auto fail = [&](const std::string& why) {
+        error = "line " + std::to_string(number) + ": " + why;
+        return false;
+    };
+    while (std::getline(lines, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::istringstream in(line);
+        std::string word;
+        if (!(in >> word)) continue;
+        if (word == "frames") {
+            if (!readInt(in, out.frames) || out.frames <= 0) return fail("frames needs a positive count");
+        } else if (word == "answer") {
+            std::string a;
+            in >> a;
+            if (a == "yes") out.answers.push_back(IDYES);
+            else if (a == "no") out.answers.push_back(IDNO);
+            else if (a == "ok") out.answers.push_back(IDOK);
+            else return fail("answer is yes, no or ok");
+        } else if (word == "at") {
+            int frame = 0;
+            std::string what;
+            if (!readInt(in, frame) || frame < 0 || !(in >> what)) return fail("at needs a frame and an action");
+            Action action{};
+            if (what == "hold" || what == "release" || what == "key") {
+                std::string key;
+                in >> key;
+                action.vk = keyCode(key);
+                if (!action.vk) return fail("unknown key '" + key + "'");
+                action.kind = what == "hold" ? Action::Hold : what == "release" ? Action::Release : Action::KeyDown;
+            } else if (what == "mouse") {
+                action.kind = Action::Mouse;
+                if (!readInt(in, action.dx) || !readInt(in, action.dy)) return fail("mouse needs dx and dy");
+            } else if (what == "close") {
+                action.kind = Action::Close;
+            } else {
+                return fail("unknown action '" + what + "'");
+            }
+            out.actions.emplace(frame, action);
+        } else if (word == "print") {
+            std::string how;
+            in >> how;
+            if (how == "every") {
+                if (!readInt(in, out.printEvery) || out.printEvery <= 0) return fail("print every needs a count");
+            } else if (how == "at") {
+                int frame;
+                while (readInt(in, frame)) out.printAt.push_back(frame);
+            } else {
+                return fail("print is 'every N' or 'at N...'");
+            }
+        } else if (word == "shot") {
+            int frame = 0;
+            std::string file;
+            if (!readInt(in, frame) || frame < 0 || !(in >> file)) return fail("shot needs a frame and a file");
+            out.shots[frame] = file;
+        } else {
+            return fail("unknown word '" + word + "'");
+        }
+        std::string rest;
+        if (in >> rest) return fail("unexpected '" + rest + "'");
+    }
+    return true;
+}
+
+bool Load(const std::string& path, Replay& out, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot open " + path;
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (!Parse(text.str(), out, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace replay

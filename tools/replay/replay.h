@@ -1,0 +1,45 @@
+// A replay: a small text file of per-frame input for the replay runner.
+//
+//   # a comment
+//   frames 600              the window is closed after this many frames
+//   answer no               message-box answers, in order (yes, no, ok)
+//   at 10 hold enter        from frame 10 on the key is held ...
+//   at 12 release enter     ... until it is released
+//   at 30 key escape        a key-down message in frame 30
+//   at 40 mouse 5 -3        relative mouse motion in frame 40
+//   at 50 close             the window is closed in frame 50
+//   print every 10          report every 10th frame (or: print at 3 17 129)
+//   shot 120 title.png      save the picture of frame 120 (real backends)
+//
+// Keys: w a s d e left right space enter escape lbutton rbutton. Frames count from 0; "in frame N"
+// means before frame N samples its input.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace replay {
+
+struct Action {
+    enum Kind { Hold, Release, KeyDown, Mouse, Close } kind;
+    int vk = 0;
+    int dx = 0, dy = 0;
+};
+
+struct Replay {
+    int frames = 0;  // 0: run until the game ends by itself
+    std::vector<int> answers;
+    std::multimap<int, Action> actions;
+    int printEvery = 0;
+    std::vector<int> printAt;
+    std::map<int, std::string> shots;
+
+    bool Prints(int frame) const;
+};
+
+// Reads a replay; on failure `error` names the line and the problem.
+bool Parse(const std::string& text, Replay& out, std::string& error);
+bool Load(const std::string& path, Replay& out, std::string& error);
+
+}  // namespace replay
