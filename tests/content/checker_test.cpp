@@ -89,6 +89,16 @@ TEST_F(Checker, FollowsTheGamesScanForData) {
     EXPECT_EQ(Lines(Check()), "data/sound/bosu05.wav: no \"data\" chunk: the game refuses it as not a WAVE file\n");
 }
 
+TEST_F(Checker, AsksTheGamesOwnWaveLoader) {
+    fs::current_path(folder.path() / "game");
+    std::vector<Problem> problems;
+    content_check::CheckWaveWithGame("puu35.wav", problems);
+    EXPECT_EQ(Lines(problems), "");
+    content_check::CheckWaveWithGame("nothing.wav", problems);
+    EXPECT_EQ(Lines(problems), "data/sound/nothing.wav: the game's WAVE loader refuses it\n");
+    fs::current_path(folder.path());
+}
+
 TEST_F(Checker, NamesWavesTheGameWouldPlayWrongly) {
     std::string w = testing_support::ReadFile(Data("sound/mecha07.wav"));
     w[34] = 8;                                                    // 8-bit samples

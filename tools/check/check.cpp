@@ -156,17 +156,19 @@ std::vector<Problem> CheckGameFolder(const std::string& gameDir) {
         const std::string name = std::string("data/texture/") + r.name;
         CheckPicture((root / name).string(), name, r.width, r.height, r.alpha, out);
     }
-    for (const std::string& s : SoundNames()) {
-        const std::string name = "data/sound/" + s;
-        CheckWave((root / name).string(), name, out);
-    }
-    // The meshes go through the game's loader, which resolves texture names against the current folder.
+    // The game's loaders read from the current folder: file names inside the content are relative to it.
     std::error_code ec;
     const fs::path before = fs::current_path(ec);
     fs::current_path(root, ec);
     if (ec) {
         out.push_back({gameDir, "cannot enter the folder: " + ec.message()});
         return out;
+    }
+    for (const std::string& s : SoundNames()) {
+        const size_t already = out.size();
+        CheckWave("data/sound/" + s, "data/sound/" + s, out);
+        // Whatever the bytes look like, the game's own loader must take the file.
+        if (out.size() == already) CheckWaveWithGame(s, out);
     }
     std::vector<std::string> meshes;
     for (const MeshRule& r : MeshRules()) {

@@ -19,6 +19,8 @@ std::vector<Problem> CheckGameFolder(const std::string& gameDir);
 void CheckPicture(const std::string& path, const std::string& name, int width, int height, bool needsAlpha,
                   std::vector<Problem>& out);
 void CheckWave(const std::string& path, const std::string& name, std::vector<Problem>& out);
+// The sound through the game's own WAVE loader, with the game folder as the current directory.
+void CheckWaveWithGame(const std::string& name, std::vector<Problem>& out);
 // The mesh through the game's own loader, with the game folder as the current directory (the material
 // texture names are relative to it). minMaterials 0: no rule on the count.
 void CheckMesh(const std::string& name, unsigned minMaterials, std::vector<Problem>& out);
