@@ -101,7 +101,7 @@ TEST_F(Checker, AsksTheGamesOwnWaveLoader) {
 
 TEST_F(Checker, NamesWavesTheGameWouldPlayWrongly) {
     std::string w = testing_support::ReadFile(Data("sound/mecha07.wav"));
-    w[34] = 8;                                                    // 8-bit samples
+    w[34] = 8;                                                                                  // 8-bit samples
     std::ofstream(Data("sound/mecha07.wav"), std::ios::binary) << w.substr(0, w.size() - 100);  // cut short
     const std::string lines = Lines(Check());
     EXPECT_NE(lines.find("data/sound/mecha07.wav: 8-bit samples, not 16-bit\n"), std::string::npos) << lines;

@@ -105,10 +105,11 @@ TEST(Content, FixedMeshesHaveTheirMaterialsAndShapes) {
 TEST(Content, StageGeometryIsFinelyDivided) {
     std::vector<NamedMesh> out;
     std::string error;
-    ASSERT_TRUE(BuildStageGeometry("mesh room.x\nmaterial m data/texture/stone.png 16 1 1 1\n"
-                                   "box m -20 -4 -20 20 0 20\nquad m 0 10 0  4 10 0  4 10 4  0 10 4\n"
-                                   "mesh ramp.x\nmaterial m - 8 1 1 1\nramp m 0 0 0 10 6 8 -z\n",
-                                   out, &error))
+    ASSERT_TRUE(
+        BuildStageGeometry("mesh room.x\nmaterial m data/texture/stone.png 16 1 1 1\n"
+                           "box m -20 -4 -20 20 0 20\nquad m 0 10 0  4 10 0  4 10 4  0 10 4\n"
+                           "mesh ramp.x\nmaterial m - 8 1 1 1\nramp m 0 0 0 10 6 8 -z\n",
+                           out, &error))
         << error;
     ASSERT_EQ(out.size(), 2u);
     auto check = [](const Mesh& m, float most) {
@@ -124,7 +125,7 @@ TEST(Content, StageGeometryIsFinelyDivided) {
         EXPECT_EQ(inward, 0);
     };
     check(out[0].mesh, 2.0f * std::sqrt(2.0f) + 1e-3f);  // the diagonal of a 2 x 2 cell
-    check(out[1].mesh, 3.3f);  // the ramp's triangular sides have slanted cells
+    check(out[1].mesh, 3.3f);                            // the ramp's triangular sides have slanted cells
     const Mesh& m = out[0].mesh;
     // The box's top face alone has 21 x 21 points on a 2-unit grid.
     int top = 0;

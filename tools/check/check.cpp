@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 const std::vector<PictureRule>& PictureRules() {
     // Pictures drawn over the scene need their transparency; the clear screen covers everything.
     static const std::vector<PictureRule> rules = {
-        {"white.png", 3, 3, false},       {"blood.png", 640, 480, true},   {"title.png", 512, 128, true},
-        {"pushenter.png", 256, 64, true}, {"clear.png", 640, 480, false},  {"laser.png", 128, 256, true},
+        {"white.png", 3, 3, false},       {"blood.png", 640, 480, true},     {"title.png", 512, 128, true},
+        {"pushenter.png", 256, 64, true}, {"clear.png", 640, 480, false},    {"laser.png", 128, 256, true},
         {"efe_hit.png", 256, 64, true},   {"crosshair.png", 128, 128, true},
     };
     return rules;
@@ -26,16 +26,16 @@ const std::vector<PictureRule>& PictureRules() {
 
 const std::vector<std::string>& SoundNames() {
     static const std::vector<std::string> names = {
-        "bosu08.wav", "puu35.wav",  "mecha07.wav",  "mecha23_b.wav", "mecha01.wav", "kachi44.wav", "bosu20.wav",
-        "bosu05.wav", "mecha32.wav", "beep07.wav", "cursor37.wav",  "mecha00.wav", "close01.wav", "mecha15.wav",
+        "bosu08.wav", "puu35.wav",   "mecha07.wav", "mecha23_b.wav", "mecha01.wav", "kachi44.wav", "bosu20.wav",
+        "bosu05.wav", "mecha32.wav", "beep07.wav",  "cursor37.wav",  "mecha00.wav", "close01.wav", "mecha15.wav",
     };
     return names;
 }
 
 const std::vector<MeshRule>& MeshRules() {
     static const std::vector<MeshRule> rules = {
-        {"gun.x", 7},     {"sphere.x", 1}, {"title.x", 0},  {"door.x", 2},     {"elevator.x", 3},   {"goal.x", 0},
-        {"ltrap.x", 0},   {"laser.x", 0},  {"leveron.x", 0}, {"leveroff.x", 0}, {"step.x", 0},
+        {"gun.x", 7},   {"sphere.x", 1}, {"title.x", 0},   {"door.x", 2},     {"elevator.x", 3}, {"goal.x", 0},
+        {"ltrap.x", 0}, {"laser.x", 0},  {"leveron.x", 0}, {"leveroff.x", 0}, {"step.x", 0},
     };
     return rules;
 }
@@ -99,7 +99,8 @@ void CheckPicture(const std::string& path, const std::string& name, int width, i
     if (w != width || h != height)
         out.push_back({name, std::to_string(w) + " x " + std::to_string(h) + ", the game loads it as " +
                                  std::to_string(width) + " x " + std::to_string(height)});
-    if (needsAlpha && !alpha) out.push_back({name, "no alpha channel: it is drawn over the scene and must be transparent"});
+    if (needsAlpha && !alpha)
+        out.push_back({name, "no alpha channel: it is drawn over the scene and must be transparent"});
 }
 
 void CheckWave(const std::string& path, const std::string& name, std::vector<Problem>& out) {
@@ -146,7 +147,8 @@ void CheckWave(const std::string& path, const std::string& name, std::vector<Pro
     if (size > b.size() - at - 4)
         out.push_back({name, "the \"data\" chunk claims " + std::to_string(size) + " bytes, the file holds " +
                                  std::to_string(b.size() - at - 4)});
-    else if (align && size % align) out.push_back({name, "the sample data ends inside a sample"});
+    else if (align && size % align)
+        out.push_back({name, "the sample data ends inside a sample"});
 }
 
 std::vector<Problem> CheckGameFolder(const std::string& gameDir) {

@@ -20,7 +20,8 @@ void CheckWaveWithGame(const std::string& name, std::vector<Problem>& out) {
             out.push_back({"data/sound/" + name, "no sound device to load it with"});
         } else {
             SoundEntry entry;
-            if (!LoadWaveFile(entry, name, bank.device)) out.push_back({"data/sound/" + name, "the game's WAVE loader refuses it"});
+            if (!LoadWaveFile(entry, name, bank.device))
+                out.push_back({"data/sound/" + name, "the game's WAVE loader refuses it"});
             for (IDirectSoundBuffer8*& v : entry.voices)
                 if (v) v->Release(), v = nullptr;
             if (entry.master) entry.master->Release();

@@ -26,7 +26,7 @@ struct NamedSound {
     bool loop;  // played looping by the game: its end joins its start
 };
 
-std::vector<NamedMesh> Models();      // the fixed meshes the game names, and the player's body
+std::vector<NamedMesh> Models();  // the fixed meshes the game names, and the player's body
 std::vector<NamedPicture> Pictures();
 std::vector<NamedSound> Sounds();
 

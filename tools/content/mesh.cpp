@@ -16,9 +16,18 @@ Frame Rotated(const Frame& f, Vec3 axisA, Vec3 axisB, float deg, int which) {
     Frame r = f;
     const Vec3 a = axisA * c + axisB * s;
     const Vec3 b = axisB * c - axisA * s;
-    if (which == 0) { r.ay = a; r.az = b; }
-    if (which == 1) { r.az = a; r.ax = b; }
-    if (which == 2) { r.ax = a; r.ay = b; }
+    if (which == 0) {
+        r.ay = a;
+        r.az = b;
+    }
+    if (which == 1) {
+        r.az = a;
+        r.ax = b;
+    }
+    if (which == 2) {
+        r.ax = a;
+        r.ay = b;
+    }
     return r;
 }
 }  // namespace
@@ -61,6 +70,12 @@ Material Shiny(float r, float g, float b, float power) {
     return m;
 }
 
+Material Textured(const char* texture, float r, float g, float b) {
+    Material m = Colour(r, g, b);
+    m.texture = texture;
+    return m;
+}
+
 int Mesh::AddMaterial(const Material& m) {
     materials.push_back(m);
     return static_cast<int>(materials.size()) - 1;
@@ -95,9 +110,12 @@ void Mesh::Grid(const Frame& f, Vec3 origin, Vec3 edgeU, Vec3 edgeV, int nu, int
             if (uvScale > 0) {
                 // Planar mapping on the dominant axis, so neighbouring faces line up.
                 const float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
-                if (ay >= ax && ay >= az) v.u = p.x / uvScale, v.v = p.z / uvScale;
-                else if (ax >= az) v.u = p.z / uvScale, v.v = -p.y / uvScale;
-                else v.u = p.x / uvScale, v.v = -p.y / uvScale;
+                if (ay >= ax && ay >= az)
+                    v.u = p.x / uvScale, v.v = p.z / uvScale;
+                else if (ax >= az)
+                    v.u = p.z / uvScale, v.v = -p.y / uvScale;
+                else
+                    v.u = p.x / uvScale, v.v = -p.y / uvScale;
             } else {
                 v.u = float(i) / nu;
                 v.v = 1.0f - float(j) / nv;
@@ -153,8 +171,10 @@ void Mesh::Prism(const Frame& f, const std::vector<Vec3>& polyIn, float z0, floa
             vertices.push_back(v);
         }
         for (size_t i = 1; i + 1 < n; ++i) {
-            if (cap) Tri(base, base + i, base + i + 1, capMat);
-            else Tri(base, base + i + 1, base + i, capMat);
+            if (cap)
+                Tri(base, base + i, base + i + 1, capMat);
+            else
+                Tri(base, base + i + 1, base + i, capMat);
         }
     }
     for (size_t i = 0; i < n; ++i) {
@@ -303,8 +323,8 @@ std::string WriteX(const Mesh& m, std::string* error) {
     for (const Material& mt : m.materials) {
         s += "\n  Material {\n   " + FormatFloat(mt.r) + ";" + FormatFloat(mt.g) + ";" + FormatFloat(mt.b) + ";" +
              FormatFloat(mt.a) + ";;\n   " + FormatFloat(mt.power) + ";\n   " + FormatFloat(mt.sr) + ";" +
-             FormatFloat(mt.sg) + ";" + FormatFloat(mt.sb) + ";;\n   " + FormatFloat(mt.er) + ";" +
-             FormatFloat(mt.eg) + ";" + FormatFloat(mt.eb) + ";;\n";
+             FormatFloat(mt.sg) + ";" + FormatFloat(mt.sb) + ";;\n   " + FormatFloat(mt.er) + ";" + FormatFloat(mt.eg) +
+             ";" + FormatFloat(mt.eb) + ";;\n";
         if (!mt.texture.empty()) s += "   TextureFilename {\n    \"" + mt.texture + "\";\n   }\n";
         s += "  }\n";
     }

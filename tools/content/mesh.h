@@ -42,6 +42,7 @@ struct Material {
 Material Colour(float r, float g, float b, float a = 1.0f);
 Material Glow(float r, float g, float b, float a = 1.0f);  // emissive, shows its colour without light
 Material Shiny(float r, float g, float b, float power);
+Material Textured(const char* texture, float r, float g, float b);  // texture path relative to the game
 
 struct Vertex {
     Vec3 p, n;

@@ -27,8 +27,10 @@ void TwoSided(Mesh& m, const std::vector<std::vector<Vec3>>& g, int mat) {
         for (size_t r = 0; r + 1 < rows; ++r)
             for (size_t c = 0; c + 1 < cols; ++c) {
                 const uint32_t a = base + uint32_t(r * cols + c), b = a + 1, d = a + uint32_t(cols), e = d + 1;
-                if (side) m.Quad(a, d, e, b, mat);
-                else m.Quad(a, b, e, d, mat);
+                if (side)
+                    m.Quad(a, d, e, b, mat);
+                else
+                    m.Quad(a, b, e, d, mat);
             }
     }
 }
@@ -105,7 +107,10 @@ Mesh Title() {
     const int ink = m.AddMaterial(Shiny(0.08f, 0.1f, 0.32f, 60));
     const int steel = m.AddMaterial(Shiny(0.3f, 0.32f, 0.38f, 40));
 
-    auto shaftX = [](float y) { const float t = (y - 16) / 7.2f; return 0.25f * t * t * t; };
+    auto shaftX = [](float y) {
+        const float t = (y - 16) / 7.2f;
+        return 0.25f * t * t * t;
+    };
     // Shaft: tapering from the nib to the tip, following the feather's curve in small pieces.
     // It stays within 0.1 of the axis where the circling gun passes (y 18.9 to 20.6).
     for (int i = 0; i < 12; ++i) {
@@ -124,12 +129,15 @@ Mesh Title() {
             for (int r = 0; r <= 3; ++r) {
                 const float y = 20.9f + (23.1f - 20.9f) * (b * 3 + r) / float(bands * 3);
                 const float t = (y - 20.9f) / 2.2f;
-                const float width = (sideSign > 0 ? 1.2f : 0.8f) * std::pow(std::max(0.0f, std::sin(kPi * std::min(t * 1.1f, 1.0f))), 0.6f) + 0.05f;
+                const float width = (sideSign > 0 ? 1.2f : 0.8f) *
+                                        std::pow(std::max(0.0f, std::sin(kPi * std::min(t * 1.1f, 1.0f))), 0.6f) +
+                                    0.05f;
                 std::vector<Vec3> row;
                 for (int c = 0; c <= 4; ++c) {
                     const float s = c / 4.0f;
                     // The barbs sweep upward and curl back in proportion to their length.
-                    row.push_back({shaftX(y) + sideSign * width * s, y + 0.4f * width * s * s, 0.08f * width * s * s * sideSign});
+                    row.push_back(
+                        {shaftX(y) + sideSign * width * s, y + 0.4f * width * s * s, 0.08f * width * s * s * sideSign});
                 }
                 g.push_back(row);
             }
@@ -138,8 +146,18 @@ Mesh Title() {
     }
     // Inkwell and ring.
     m.Lathe(Frame::At(0, 13.8f, 0).RotX(-90),
-            {{0, 0, 0}, {1.3f, 0, 0}, {1.3f, 0, 0}, {1.5f, 0.8f, 0}, {1.2f, 2.0f, 0}, {0.6f, 2.3f, 0}, {0.6f, 2.3f, 0},
-             {0.7f, 2.6f, 0}, {0.7f, 2.6f, 0}, {0.3f, 2.6f, 0}, {0.3f, 2.6f, 0}, {0, 2.45f, 0}},
+            {{0, 0, 0},
+             {1.3f, 0, 0},
+             {1.3f, 0, 0},
+             {1.5f, 0.8f, 0},
+             {1.2f, 2.0f, 0},
+             {0.6f, 2.3f, 0},
+             {0.6f, 2.3f, 0},
+             {0.7f, 2.6f, 0},
+             {0.7f, 2.6f, 0},
+             {0.3f, 2.6f, 0},
+             {0.3f, 2.6f, 0},
+             {0, 2.45f, 0}},
             24, ink);
     m.Torus(Frame::At(0, 14.6f, 0).RotX(-90), 3.4f, 0.32f, 48, 10, gold);
     m.Torus(Frame::At(0, 14.6f, 0).RotX(-90), 2.3f, 0.1f, 48, 6, gold);
@@ -152,8 +170,7 @@ Mesh Title() {
 
 Mesh Door() {
     Mesh m;
-    const int plate = m.AddMaterial(Colour(0.75f, 0.78f, 0.82f));
-    m.materials[plate].texture = "data/texture/plate.png";
+    const int plate = m.AddMaterial(Textured("data/texture/plate.png", 0.75f, 0.78f, 0.82f));
     const int lamp = m.AddMaterial(Glow(1.0f, 0.1f, 0.1f));
     const int amber = m.AddMaterial(Shiny(0.9f, 0.62f, 0.12f, 20));
     const int frame = m.AddMaterial(Shiny(0.2f, 0.22f, 0.26f, 20));
@@ -168,8 +185,10 @@ Mesh Door() {
         const float a0 = (-90 + 15.0f * i) * kPi / 180, a1 = (-90 + 15.0f * (i + 1)) * kPi / 180;
         const float r0 = 2.6f, r1 = 4.0f;
         m.Prism(kId,
-                {{r0 * std::cos(a0), r0 * std::sin(a0)}, {r1 * std::cos(a0), r1 * std::sin(a0)},
-                 {r1 * std::cos(a1), r1 * std::sin(a1)}, {r0 * std::cos(a1), r0 * std::sin(a1)}},
+                {{r0 * std::cos(a0), r0 * std::sin(a0)},
+                 {r1 * std::cos(a0), r1 * std::sin(a0)},
+                 {r1 * std::cos(a1), r1 * std::sin(a1)},
+                 {r0 * std::cos(a1), r0 * std::sin(a1)}},
                 -1.1f, 1.1f, lamp, lamp);
     }
     return m;
@@ -177,8 +196,7 @@ Mesh Door() {
 
 Mesh Elevator() {
     Mesh m;
-    const int deck = m.AddMaterial(Colour(0.8f, 0.8f, 0.85f));
-    m.materials[deck].texture = "data/texture/plate.png";
+    const int deck = m.AddMaterial(Textured("data/texture/plate.png", 0.8f, 0.8f, 0.85f));
     const int under = m.AddMaterial(Shiny(0.22f, 0.24f, 0.3f, 20));
     const int lamp = m.AddMaterial(Glow(1.0f, 0.1f, 0.1f));
     // A 24 x 24 deck, its top at the object's origin.
@@ -186,7 +204,8 @@ Mesh Elevator() {
     m.Box(kId, {-11, -4, -11}, {11, -1.5f, 11}, under);
     m.Box(kId, {-4, -7, -4}, {4, -4, 4}, under);
     for (int sx = -1; sx <= 1; sx += 2)
-        for (int sz = -1; sz <= 1; sz += 2) m.Cylinder(Frame::At(sx * 10.2f, 0, sz * 10.2f).RotX(-90), 0.8f, -0.2f, 0.12f, 16, lamp);
+        for (int sz = -1; sz <= 1; sz += 2)
+            m.Cylinder(Frame::At(sx * 10.2f, 0, sz * 10.2f).RotX(-90), 0.8f, -0.2f, 0.12f, 16, lamp);
     // Lamp strips round the sides of the deck.
     m.Box(kId, {-10, -1.1f, -12.1f}, {10, -0.5f, -12}, lamp);
     m.Box(kId, {-10, -1.1f, 12}, {10, -0.5f, 12.1f}, lamp);
@@ -202,7 +221,8 @@ Mesh Goal() {
     const int brass = m.AddMaterial(Shiny(0.85f, 0.66f, 0.28f, 40));
     const int gem = m.AddMaterial(Glow(0.45f, 0.9f, 1.0f, 0.85f));
     const Frame up = kId.RotX(-90);  // local z -> world y
-    m.Lathe(up, {{0, 0, 0}, {8.5f, 0, 0}, {8.5f, 0, 0}, {8.5f, 0.3f, 0}, {8.0f, 0.6f, 0}, {8.0f, 0.6f, 0}, {0, 0.6f, 0}},
+    m.Lathe(up,
+            {{0, 0, 0}, {8.5f, 0, 0}, {8.5f, 0, 0}, {8.5f, 0.3f, 0}, {8.0f, 0.6f, 0}, {8.0f, 0.6f, 0}, {0, 0.6f, 0}},
             40, stone);
     m.Lathe(up, {{5.6f, 0.63f, 0}, {0, 0.63f, 0}}, 40, light);
     m.Torus(Frame::At(0, 0.6f, 0).RotX(-90), 6.8f, 0.35f, 48, 8, brass);
@@ -228,14 +248,16 @@ Mesh LaserTrap() {
 
 Mesh LaserBeam() {
     Mesh m;
-    const int beam = m.AddMaterial(Glow(1.0f, 0.25f, 0.2f, 0.9f));
-    m.materials[beam].texture = "data/texture/laser.png";
+    Material glow = Glow(1.0f, 0.25f, 0.2f, 0.9f);
+    glow.texture = "data/texture/laser.png";
+    const int beam = m.AddMaterial(glow);
     // Two crossed ribbons from 0 to -1 along z, stretched by the trap to the length of the beam.
     for (int k = 0; k < 2; ++k) {
         std::vector<std::vector<Vec3>> g;
         for (int r = 0; r <= 1; ++r) {
             const float z = -float(r);
-            g.push_back(k ? std::vector<Vec3>{{-0.35f, 0, z}, {0.35f, 0, z}} : std::vector<Vec3>{{0, -0.35f, z}, {0, 0.35f, z}});
+            g.push_back(k ? std::vector<Vec3>{{-0.35f, 0, z}, {0.35f, 0, z}}
+                          : std::vector<Vec3>{{0, -0.35f, z}, {0, 0.35f, z}});
         }
         TwoSided(m, g, beam);
     }
@@ -245,8 +267,7 @@ Mesh LaserBeam() {
 Mesh Lever(bool on) {
     Mesh m;
     const int dark = m.AddMaterial(Shiny(0.22f, 0.24f, 0.28f, 20));
-    const int plate = m.AddMaterial(Colour(0.75f, 0.78f, 0.8f));
-    m.materials[plate].texture = "data/texture/plate.png";
+    const int plate = m.AddMaterial(Textured("data/texture/plate.png", 0.75f, 0.78f, 0.8f));
     const int brass = m.AddMaterial(Shiny(0.85f, 0.64f, 0.26f, 40));
     const int knob = m.AddMaterial(on ? Glow(0.2f, 1.0f, 0.3f) : Glow(1.0f, 0.2f, 0.15f));
     m.Box(kId, {-2.6f, 0, -2.6f}, {2.6f, 1, 2.6f}, dark);
@@ -264,8 +285,7 @@ Mesh Lever(bool on) {
 
 Mesh Step() {
     Mesh m;
-    const int stone = m.AddMaterial(Colour(0.9f, 0.9f, 0.9f));
-    m.materials[stone].texture = "data/texture/stone.png";
+    const int stone = m.AddMaterial(Textured("data/texture/stone.png", 0.9f, 0.9f, 0.9f));
     const int rim = m.AddMaterial(Shiny(0.3f, 0.3f, 0.36f, 20));
     // A 20 x 20 slab, top at the origin, finely divided so that a bulge bends it.
     m.Box(kId, {-10, -2.5f, -10}, {10, 0, 10}, stone, 16, 2);
@@ -285,10 +305,9 @@ Mesh PlayerBody() {
 
 std::vector<NamedMesh> Models() {
     return {
-        {"gun.x", Gun()},           {"sphere.x", Sphere()},        {"title.x", Title()},
-        {"door.x", Door()},         {"elevator.x", Elevator()},    {"goal.x", Goal()},
-        {"ltrap.x", LaserTrap()},   {"laser.x", LaserBeam()},      {"leveron.x", Lever(true)},
-        {"leveroff.x", Lever(false)}, {"step.x", Step()},          {"plycol.x", PlayerBody()},
+        {"gun.x", Gun()},           {"sphere.x", Sphere()},       {"title.x", Title()},     {"door.x", Door()},
+        {"elevator.x", Elevator()}, {"goal.x", Goal()},           {"ltrap.x", LaserTrap()}, {"laser.x", LaserBeam()},
+        {"leveron.x", Lever(true)}, {"leveroff.x", Lever(false)}, {"step.x", Step()},       {"plycol.x", PlayerBody()},
     };
 }
 

@@ -30,9 +30,9 @@ uint32_t Hash(uint32_t a, uint32_t b, uint32_t c);
 
 // Distance field of stroked text: for every pixel the distance in pixels to the nearest stroke centre line.
 struct TextStyle {
-    float scale = 6;      // pixels per font unit (capitals are 10 units tall)
-    float spacing = 2.2f; // font units between letters
-    float slant = 0;      // x shift per unit of height, for an italic lean
+    float scale = 6;       // pixels per font unit (capitals are 10 units tall)
+    float spacing = 2.2f;  // font units between letters
+    float slant = 0;       // x shift per unit of height, for an italic lean
 };
 float TextWidth(const std::string& text, const TextStyle& st);  // in pixels
 void TextDistance(std::vector<float>& field, int w, int h, const std::string& text, float x, float baseline,

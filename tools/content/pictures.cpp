@@ -112,7 +112,8 @@ Canvas Clear() {
                                     14 * (Fractal(float(x), float(r * 50), 70, 3, 60 + r) - 0.5f);
                 if (y >= ridge - 1) {
                     const Rgba tones[3] = {{0.46f, 0.36f, 0.5f, 1}, {0.3f, 0.22f, 0.32f, 1}, {0.16f, 0.13f, 0.18f, 1}};
-                    Rgba land = Mix(tones[r], {0.22f, 0.3f, 0.16f, 1}, 0.45f * Fractal(float(x), float(y), 14, 3, 70 + r));
+                    Rgba land =
+                        Mix(tones[r], {0.22f, 0.3f, 0.16f, 1}, 0.45f * Fractal(float(x), float(y), 14, 3, 70 + r));
                     land = Mix(land, {1.0f, 0.7f, 0.45f, 1}, std::exp(-(y - ridge) / 3.0f) * (0.5f - 0.15f * r));
                     c.At(x, y) = Mix(c.At(x, y), land, Coverage(ridge - y - 0.5f, 0));
                 }
@@ -239,13 +240,16 @@ Canvas Plate() {
             const float brush = Tiled(float(x) * 0.2f, float(y) * 4, 128, 8, 2, 31);
             float tone = 0.55f + (brush - 0.5f) * 0.12f + 0.05f * (Tiled(float(x), float(y), 128, 32, 3, 33) - 0.5f);
             const float e = std::min({float(px), float(63 - px), float(py), float(63 - py)});
-            if (e < 1.5f) tone *= 0.55f;
-            else if (e < 3.5f) tone *= (px < 4 || py < 4) ? 1.18f : 0.82f;
+            if (e < 1.5f)
+                tone *= 0.55f;
+            else if (e < 3.5f)
+                tone *= (px < 4 || py < 4) ? 1.18f : 0.82f;
             Rgba col{tone * 0.95f, tone * 0.97f, tone, 1};
             for (int k = 0; k < 4; ++k) {
                 const float rx = (k % 2 ? 56.0f : 8.0f) - (px + 0.5f), ry = (k / 2 ? 56.0f : 8.0f) - (py + 0.5f);
                 const float r = std::sqrt(rx * rx + ry * ry);
-                if (r < 3.2f) col = Mix(col, {0.8f * (1 - ry * 0.08f), 0.8f * (1 - ry * 0.08f), 0.82f, 1}, Coverage(r, 2.5f));
+                if (r < 3.2f)
+                    col = Mix(col, {0.8f * (1 - ry * 0.08f), 0.8f * (1 - ry * 0.08f), 0.82f, 1}, Coverage(r, 2.5f));
             }
             c.At(x, y) = col;
         }
@@ -273,10 +277,10 @@ Canvas Brick() {
 
 std::vector<NamedPicture> Pictures() {
     return {
-        {"white.png", White(), true},       {"blood.png", Blood(), true},   {"title.png", Title(), true},
-        {"pushenter.png", PushEnter(), true}, {"clear.png", Clear(), false}, {"laser.png", Laser(), true},
-        {"efe_hit.png", Sparkles(), true},  {"crosshair.png", Crosshair(), true}, {"stone.png", Stone(), false},
-        {"turf.png", Turf(), false},        {"plate.png", Plate(), false},  {"brick.png", Brick(), false},
+        {"white.png", White(), true},         {"blood.png", Blood(), true},         {"title.png", Title(), true},
+        {"pushenter.png", PushEnter(), true}, {"clear.png", Clear(), false},        {"laser.png", Laser(), true},
+        {"efe_hit.png", Sparkles(), true},    {"crosshair.png", Crosshair(), true}, {"stone.png", Stone(), false},
+        {"turf.png", Turf(), false},          {"plate.png", Plate(), false},        {"brick.png", Brick(), false},
     };
 }
 

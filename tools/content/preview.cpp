@@ -141,6 +141,7 @@ int main(int argc, char** argv) {
     std::ofstream(std::string(argv[2]) + ".pictures.png", std::ios::binary)
         .write(reinterpret_cast<const char*>(picsPng.data()), std::streamsize(picsPng.size()));
     std::vector<uint8_t> png = EncodePng(sheet, false);
-    std::ofstream(argv[2], std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+    std::ofstream(argv[2], std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
     return 0;
 }

@@ -207,8 +207,8 @@ std::vector<NamedSound> Sounds() {
             phase += kTau * f / b.rate;
             const float env = Attack(t, 0.05f) * (t < 0.7f ? 1.0f : Decay(t - 0.7f, 0.05f));
             lp += 0.1f * (n.Next() - lp);
-            b.v[i] += env * (0.3f * (std::sin(phase) + 0.5f * std::sin(2 * phase) + 0.25f * std::sin(3 * phase)) +
-                             0.8f * lp);
+            b.v[i] +=
+                env * (0.3f * (std::sin(phase) + 0.5f * std::sin(2 * phase) + 0.25f * std::sin(3 * phase)) + 0.8f * lp);
         }
         Thud(b, 0.7f, 60, 0.6f, 0.07f, 11);
         Bell(b, 0.7f, 880, 0.05f, 0.08f, {1.0f, 2.4f});
@@ -235,7 +235,8 @@ std::vector<NamedSound> Sounds() {
         for (size_t i = 0; i < b.v.size(); ++i) {
             const float t = b.T(i);
             const float env = Attack(t, 0.004f) * std::min(1.0f, (0.11f - t) / 0.02f);
-            b.v[i] = env * (std::sin(kTau * 1760 * t) + 0.3f * std::sin(kTau * 3520 * t) + 0.15f * std::sin(kTau * 5280 * t));
+            b.v[i] = env *
+                     (std::sin(kTau * 1760 * t) + 0.3f * std::sin(kTau * 3520 * t) + 0.15f * std::sin(kTau * 5280 * t));
         }
         one("beep07.wav", b, 0.5f);
     }

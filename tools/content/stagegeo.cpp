@@ -32,19 +32,24 @@ void Face(Mesh& m, Vec3 p00, Vec3 p10, Vec3 p11, Vec3 p01, Vec3 normal, const St
             const Vec3 p = (p00 * (1 - s) + p10 * s) * (1 - t) + (p01 * (1 - s) + p11 * s) * t;
             Vertex v{p, n, 0, 0};
             // Planar mapping on the dominant axis: neighbouring faces and boxes line up.
-            if (ay >= ax && ay >= az) v.u = p.x / mat.uvScale, v.v = p.z / mat.uvScale;
-            else if (ax >= az) v.u = p.z / mat.uvScale, v.v = -p.y / mat.uvScale;
-            else v.u = p.x / mat.uvScale, v.v = -p.y / mat.uvScale;
+            if (ay >= ax && ay >= az)
+                v.u = p.x / mat.uvScale, v.v = p.z / mat.uvScale;
+            else if (ax >= az)
+                v.u = p.z / mat.uvScale, v.v = -p.y / mat.uvScale;
+            else
+                v.u = p.x / mat.uvScale, v.v = -p.y / mat.uvScale;
             m.vertices.push_back(v);
         }
     for (int j = 0; j < nv; ++j)
         for (int i = 0; i < nu; ++i) {
             const uint32_t a = base + j * (nu + 1) + i, b = a + 1, c = a + nu + 2, d = a + nu + 1;
             for (const auto& tri : {std::array<uint32_t, 3>{a, b, c}, std::array<uint32_t, 3>{a, c, d}}) {
-                const Vec3 g = Cross(m.vertices[tri[1]].p - m.vertices[tri[0]].p,
-                                     m.vertices[tri[2]].p - m.vertices[tri[0]].p);
-                if (Dot(g, n) >= 0) m.Tri(tri[0], tri[1], tri[2], mat.index);
-                else m.Tri(tri[0], tri[2], tri[1], mat.index);
+                const Vec3 g =
+                    Cross(m.vertices[tri[1]].p - m.vertices[tri[0]].p, m.vertices[tri[2]].p - m.vertices[tri[0]].p);
+                if (Dot(g, n) >= 0)
+                    m.Tri(tri[0], tri[1], tri[2], mat.index);
+                else
+                    m.Tri(tri[0], tri[2], tri[1], mat.index);
             }
         }
 }
@@ -67,11 +72,16 @@ bool Ramp(Mesh& m, Vec3 a, Vec3 b, const std::string& dir, const StageMaterial& 
     const float x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x), z0 = std::min(a.z, b.z), z1 = std::max(a.z, b.z);
     const float y0 = std::min(a.y, b.y), y1 = std::max(a.y, b.y);
     Vec3 L0, L1, H0, H1, d;  // low and high edges on the ground, and the climbing direction
-    if (dir == "+x") L0 = {x0, y0, z0}, L1 = {x0, y0, z1}, H0 = {x1, y0, z0}, H1 = {x1, y0, z1}, d = {1, 0, 0};
-    else if (dir == "-x") L0 = {x1, y0, z0}, L1 = {x1, y0, z1}, H0 = {x0, y0, z0}, H1 = {x0, y0, z1}, d = {-1, 0, 0};
-    else if (dir == "+z") L0 = {x0, y0, z0}, L1 = {x1, y0, z0}, H0 = {x0, y0, z1}, H1 = {x1, y0, z1}, d = {0, 0, 1};
-    else if (dir == "-z") L0 = {x0, y0, z1}, L1 = {x1, y0, z1}, H0 = {x0, y0, z0}, H1 = {x1, y0, z0}, d = {0, 0, -1};
-    else return false;
+    if (dir == "+x")
+        L0 = {x0, y0, z0}, L1 = {x0, y0, z1}, H0 = {x1, y0, z0}, H1 = {x1, y0, z1}, d = {1, 0, 0};
+    else if (dir == "-x")
+        L0 = {x1, y0, z0}, L1 = {x1, y0, z1}, H0 = {x0, y0, z0}, H1 = {x0, y0, z1}, d = {-1, 0, 0};
+    else if (dir == "+z")
+        L0 = {x0, y0, z0}, L1 = {x1, y0, z0}, H0 = {x0, y0, z1}, H1 = {x1, y0, z1}, d = {0, 0, 1};
+    else if (dir == "-z")
+        L0 = {x0, y0, z1}, L1 = {x1, y0, z1}, H0 = {x0, y0, z0}, H1 = {x1, y0, z0}, d = {0, 0, -1};
+    else
+        return false;
     const Vec3 up{0, y1 - y0, 0};
     const Vec3 T0 = H0 + up, T1 = H1 + up;
     const Vec3 across = Normalize(L1 - L0);
@@ -129,14 +139,16 @@ bool BuildStageGeometry(const std::string& text, std::vector<NamedMesh>& out, st
         if (it == mats.end()) return fail("unknown material \"" + matName + "\"");
         Vec3 p[4];
         if (word == "box" || word == "ramp") {
-            if (!(ls >> p[0].x >> p[0].y >> p[0].z >> p[1].x >> p[1].y >> p[1].z)) return fail(word + " needs six numbers");
+            if (!(ls >> p[0].x >> p[0].y >> p[0].z >> p[1].x >> p[1].y >> p[1].z))
+                return fail(word + " needs six numbers");
             if (p[0].x == p[1].x || p[0].y == p[1].y || p[0].z == p[1].z) return fail(word + " has no volume");
             if (word == "box") {
                 Box(cur->mesh, p[0], p[1], it->second);
             } else {
                 std::string dir;
                 ls >> dir;
-                if (!Ramp(cur->mesh, p[0], p[1], dir, it->second)) return fail("ramp direction must be +x, -x, +z or -z");
+                if (!Ramp(cur->mesh, p[0], p[1], dir, it->second))
+                    return fail("ramp direction must be +x, -x, +z or -z");
             }
         } else if (word == "quad") {
             for (Vec3& q : p)
