@@ -114,8 +114,8 @@ Mesh Title() {
     // Shaft: tapering from the nib to the tip, following the feather's curve in small pieces.
     // It stays within 0.1 of the axis where the circling gun passes (y 18.9 to 20.6).
     for (int i = 0; i < 12; ++i) {
-        const float y0 = 16.6f + i * (23.2f - 16.6f) / 12, y1 = y0 + (23.2f - 16.6f) / 12;
-        const float r0 = 0.1f - 0.06f * (y0 - 16.6f) / 6.6f, r1 = 0.1f - 0.06f * (y1 - 16.6f) / 6.6f;
+        const float y0 = 16.6f + i * (23.7f - 16.6f) / 12, y1 = y0 + (23.7f - 16.6f) / 12;
+        const float r0 = 0.1f - 0.06f * (y0 - 16.6f) / 7.1f, r1 = 0.1f - 0.06f * (y1 - 16.6f) / 7.1f;
         const Frame f = Frame::At(shaftX(y0), y0, 0).RotX(-90);
         m.Lathe(f, {{r0, 0, 0}, {r1, y1 - y0, 0}}, 10, cream);
     }
@@ -127,9 +127,9 @@ Mesh Title() {
         for (int sideSign = -1; sideSign <= 1; sideSign += 2) {
             std::vector<std::vector<Vec3>> g;
             for (int r = 0; r <= 3; ++r) {
-                const float y = 20.9f + (23.1f - 20.9f) * (b * 3 + r) / float(bands * 3);
-                const float t = (y - 20.9f) / 2.2f;
-                const float width = (sideSign > 0 ? 1.2f : 0.8f) *
+                const float y = 20.9f + (23.6f - 20.9f) * (b * 3 + r) / float(bands * 3);
+                const float t = (y - 20.9f) / 2.7f;
+                const float width = (sideSign > 0 ? 1.6f : 1.05f) *
                                         std::pow(std::max(0.0f, std::sin(kPi * std::min(t * 1.1f, 1.0f))), 0.6f) +
                                     0.05f;
                 std::vector<Vec3> row;
