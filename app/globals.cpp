@@ -17,3 +17,5 @@ float g_sineTable[360] = {};
 float g_mouseDivisor = 15.0f;
 int g_stageIndex = 1;
 std::vector<bool> g_leverStates;
+D3DXMATRIX g_viewMatrix;
+D3DXMATRIX g_projectionMatrix;

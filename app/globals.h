@@ -29,6 +29,10 @@ extern float g_mouseDivisor;    // mouse-look divisor, 15 at start
 extern int g_stageIndex;        // 1-based stage number
 extern std::vector<bool> g_leverStates;
 
+// The camera the title and game scenes build in their 3D passes.
+extern D3DXMATRIX g_viewMatrix;
+extern D3DXMATRIX g_projectionMatrix;
+
 // The window procedure and the per-frame function of the main loop.
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 void RunFrame();

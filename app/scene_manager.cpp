@@ -1,6 +1,10 @@
 // Scene switching and the fade step.
 #include "app/scene_manager.h"
 
+#include <d3dx9.h>
+
+#include "app/globals.h"
+
 #include "scene/clear.h"
 #include "scene/error.h"
 #include "scene/game.h"
@@ -54,4 +58,15 @@ void StepFade() {
     if (level < 0) level = 0;
     if (level > 255) level = 255;
     g_fadeLevel = static_cast<int16_t>(level);
+}
+
+void DrawFadeOverlay() {
+    D3DXMATRIX stretch;
+    D3DXMatrixScaling(&stretch, 640.0f, 480.0f, 0.0f);
+    g_sprite->SetTransform(&stretch);
+    RECT centreTexel = {1, 1, 2, 2};  // no edge texel is filtered in
+    D3DXVECTOR3 centre(0.0f, 0.0f, 0.0f);
+    g_sprite->Draw(g_whiteTexture, &centreTexel, &centre, nullptr,
+                   D3DCOLOR_ARGB(g_fadeLevel, g_fadeRed, g_fadeGreen, g_fadeBlue));
+    g_sprite->End();
 }

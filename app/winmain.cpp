@@ -12,6 +12,7 @@
 #include "app/input.h"
 #include "app/scene_manager.h"
 #include "diag/log.h"
+#include "resource/resource_cache.h"
 #include "sound/sound_bank.h"
 
 namespace {
@@ -206,6 +207,12 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
     }
 
     if (!g_fatalError) {
+        D3DXCreateSprite(g_device, &g_sprite);
+        g_sprite->OnResetDevice();
+        // A texture that fails has shown its box and set g_fatalError; start-up still runs to the end.
+        LoadTexture(&g_whiteTexture, "data/texture/white.png", 3, 3, 0);
+        LoadTexture(&g_bloodTexture, "data/texture/blood.png", 640, 480, 0);
+        g_resourceCache = new ResourceCache();
         g_sceneManager = new SceneManager();
         g_soundBank = new SoundBank();
         g_soundBank->CreateDevice();
@@ -234,9 +241,15 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
 
     ReleaseIfPresent(g_whiteTexture);
     ReleaseIfPresent(g_bloodTexture);
+    ReleaseIfPresent(g_sprite);
     if (g_sceneManager) {
         delete g_sceneManager;
         g_sceneManager = nullptr;
+    }
+    if (g_resourceCache) {
+        g_resourceCache->ReleaseAll();
+        delete g_resourceCache;
+        g_resourceCache = nullptr;
     }
     if (g_soundBank) {
         delete g_soundBank;

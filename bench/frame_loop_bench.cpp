@@ -10,6 +10,8 @@
 #include "app/input.h"
 #include "app/scene_manager.h"
 #include "headless/control.h"
+#include "support/start_content.h"
+#include "support/pictures.h"
 #include "support/sound_files.h"
 
 namespace {
@@ -33,6 +35,10 @@ void BM_EmptyFrameLoop(benchmark::State& state) {
     auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     testing_support::WriteStartSounds();
+    // A small blood picture: its texture is still 640 × 480, but the decoding stays out of the figures.
+    testing_support::WritePng("data/texture/white.png", 3, 3, std::vector<uint32_t>(9, 0xFFFFFFFFu));
+    testing_support::WritePng("data/texture/blood.png", 4, 4, std::vector<uint32_t>(16, 0x80C00000u));
+    testing_support::WriteTitleContent();
     for (auto _ : state) {
         ResetEngine();
         headless::setFrameLimit(frames);  // the window closes after this many frames

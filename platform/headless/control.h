@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "d3d9/state.h"
+
 namespace headless {
 
 // Back to the state of a fresh process: no window, no device, no script, the clock at zero.
@@ -51,6 +53,19 @@ int frameCount();
 // The order of platform calls, when recording is on.
 void recordTrace(bool on);
 const std::vector<std::string>& traceLog();
+
+// Draws as the device handed them over, when recording is on: the state at the draw and copies of the
+// vertices (vertexCount × stride bytes) and indices (empty for non-indexed draws).
+struct RecordedDraw {
+    d3d9::DeviceState state;
+    D3DPRIMITIVETYPE type;
+    unsigned primitiveCount;
+    unsigned stride;
+    std::vector<uint8_t> vertices;
+    std::vector<uint32_t> indices;
+};
+void recordDraws(bool on);
+const std::vector<RecordedDraw>& recordedDraws();
 
 // What the window looks like now.
 bool windowExists();

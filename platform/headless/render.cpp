@@ -1,5 +1,6 @@
 // The headless device backend: accepts everything, draws no pixels, moves the frame clock on Present.
 #include <cstdint>
+#include <vector>
 
 #include "headless/control.h"
 #include "headless/internal.h"
@@ -10,6 +11,8 @@ bool failDeviceFlag = false;
 bool failPresentFlag = false;
 bool created = false;
 uint32_t nextTexture = 1;
+bool recording = false;
+std::vector<headless::RecordedDraw> draws;
 }  // namespace
 
 namespace headless {
@@ -20,7 +23,14 @@ void resetRender() {
     failPresentFlag = false;
     created = false;
     nextTexture = 1;
+    recording = false;
+    draws.clear();
 }
+void recordDraws(bool on) {
+    recording = on;
+    draws.clear();
+}
+const std::vector<RecordedDraw>& recordedDraws() { return draws; }
 }  // namespace headless
 
 namespace seam {
@@ -39,7 +49,20 @@ void textureUpload(uint32_t, int, int, int, const uint32_t*) {}
 void textureDestroy(uint32_t) {}
 
 void renderClear(const d3d9::DeviceState&, DWORD, D3DCOLOR, float, DWORD) {}
-void renderDraw(const d3d9::DeviceState&, const DrawCall&) {}
+void renderDraw(const d3d9::DeviceState& state, const DrawCall& call) {
+    if (!recording) return;
+    headless::RecordedDraw d{state, call.type, call.primitiveCount, call.stride, {}, {}};
+    const auto* bytes = static_cast<const uint8_t*>(call.vertices);
+    d.vertices.assign(bytes, bytes + static_cast<size_t>(call.vertexCount) * call.stride);
+    size_t n = call.primitiveCount, indexCount = n + 2;
+    if (call.type == D3DPT_TRIANGLELIST) indexCount = 3 * n;
+    if (call.type == D3DPT_LINELIST) indexCount = 2 * n;
+    if (call.type == D3DPT_LINESTRIP) indexCount = n + 1;
+    if (call.type == D3DPT_POINTLIST) indexCount = n;
+    if (call.indices) d.indices.assign(call.indices, call.indices + indexCount);
+    if (call.indices32) d.indices.assign(call.indices32, call.indices32 + indexCount);
+    draws.push_back(std::move(d));
+}
 
 bool renderPresent() {
     headless::framePresented();

@@ -11,6 +11,8 @@
 #include "d3d9/state.h"
 #include "diag/log.h"
 #include "support/game_run.h"
+#include "support/start_content.h"
+#include "support/pictures.h"
 #include "support/sound_files.h"
 
 using namespace testing_support;
@@ -21,7 +23,7 @@ class GameRun : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetForNewRun();
-        WriteStartSounds();
+        WriteStartContent();
     }
     void TearDown() override { headless::reset(); }
     TempFolder folder;
@@ -312,6 +314,32 @@ TEST_F(GameRun, FailureInUpdateStillSwitchesButDrawsNothingAndEndsAbnormally) {
     EXPECT_EQ(events, (std::vector<std::string>{"update 0", "leave 0", "enter 1", "leave 1"}));
     EXPECT_EQ(headless::frameCount(), 3);  // the failing frame still presented, and no frame after it
     EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(EndOfRunPattern(" ||  異常終了"))));
+}
+
+TEST_F(GameRun, MissingWhiteTextureShowsItsBoxFinishesStartUpAndDrawsNothing) {
+    std::filesystem::remove("data/texture/white.png");
+    bool startUpFinished = false;
+    std::vector<std::string> events;
+    headless::onFrame([&](int frame) {
+        if (frame != 0) return;
+        startUpFinished = g_sprite && g_bloodTexture && g_resourceCache && g_sceneManager && g_stageIndex == 1 &&
+                          g_leverStates == std::vector<bool>{true} && g_sineTable[90] > 0.99f;
+        EXPECT_EQ(g_whiteTexture, nullptr);
+        installFakes(&events);
+    });
+    EXPECT_EQ(RunGame(), 1);
+    EXPECT_TRUE(startUpFinished);
+    ASSERT_EQ(headless::messageBoxes().size(), 2u);
+    EXPECT_EQ(headless::messageBoxes()[1].text, "data/texture/white.pngの読み込みに失敗しました");
+    EXPECT_EQ(headless::messageBoxes()[1].title, "Error");
+    EXPECT_EQ(headless::messageBoxes()[1].flags, MB_OK);
+    // One frame ran with no scene updated or drawn; the quit it posted ended the loop.
+    EXPECT_EQ(headless::frameCount(), 1);
+    EXPECT_EQ(events, (std::vector<std::string>{"leave 0"}));
+    std::string expected = LogLinePattern(" ||  Error: テクスチャ「data/texture/white.png」の読み込みに失敗しました") +
+                           EndOfRunPattern(" ||  異常終了");
+    std::string log = ReadFile("Log.txt");
+    EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << Cp932ToUtf8(log);
 }
 
 TEST(OutOfMemory, LogsShowsAndEndsTheRunWithAFailure) {

@@ -3,6 +3,8 @@
 #include <regex>
 
 #include "sound/sound_fixture.h"
+#include "support/pictures.h"
+#include "support/start_content.h"
 
 using namespace testing_support;
 
@@ -184,7 +186,7 @@ TEST_F(Device, OpensWithAPrimaryBufferMixing44100HzStereo) {
 TEST(SoundStartUp, WithoutAnOutputTheRunShowsOneBoxAndEndsAbnormally) {
     TempFolder folder;
     ResetForNewRun();
-    WriteStartSounds();
+    WriteStartContent();
     headless::failAudioDevice(true);
     EXPECT_NE(RunGame(), 0);
     ASSERT_EQ(headless::messageBoxes().size(), 2u);
@@ -198,7 +200,7 @@ TEST(SoundStartUp, WithoutAnOutputTheRunShowsOneBoxAndEndsAbnormally) {
 TEST(SoundStartUp, AllStartSoundsAreLoadedOnceEachBeforeTheFirstFrame) {
     TempFolder folder;
     ResetForNewRun();
-    WriteStartSounds();
+    WriteStartContent();
     std::vector<std::string> names;
     headless::onFrame([&](int frame) {
         if (frame == 0) {
@@ -220,7 +222,7 @@ TEST(SoundStartUp, AllStartSoundsAreLoadedOnceEachBeforeTheFirstFrame) {
 TEST(SoundStartUp, VoicesPlayOnTheFrameClockOfAGameRun) {
     TempFolder folder;
     ResetForNewRun();
-    WriteStartSounds();
+    WriteStartContent();
     WaveSpec tenthOfASecond;
     tenthOfASecond.samples = std::string(2205 * 2, '\x20');  // 22050 Hz mono 16-bit
     WriteSound("cursor37.wav", WaveBytes(tenthOfASecond));

@@ -3,6 +3,8 @@
 #include <regex>
 
 #include "sound/sound_fixture.h"
+#include "support/pictures.h"
+#include "support/start_content.h"
 
 using namespace testing_support;
 
@@ -152,7 +154,7 @@ class BrokenStartSound : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetForNewRun();
-        WriteStartSounds();
+        WriteStartContent();
     }
     void TearDown() override { headless::reset(); }
     void expectRunEndsWith(const std::string& boxText, size_t soundsLoaded) {

@@ -1,0 +1,155 @@
+// The D3DX vector and matrix helpers against values worked out from their definitions.
+#include <d3dx9.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+void expectMatrixNear(const D3DXMATRIX& actual, const float (&expected)[4][4], float tolerance = 1e-5f) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(actual.m[r][c], expected[r][c], tolerance) << "[" << r << "][" << c << "]";
+}
+
+void expectVectorNear(const D3DXVECTOR3& v, float x, float y, float z, float tolerance = 1e-5f) {
+    EXPECT_NEAR(v.x, x, tolerance);
+    EXPECT_NEAR(v.y, y, tolerance);
+    EXPECT_NEAR(v.z, z, tolerance);
+}
+
+TEST(D3dxMath, RotationsTurnTheForwardAxisTheLeftHandedWay) {
+    const float a = 0.5f, c = std::cos(a), s = std::sin(a);
+    D3DXMATRIX m;
+    D3DXVECTOR3 forward(0, 0, 1), out;
+    // Positive pitch looks down, positive yaw turns +z toward +x.
+    D3DXVec3TransformCoord(&out, &forward, D3DXMatrixRotationX(&m, a));
+    expectVectorNear(out, 0, -s, c);
+    D3DXVec3TransformCoord(&out, &forward, D3DXMatrixRotationY(&m, a));
+    expectVectorNear(out, s, 0, c);
+    D3DXVECTOR3 right(1, 0, 0);
+    D3DXVec3TransformCoord(&out, &right, D3DXMatrixRotationZ(&m, a));
+    expectVectorNear(out, c, s, 0);
+}
+
+TEST(D3dxMath, YawPitchRollIsRollThenPitchThenYaw) {
+    const float yaw = 0.7f, pitch = -0.4f, roll = 1.1f;
+    D3DXMATRIX rz, rx, ry, combined, product;
+    D3DXMatrixRotationYawPitchRoll(&combined, yaw, pitch, roll);
+    D3DXMatrixMultiply(&product, D3DXMatrixRotationZ(&rz, roll), D3DXMatrixRotationX(&rx, pitch));
+    D3DXMatrixMultiply(&product, &product, D3DXMatrixRotationY(&ry, yaw));
+    float expected[4][4];
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) expected[r][c] = product.m[r][c];
+    expectMatrixNear(combined, expected);
+    // And the closed form's third row directly: (cp·sy, −sp, cp·cy).
+    EXPECT_NEAR(combined._31, std::cos(pitch) * std::sin(yaw), 1e-6f);
+    EXPECT_NEAR(combined._32, -std::sin(pitch), 1e-6f);
+    EXPECT_NEAR(combined._33, std::cos(pitch) * std::cos(yaw), 1e-6f);
+}
+
+TEST(D3dxMath, MultiplyIsFirstThenSecondAndMayAlias) {
+    D3DXMATRIX s, t, m;
+    D3DXMatrixScaling(&s, 2, 3, 4);
+    D3DXMatrixTranslation(&t, 10, 20, 30);
+    D3DXMatrixMultiply(&m, &s, &t);
+    D3DXVECTOR3 p(1, 1, 1), out;
+    D3DXVec3TransformCoord(&out, &p, &m);
+    expectVectorNear(out, 12, 23, 34);
+    D3DXMatrixMultiply(&s, &s, &t);  // out aliases the first operand
+    EXPECT_EQ(s, m);
+    EXPECT_EQ(D3DXMATRIX(s) * D3DXMATRIX(t), *D3DXMatrixMultiply(&m, &s, &t));
+}
+
+TEST(D3dxMath, TransformCoordDividesByWAndNormalIgnoresTranslation) {
+    D3DXMATRIX m(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 5, 6, 7, 0);  // w = z
+    D3DXVECTOR3 p(2, 4, 2), out;
+    D3DXVec3TransformCoord(&out, &p, &m);
+    expectVectorNear(out, 3.5f, 5.0f, 4.5f);
+    D3DXMATRIX t;
+    D3DXMatrixScaling(&t, 2, 2, 2);
+    t._41 = 100;
+    D3DXVECTOR3 n(0, 1, 0);
+    D3DXVec3TransformNormal(&out, &n, &t);
+    expectVectorNear(out, 0, 2, 0);  // not renormalised
+}
+
+TEST(D3dxMath, VectorHelpers) {
+    D3DXVECTOR3 a(1, 2, 3), b(4, 5, 6), out;
+    EXPECT_FLOAT_EQ(D3DXVec3Dot(&a, &b), 32.0f);
+    D3DXVec3Cross(&out, &a, &b);
+    expectVectorNear(out, -3, 6, -3);
+    EXPECT_FLOAT_EQ(D3DXVec3Length(&a), std::sqrt(14.0f));
+    D3DXVec3Normalize(&out, &b);
+    EXPECT_NEAR(D3DXVec3Length(&out), 1.0f, 1e-6f);
+    expectVectorNear(out, 4 / std::sqrt(77.0f), 5 / std::sqrt(77.0f), 6 / std::sqrt(77.0f));
+    D3DXVECTOR3 zero(0, 0, 0);
+    out = D3DXVECTOR3(9, 9, 9);
+    D3DXVec3Normalize(&out, &zero);
+    EXPECT_EQ(out, zero);
+    EXPECT_EQ(a + b * 2.0f - D3DXVECTOR3(1, 1, 1), D3DXVECTOR3(8, 11, 14));
+}
+
+TEST(D3dxMath, InverseUndoesAndASingularMatrixLeavesTheOutputAlone) {
+    D3DXMATRIX r, t, m, inv, product;
+    D3DXMatrixRotationYawPitchRoll(&r, 0.3f, 0.2f, 0.0f);
+    D3DXMatrixTranslation(&t, 100, -50, 2000);
+    D3DXMatrixMultiply(&m, &r, &t);
+    float det = 0;
+    ASSERT_EQ(D3DXMatrixInverse(&inv, &det, &m), &inv);
+    EXPECT_NEAR(det, 1.0f, 1e-5f);
+    D3DXMatrixMultiply(&product, &m, &inv);
+    const float identity[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    expectMatrixNear(product, identity, 5e-4f);  // float rounding of the 2000-unit translation
+    D3DXVECTOR3 p(100, -50, 2000), out;
+    D3DXVec3TransformCoord(&out, &p, &inv);
+    expectVectorNear(out, 0, 0, 0, 1e-3f);
+
+    D3DXMATRIX singular;
+    D3DXMatrixScaling(&singular, 1, 0, 1);
+    D3DXMATRIX untouched(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16), kept = untouched;
+    EXPECT_EQ(D3DXMatrixInverse(&untouched, &det, &singular), nullptr);
+    EXPECT_EQ(det, 0.0f);
+    EXPECT_EQ(untouched, kept);
+}
+
+TEST(D3dxMath, LookAtAndPerspectiveMatchTheirDefinitions) {
+    D3DXVECTOR3 eye(0, 10, -20), at(0, 10, 0), up(0, 1, 0);
+    D3DXMATRIX view;
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    const float expectedView[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, -10, 20, 1}};
+    expectMatrixNear(view, expectedView);
+    // A turned camera: looking along +x puts world +x on view +z and world -z on view +x.
+    D3DXVECTOR3 at2(5, 10, -20), out, probe(0, 10, -21);
+    D3DXMatrixLookAtLH(&view, &eye, &at2, &up);
+    D3DXVec3TransformCoord(&out, &probe, &view);
+    expectVectorNear(out, 1, 0, 0);
+
+    D3DXMATRIX proj;
+    D3DXMatrixPerspectiveFovLH(&proj, 0.8726646304130554f, 1.3333333730697632f, 1.0f, 1000.0f);
+    const float ys = 1.0f / std::tan(0.8726646304130554f / 2);
+    const float expectedProj[4][4] = {
+        {ys / 1.3333333730697632f, 0, 0, 0}, {0, ys, 0, 0}, {0, 0, 1000.0f / 999.0f, 1}, {0, 0, -1000.0f / 999.0f, 0}};
+    expectMatrixNear(proj, expectedProj);
+    // The near plane lands on depth 0, the far plane on 1.
+    D3DXVECTOR3 nearPoint(0, 0, 1), farPoint(0, 0, 1000);
+    D3DXVec3TransformCoord(&out, &nearPoint, &proj);
+    EXPECT_NEAR(out.z, 0.0f, 1e-6f);
+    D3DXVec3TransformCoord(&out, &farPoint, &proj);
+    EXPECT_NEAR(out.z, 1.0f, 1e-6f);
+}
+
+TEST(D3dxMath, OrthoOffCenterMapsTheViewportCornersToTheClipCorners) {
+    D3DXMATRIX m;
+    D3DXMatrixOrthoOffCenterLH(&m, 0.5f, 640.5f, 480.5f, 0.5f, 0.0f, 1.0f);
+    const float expected[4][4] = {
+        {2.0f / 640, 0, 0, 0}, {0, -2.0f / 480, 0, 0}, {0, 0, 1, 0}, {-641.0f / 640, 481.0f / 480, 0, 1}};
+    expectMatrixNear(m, expected);
+    D3DXVECTOR3 topLeft(0.5f, 0.5f, 0), bottomRight(640.5f, 480.5f, 1), out;
+    D3DXVec3TransformCoord(&out, &topLeft, &m);
+    expectVectorNear(out, -1, 1, 0);
+    D3DXVec3TransformCoord(&out, &bottomRight, &m);
+    expectVectorNear(out, 1, -1, 1);
+}
+
+}  // namespace
