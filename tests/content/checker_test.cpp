@@ -108,4 +108,39 @@ TEST_F(Checker, NamesWavesTheGameWouldPlayWrongly) {
     EXPECT_NE(lines.find("data/sound/mecha07.wav: the \"data\" chunk claims "), std::string::npos) << lines;
 }
 
+void WriteMesh(const std::filesystem::path& p, const content::Mesh& m) {
+    std::ofstream(p, std::ios::binary) << content::WriteX(m, nullptr);
+}
+
+TEST_F(Checker, NamesAGunWithTooFewMaterials) {
+    content::Mesh gun;
+    for (const auto& nm : content::Models())
+        if (nm.name == "gun.x") gun = nm.mesh;
+    gun.materials.resize(6);
+    for (uint32_t& m : gun.triMaterial) m = m >= 6 ? 0 : m;
+    WriteMesh(Data("xfile/gun.x"), gun);
+    EXPECT_EQ(Lines(Check()), "data/xfile/gun.x: 6 materials; the game needs at least 7\n");
+}
+
+TEST_F(Checker, NamesMeshesTheGameCannotUse) {
+    // No normals: 20-byte vertices, which the objects would copy at the wrong stride.
+    std::ofstream(Data("xfile/step.x"), std::ios::binary)
+        << "xof 0303txt 0032\nMesh { 3; 0;0;0;, 0;0;1;, 1;0;0;; 1; 3;0,1,2;;\n"
+           " MeshTextureCoords { 3; 0;0;, 0;1;, 1;0;; }\n"
+           " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }\n";
+    std::ofstream(Data("xfile/goal.x"), std::ios::binary) << "xof 0303txt 0032\nMesh { 3; 0;0;0;, 0;0;1;";
+    std::string door = testing_support::ReadFile(Data("xfile/door.x"));
+    door.replace(door.find("data/texture/plate.png"), 22, "data/texture/paint.png");
+    std::ofstream(Data("xfile/door.x"), std::ios::binary) << door;
+    EXPECT_EQ(Lines(Check()),
+              "data/xfile/door.x: material 0: texture \"data/texture/paint.png\" does not load\n"
+              "data/xfile/goal.x: the game's .x loader refuses it\n"
+              "data/xfile/step.x: vertices of 20 bytes; the game needs 32 (position, normal, texture coordinates)\n");
+}
+
+TEST_F(Checker, ChecksStageMeshesToo) {
+    std::ofstream(Data("xfile/stage9.x"), std::ios::binary) << "xof 0303bin 0032";
+    EXPECT_EQ(Lines(Check()), "data/xfile/stage9.x: the game's .x loader refuses it\n");
+}
+
 }  // namespace

@@ -154,10 +154,6 @@ void CheckWave(const std::string& path, const std::string& name, std::vector<Pro
 std::vector<Problem> CheckGameFolder(const std::string& gameDir) {
     std::vector<Problem> out;
     const fs::path root(gameDir);
-    for (const PictureRule& r : PictureRules()) {
-        const std::string name = std::string("data/texture/") + r.name;
-        CheckPicture((root / name).string(), name, r.width, r.height, r.alpha, out);
-    }
     // The game's loaders read from the current folder: file names inside the content are relative to it.
     std::error_code ec;
     const fs::path before = fs::current_path(ec);
@@ -165,6 +161,12 @@ std::vector<Problem> CheckGameFolder(const std::string& gameDir) {
     if (ec) {
         out.push_back({gameDir, "cannot enter the folder: " + ec.message()});
         return out;
+    }
+    for (const PictureRule& r : PictureRules()) {
+        const std::string name = std::string("data/texture/") + r.name;
+        const size_t already = out.size();
+        CheckPicture(name, name, r.width, r.height, r.alpha, out);
+        if (out.size() == already) CheckPictureWithGame(name, unsigned(r.width), unsigned(r.height), out);
     }
     for (const std::string& s : SoundNames()) {
         const size_t already = out.size();

@@ -19,6 +19,9 @@ std::vector<Problem> CheckGameFolder(const std::string& gameDir);
 void CheckPicture(const std::string& path, const std::string& name, int width, int height, bool needsAlpha,
                   std::vector<Problem>& out);
 void CheckWave(const std::string& path, const std::string& name, std::vector<Problem>& out);
+// The picture through the game's own texture loader, as the game loads it (path relative to the game folder,
+// which is the current directory).
+void CheckPictureWithGame(const std::string& path, unsigned width, unsigned height, std::vector<Problem>& out);
 // The sound through the game's own WAVE loader, with the game folder as the current directory.
 void CheckWaveWithGame(const std::string& name, std::vector<Problem>& out);
 // The mesh through the game's own loader, with the game folder as the current directory (the material
