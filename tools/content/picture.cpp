@@ -169,6 +169,19 @@ void TextDistance(std::vector<float>& field, int w, int h, const std::string& te
     }
 }
 
+void Shelf::Place(const Canvas& picture) {
+    const int gap = 4;
+    if (x > 0 && x + picture.w > sheet.w) x = 0, y += rowHeight + gap, rowHeight = 0;
+    for (int py = 0; py < picture.h && y + py < sheet.h; ++py)
+        for (int px = 0; px < picture.w && x + px < sheet.w; ++px) {
+            const bool dark = ((px / 8) + (py / 8)) % 2;
+            sheet.At(x + px, y + py) = dark ? Rgba{0.35f, 0.35f, 0.4f, 1} : Rgba{0.55f, 0.55f, 0.6f, 1};
+            sheet.Blend(x + px, y + py, picture.px[size_t(py) * picture.w + px], 1);
+        }
+    x += picture.w + gap;
+    rowHeight = std::max(rowHeight, picture.h);
+}
+
 std::vector<uint8_t> EncodePng(const Canvas& c, bool alpha) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

@@ -42,6 +42,19 @@ inline float Coverage(float dist, float halfWidth) {
     return c < 0 ? 0 : (c > 1 ? 1 : c);
 }
 
+// Lays pictures out left to right in rows, over a checkerboard so that their transparency shows: for
+// looking at the content on one sheet.
+class Shelf {
+public:
+    Shelf(Canvas& sheet, int top) : sheet(sheet), x(0), y(top) {}
+    void Place(const Canvas& picture);
+    int Bottom() const { return y + rowHeight; }
+
+private:
+    Canvas& sheet;
+    int x, y, rowHeight = 0;
+};
+
 // 8-bit RGBA PNG bytes, or 8-bit RGB when `alpha` is false.
 std::vector<uint8_t> EncodePng(const Canvas& c, bool alpha = true);
 

@@ -125,18 +125,8 @@ int main(int argc, char** argv) {
     Render(sheet, tx, ty, tw, th, scene, Frame{}, {{5, 22, -15}, {5, 20, 0}, 50});
     // Then every picture over a checkerboard, so that transparency shows, in a second file.
     Canvas pics(1300, 1100, {0, 0, 0, 1});
-    int px = 0, py = 0, rowH = 0;
-    for (const NamedPicture& p : Pictures()) {
-        if (px + p.canvas.w > pics.w) px = 0, py += rowH + 4, rowH = 0;
-        for (int y = 0; y < p.canvas.h && py + y < pics.h; ++y)
-            for (int x = 0; x < p.canvas.w; ++x) {
-                const bool dark = ((x / 8) + (y / 8)) % 2;
-                pics.At(px + x, py + y) = dark ? Rgba{0.35f, 0.35f, 0.4f, 1} : Rgba{0.55f, 0.55f, 0.6f, 1};
-                pics.Blend(px + x, py + y, p.canvas.px[size_t(y) * p.canvas.w + x], 1);
-            }
-        px += p.canvas.w + 4;
-        rowH = std::max(rowH, p.canvas.h);
-    }
+    Shelf shelf(pics, 0);
+    for (const NamedPicture& p : Pictures()) shelf.Place(p.canvas);
     const std::vector<uint8_t> picsPng = EncodePng(pics, false);
     std::ofstream(std::string(argv[2]) + ".pictures.png", std::ios::binary)
         .write(reinterpret_cast<const char*>(picsPng.data()), std::streamsize(picsPng.size()));

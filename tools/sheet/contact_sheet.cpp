@@ -20,7 +20,6 @@
 namespace {
 
 using content::Canvas;
-using content::Rgba;
 
 constexpr float kDeg = 0.01745329238474369f;
 
@@ -199,7 +198,7 @@ int main(int argc, char** argv) {
     Canvas sheet(cols * 322, meshRows * 242 + 1400, {0.08f, 0.08f, 0.1f, 1});
     for (size_t i = 0; i < frames.size(); ++i) Put(sheet, frames[i], int(i % cols) * 322, int(i / cols) * 242);
     // The pictures at full size over a checkerboard, so that their transparency shows.
-    int px = 0, py = meshRows * 242 + 4, rowH = 0;
+    content::Shelf shelf(sheet, meshRows * 242 + 4);
     for (const auto& e :
          std::vector<std::string>{"title.png", "pushenter.png", "efe_hit.png", "white.png", "blood.png", "clear.png",
                                   "crosshair.png", "laser.png", "stone.png", "turf.png", "plate.png", "brick.png"}) {
@@ -208,17 +207,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s does not load\n", e.c_str());
             return 1;
         }
-        if (px + pic.w > sheet.w) px = 0, py += rowH + 4, rowH = 0;
-        for (int y = 0; y < pic.h && py + y < sheet.h; ++y)
-            for (int x = 0; x < pic.w; ++x) {
-                const bool dark = ((x / 8) + (y / 8)) % 2;
-                sheet.At(px + x, py + y) = dark ? Rgba{0.35f, 0.35f, 0.4f, 1} : Rgba{0.55f, 0.55f, 0.6f, 1};
-                sheet.Blend(px + x, py + y, pic.px[size_t(y) * pic.w + x], 1);
-            }
-        px += pic.w + 4;
-        rowH = std::max(rowH, pic.h);
+        shelf.Place(pic);
     }
-    Canvas cropped(sheet.w, std::min(sheet.h, py + rowH + 4));
+    Canvas cropped(sheet.w, std::min(sheet.h, shelf.Bottom() + 4));
     std::copy(sheet.px.begin(), sheet.px.begin() + cropped.px.size(), cropped.px.begin());
     const std::vector<uint8_t> png = content::EncodePng(cropped, false);
     std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
