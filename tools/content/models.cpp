@@ -137,7 +137,7 @@ Mesh Title() {
                     const float s = c / 4.0f;
                     // The barbs sweep upward and curl back in proportion to their length.
                     row.push_back(
-                        {shaftX(y) + sideSign * width * s, y + 0.4f * width * s * s, 0.08f * width * s * s * sideSign});
+                        {shaftX(y) + sideSign * width * s, y + 0.4f * width * s * s, 0.45f * width * s * s});
                 }
                 g.push_back(row);
             }
@@ -159,7 +159,7 @@ Mesh Title() {
              {0.3f, 2.6f, 0},
              {0, 2.45f, 0}},
             24, ink);
-    m.Torus(Frame::At(0, 14.6f, 0).RotX(-90), 3.4f, 0.32f, 48, 10, gold);
+    m.Torus(Frame::At(0, 14.6f, 0).RotX(-90), 3.4f, 0.24f, 48, 10, gold);
     m.Torus(Frame::At(0, 14.6f, 0).RotX(-90), 2.3f, 0.1f, 48, 6, gold);
     // Drawn to fit between the title picture above and the bottom of the screen: shrink it about the
     // height at which the gun circles, so that the bare shaft is still all the gun passes.
