@@ -19,6 +19,7 @@
 #include "screenshot.h"
 
 int main(int argc, char** argv) {
+    auto processStart = std::chrono::steady_clock::now();
     std::string dir = ".", path;
     bool unpaced = false;
     for (int i = 1; i < argc; ++i) {
@@ -58,7 +59,10 @@ int main(int argc, char** argv) {
     std::uintmax_t logBefore = std::filesystem::exists("Log.txt") ? std::filesystem::file_size("Log.txt") : 0;
 
     bool shotsFailed = false;
+    double firstFrameMs = 0;
     driver.OnFrame([&](int frame) {
+        if (frame == 1)
+            firstFrameMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - processStart).count();
         // The picture of the frame just presented is still in the back buffer.
         auto shot = script.shots.find(frame - 1);
         if (shot != script.shots.end()) {
@@ -87,8 +91,8 @@ int main(int argc, char** argv) {
     int status = WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     int frames = driver.FrameCount();
-    std::printf("end frames %d exit %d seconds %.3f fps %.1f (%s)\n", frames, status, seconds,
-                seconds > 0 ? frames / seconds : 0.0, driver.Name());
+    std::printf("end frames %d exit %d seconds %.3f fps %.1f first-frame-ms %.1f (%s)\n", frames, status, seconds,
+                seconds > 0 ? frames / seconds : 0.0, firstFrameMs, driver.Name());
     std::printf("%s", replay::DescribeNewLog("Log.txt", logBefore).c_str());
     return shotsFailed ? 3 : status;
 }
