@@ -1,0 +1,146 @@
+// The content checker on the generated data and on copies broken in the ways content goes wrong.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/game_run.h"
+#include "tools/check/check.h"
+#include "tools/content/generator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using content_check::Problem;
+
+class Checker : public ::testing::Test {
+protected:
+    // One generated game folder for the whole suite; every test breaks its own copy.
+    static void SetUpTestSuite() {
+        generated = new fs::path(fs::temp_directory_path() / ("quillmoor_checker_" + std::to_string(::getpid())));
+        std::string error;
+        ASSERT_TRUE(content::Generate(std::string(QUILLMOOR_SOURCE_DIR) + "/tools/content/stages",
+                                      (*generated / "data").string(), &error))
+            << error;
+    }
+    static void TearDownTestSuite() {
+        fs::remove_all(*generated);
+        delete generated;
+    }
+    void SetUp() override { fs::copy(*generated, folder.path() / "game", fs::copy_options::recursive); }
+
+    std::vector<Problem> Check() { return content_check::CheckGameFolder((folder.path() / "game").string()); }
+    fs::path Data(const std::string& rel) { return folder.path() / "game" / "data" / rel; }
+    static std::string Lines(const std::vector<Problem>& ps) {
+        std::string s;
+        for (const Problem& p : ps) s += p.file + ": " + p.problem + "\n";
+        return s;
+    }
+
+    static fs::path* generated;
+    testing_support::TempFolder folder;
+};
+fs::path* Checker::generated = nullptr;
+
+TEST_F(Checker, GeneratedContentPasses) { EXPECT_EQ(Lines(Check()), ""); }
+
+TEST_F(Checker, NamesAMissingFile) {
+    fs::remove(Data("sound/beep07.wav"));
+    fs::remove(Data("texture/crosshair.png"));
+    fs::remove(Data("xfile/door.x"));
+    const std::string lines = Lines(Check());
+    EXPECT_NE(lines.find("data/sound/beep07.wav: missing or unreadable\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("data/texture/crosshair.png: missing or unreadable\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("data/xfile/door.x: "), std::string::npos) << lines;
+}
+
+TEST_F(Checker, NamesAPictureOfTheWrongSizeOrWithoutAlpha) {
+    const auto png = content::EncodePng(content::Canvas(640, 479, {1, 0, 0, 1}), false);
+    std::ofstream(Data("texture/blood.png"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+    EXPECT_EQ(Lines(Check()),
+              "data/texture/blood.png: 640 x 479, the game loads it as 640 x 480\n"
+              "data/texture/blood.png: no alpha channel: it is drawn over the scene and must be transparent\n");
+}
+
+TEST_F(Checker, NamesADamagedPicture) {
+    std::string bytes = testing_support::ReadFile(Data("texture/title.png"));
+    bytes.resize(bytes.size() / 2);
+    std::ofstream(Data("texture/title.png"), std::ios::binary) << bytes;
+    std::ofstream(Data("texture/white.png"), std::ios::binary) << "GIF89a";
+    EXPECT_EQ(Lines(Check()),
+              "data/texture/white.png: not a PNG picture\n"
+              "data/texture/title.png: damaged PNG data\n");
+}
+
+TEST_F(Checker, NamesAWaveWithoutData) {
+    // A format chunk and a LIST chunk, but no "data" anywhere: the game refuses it.
+    std::string w = testing_support::ReadFile(Data("sound/puu35.wav")).substr(0, 36);
+    w += std::string("LIST\x04\x00\x00\x00INFO", 12);
+    std::ofstream(Data("sound/puu35.wav"), std::ios::binary) << w;
+    EXPECT_EQ(Lines(Check()), "data/sound/puu35.wav: no \"data\" chunk: the game refuses it as not a WAVE file\n");
+}
+
+TEST_F(Checker, FollowsTheGamesScanForData) {
+    // "ddata": the game reads "dda" as a failed match and goes on after it, so it never sees this tag.
+    std::string w = testing_support::ReadFile(Data("sound/bosu05.wav"));
+    const std::string head = w.substr(0, 36), rest = w.substr(36);
+    std::ofstream(Data("sound/bosu05.wav"), std::ios::binary) << head << "d" << rest.substr(0, 4 + 4);
+    EXPECT_EQ(Lines(Check()), "data/sound/bosu05.wav: no \"data\" chunk: the game refuses it as not a WAVE file\n");
+}
+
+TEST_F(Checker, AsksTheGamesOwnWaveLoader) {
+    fs::current_path(folder.path() / "game");
+    std::vector<Problem> problems;
+    content_check::CheckWaveWithGame("puu35.wav", problems);
+    EXPECT_EQ(Lines(problems), "");
+    content_check::CheckWaveWithGame("nothing.wav", problems);
+    EXPECT_EQ(Lines(problems), "data/sound/nothing.wav: the game's WAVE loader refuses it\n");
+    fs::current_path(folder.path());
+}
+
+TEST_F(Checker, NamesWavesTheGameWouldPlayWrongly) {
+    std::string w = testing_support::ReadFile(Data("sound/mecha07.wav"));
+    w[34] = 8;                                                                                  // 8-bit samples
+    std::ofstream(Data("sound/mecha07.wav"), std::ios::binary) << w.substr(0, w.size() - 100);  // cut short
+    const std::string lines = Lines(Check());
+    EXPECT_NE(lines.find("data/sound/mecha07.wav: 8-bit samples, not 16-bit\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("data/sound/mecha07.wav: the \"data\" chunk claims "), std::string::npos) << lines;
+}
+
+void WriteMesh(const std::filesystem::path& p, const content::Mesh& m) {
+    std::ofstream(p, std::ios::binary) << content::WriteX(m, nullptr);
+}
+
+TEST_F(Checker, NamesAGunWithTooFewMaterials) {
+    content::Mesh gun;
+    for (const auto& nm : content::Models())
+        if (nm.name == "gun.x") gun = nm.mesh;
+    gun.materials.resize(6);
+    for (uint32_t& m : gun.triMaterial) m = m >= 6 ? 0 : m;
+    WriteMesh(Data("xfile/gun.x"), gun);
+    EXPECT_EQ(Lines(Check()), "data/xfile/gun.x: 6 materials; the game needs at least 7\n");
+}
+
+TEST_F(Checker, NamesMeshesTheGameCannotUse) {
+    // No normals: 20-byte vertices, which the objects would copy at the wrong stride.
+    std::ofstream(Data("xfile/step.x"), std::ios::binary)
+        << "xof 0303txt 0032\nMesh { 3; 0;0;0;, 0;0;1;, 1;0;0;; 1; 3;0,1,2;;\n"
+           " MeshTextureCoords { 3; 0;0;, 0;1;, 1;0;; }\n"
+           " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }\n";
+    std::ofstream(Data("xfile/goal.x"), std::ios::binary) << "xof 0303txt 0032\nMesh { 3; 0;0;0;, 0;0;1;";
+    std::string door = testing_support::ReadFile(Data("xfile/door.x"));
+    door.replace(door.find("data/texture/plate.png"), 22, "data/texture/paint.png");
+    std::ofstream(Data("xfile/door.x"), std::ios::binary) << door;
+    EXPECT_EQ(Lines(Check()),
+              "data/xfile/door.x: material 0: texture \"data/texture/paint.png\" does not load\n"
+              "data/xfile/goal.x: the game's .x loader refuses it\n"
+              "data/xfile/step.x: vertices of 20 bytes; the game needs 32 (position, normal, texture coordinates)\n");
+}
+
+TEST_F(Checker, ChecksStageMeshesToo) {
+    std::ofstream(Data("xfile/stage9.x"), std::ios::binary) << "xof 0303bin 0032";
+    EXPECT_EQ(Lines(Check()), "data/xfile/stage9.x: the game's .x loader refuses it\n");
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+// The generated content: the same bytes on every run, meshes the game can use, sounds that fit their use.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+
+#include "support/game_run.h"
+#include "tools/content/generator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace content;
+
+std::map<std::string, std::string> Snapshot(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        if (e.is_regular_file()) files[fs::relative(e.path(), dir).string()] = testing_support::ReadFile(e.path());
+    return files;
+}
+
+const Mesh& Find(const std::vector<NamedMesh>& meshes, const std::string& name) {
+    for (const NamedMesh& m : meshes)
+        if (m.name == name) return m.mesh;
+    static const Mesh none;
+    ADD_FAILURE() << "no mesh " << name;
+    return none;
+}
+
+TEST(Content, MeshesWithoutFiniteNumbersAreRefused) {
+    Mesh m;
+    m.AddMaterial(Colour(1, 1, 1));
+    const uint32_t a = m.Add({{0, 0, 0}, {0, 1, 0}}), b = m.Add({{0, 0, 1}, {0, 1, 0}});
+    const uint32_t c = m.Add({{1, 0, 0}, {0, 1, 0}});
+    m.Tri(a, b, c, 0);
+    std::string error;
+    EXPECT_FALSE(WriteX(m, &error).empty());
+    m.vertices[1].p.x = std::nanf("");
+    EXPECT_TRUE(WriteX(m, &error).empty());
+    EXPECT_EQ(error, "a vertex that is not a finite number");
+}
+
+TEST(Content, TwoRunsWriteTheSameBytes) {
+    testing_support::TempFolder folder;
+    const std::string stages = std::string(QUILLMOOR_SOURCE_DIR) + "/tools/content/stages";
+    std::string error;
+    ASSERT_TRUE(Generate(stages, "a/data", &error)) << error;
+    ASSERT_TRUE(Generate(stages, "b/data", &error)) << error;
+    const auto a = Snapshot("a"), b = Snapshot("b");
+    EXPECT_EQ(a.size(), 14u + 12u + 13u);  // sounds, pictures, meshes with the sample stage
+    ASSERT_EQ(a.size(), b.size());
+    for (const auto& [name, bytes] : a) {
+        ASSERT_TRUE(b.count(name)) << name;
+        EXPECT_TRUE(b.at(name) == bytes) << name << " differs between runs";
+    }
+}
+
+TEST(Content, MeshesAreWoundOutwardAndUseEveryMaterial) {
+    for (const NamedMesh& nm : Models()) {
+        const Mesh& m = nm.mesh;
+        std::string error;
+        EXPECT_FALSE(WriteX(m, &error).empty()) << nm.name << ": " << error;
+        std::vector<int> used(m.materials.size());
+        int inward = 0;
+        for (size_t t = 0; t < m.triMaterial.size(); ++t) {
+            ++used[m.triMaterial[t]];
+            const Vertex& a = m.vertices[m.indices[3 * t]];
+            const Vec3 g = Cross(m.vertices[m.indices[3 * t + 1]].p - a.p, m.vertices[m.indices[3 * t + 2]].p - a.p);
+            // The game culls counter-clockwise faces: a face whose winding disagrees with its normals
+            // would show its inside.
+            if (Dot(g, a.n) < 0) ++inward;
+        }
+        EXPECT_EQ(inward, 0) << nm.name;
+        for (size_t i = 0; i < used.size(); ++i) EXPECT_GT(used[i], 0) << nm.name << " material " << i;
+    }
+}
+
+TEST(Content, FixedMeshesHaveTheirMaterialsAndShapes) {
+    const auto models = Models();
+    EXPECT_GE(Find(models, "gun.x").materials.size(), 7u);
+    EXPECT_GE(Find(models, "door.x").materials.size(), 2u);
+    EXPECT_GE(Find(models, "elevator.x").materials.size(), 3u);
+    // The lamps glow by themselves, so that the colours the game gives them read in any light.
+    for (int lamp : {4, 5, 6}) EXPECT_GT(Find(models, "gun.x").materials[lamp].eb, 0.5f);
+    for (const Vertex& v : Find(models, "sphere.x").vertices) EXPECT_NEAR(Length(v.p), 1.0f, 1e-4f);
+    float zmin = 1, zmax = -1;
+    for (const Vertex& v : Find(models, "laser.x").vertices) zmin = std::min(zmin, v.p.z), zmax = std::max(zmax, v.p.z);
+    EXPECT_FLOAT_EQ(zmin, -1.0f);
+    EXPECT_FLOAT_EQ(zmax, 0.0f);
+    EXPECT_EQ(Find(models, "laser.x").materials[0].texture, "data/texture/laser.png");
+    // One door panel fills the quarter x 0..16, y -16..0, so four turned copies close the doorway.
+    for (const Vertex& v : Find(models, "door.x").vertices) {
+        EXPECT_GE(v.p.x, -1e-4f);
+        EXPECT_LE(v.p.y, 1e-4f);
+    }
+    // The player's body reaches from the feet, 12 below the eye, to above the head.
+    float lo = 0, hi = 0;
+    for (const Vertex& v : Find(models, "plycol.x").vertices) lo = std::min(lo, v.p.y), hi = std::max(hi, v.p.y);
+    EXPECT_FLOAT_EQ(lo, -12.0f);
+    EXPECT_GT(hi, 0.0f);
+}
+
+TEST(Content, StageGeometryIsFinelyDivided) {
+    std::vector<NamedMesh> out;
+    std::string error;
+    ASSERT_TRUE(
+        BuildStageGeometry("mesh room.x\nmaterial m data/texture/stone.png 16 1 1 1\n"
+                           "box m -20 -4 -20 20 0 20\nquad m 0 10 0  4 10 0  4 10 4  0 10 4\n"
+                           "mesh ramp.x\nmaterial m - 8 1 1 1\nramp m 0 0 0 10 6 8 -z\n",
+                           out, &error))
+        << error;
+    ASSERT_EQ(out.size(), 2u);
+    auto check = [](const Mesh& m, float most) {
+        float longest = 0;
+        int inward = 0;
+        for (size_t t = 0; t < m.triMaterial.size(); ++t) {
+            const Vec3 p[3] = {m.vertices[m.indices[3 * t]].p, m.vertices[m.indices[3 * t + 1]].p,
+                               m.vertices[m.indices[3 * t + 2]].p};
+            for (int k = 0; k < 3; ++k) longest = std::max(longest, Length(p[(k + 1) % 3] - p[k]));
+            if (Dot(Cross(p[1] - p[0], p[2] - p[0]), m.vertices[m.indices[3 * t]].n) < 0) ++inward;
+        }
+        EXPECT_LE(longest, most);
+        EXPECT_EQ(inward, 0);
+    };
+    check(out[0].mesh, 2.0f * std::sqrt(2.0f) + 1e-3f);  // the diagonal of a 2 x 2 cell
+    check(out[1].mesh, 3.3f);                            // the ramp's triangular sides have slanted cells
+    const Mesh& m = out[0].mesh;
+    // The box's top face alone has 21 x 21 points on a 2-unit grid.
+    int top = 0;
+    for (const Vertex& v : m.vertices) top += v.p.y == 0 && v.n.y > 0.99f;
+    EXPECT_GE(top, 21 * 21);
+}
+
+TEST(Content, StageGeometryNamesTheBadLine) {
+    std::vector<NamedMesh> out;
+    std::string error;
+    EXPECT_FALSE(BuildStageGeometry("box m 0 0 0 1 1 1\n", out, &error));
+    EXPECT_EQ(error, "line 1: \"box\" before the first mesh line");
+    EXPECT_FALSE(BuildStageGeometry("mesh a.x\n# note\nbox stone 0 0 0 1 1 1\n", out, &error));
+    EXPECT_EQ(error, "line 3: unknown material \"stone\"");
+    EXPECT_FALSE(BuildStageGeometry("mesh a.x\nmaterial m - 4 1 1 1\nramp m 0 0 0 4 4 4 up\n", out, &error));
+    EXPECT_EQ(error, "line 3: ramp direction must be +x, -x, +z or -z");
+    EXPECT_FALSE(BuildStageGeometry("mesh a.x\nmaterial m - 4 1 1 1\nbox m 0 0 0 4 4\n", out, &error));
+    EXPECT_EQ(error, "line 3: box needs six numbers");
+    // 300 x 300 units of floor is far more than 65,535 vertices at a 2-unit grid.
+    EXPECT_FALSE(BuildStageGeometry("mesh big.x\nmaterial m - 4 1 1 1\nbox m 0 0 0 600 2 600\n", out, &error));
+    EXPECT_EQ(error, "line 3: big.x has more than 65535 vertices");
+}
+
+TEST(Content, SoundsFitTheirUseAndNeverClip) {
+    const auto sounds = Sounds();
+    EXPECT_EQ(sounds.size(), 14u);
+    for (const NamedSound& s : sounds) {
+        const float seconds = float(s.samples.size()) / s.rate;
+        int peak = 0;
+        for (int16_t v : s.samples) peak = std::max(peak, std::abs(int(v)));
+        EXPECT_LT(peak, 32767) << s.name;
+        EXPECT_GT(peak, 32767 / 4) << s.name << " is nearly silent";
+        if (s.loop) continue;
+        EXPECT_GE(seconds, 0.05f) << s.name;
+        EXPECT_LE(seconds, 3.0f) << s.name;
+        // Starting and stopping at rest: no click at either end.
+        EXPECT_LT(std::abs(int(s.samples.front())), 200) << s.name;
+        EXPECT_EQ(s.samples.back(), 0) << s.name;
+    }
+}
+
+TEST(Content, LoopsJoinWithoutAStep) {
+    int loops = 0;
+    for (const NamedSound& s : Sounds()) {
+        if (!s.loop) continue;
+        ++loops;
+        const auto& v = s.samples;
+        // The jump from the last sample back to the first must look like any step inside the loop.
+        double mean = 0;
+        for (size_t i = 1; i < v.size(); ++i) mean += std::abs(int(v[i]) - int(v[i - 1]));
+        mean /= double(v.size() - 1);
+        const int seam = std::abs(int(v.front()) - int(v.back()));
+        EXPECT_LE(seam, 4 * mean + 2) << s.name << " seam " << seam << ", mean step " << mean;
+        EXPECT_GE(float(v.size()) / s.rate, 1.0f) << s.name;
+    }
+    EXPECT_EQ(loops, 2);  // the elevator ride and the background
+}
+
+TEST(Content, WaveFilesUseThePlainLayout) {
+    const std::vector<uint8_t> w = EncodeWave({1, -2, 3}, 22050);
+    ASSERT_EQ(w.size(), 44u + 6u);
+    EXPECT_EQ(std::string(w.begin(), w.begin() + 4), "RIFF");
+    EXPECT_EQ(std::string(w.begin() + 8, w.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(std::string(w.begin() + 36, w.begin() + 40), "data");
+    EXPECT_EQ(w[40], 6);
+    EXPECT_EQ(w[44], 1);
+    EXPECT_EQ(w[46], 0xFE);
+}
+
+}  // namespace

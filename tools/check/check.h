@@ -1,0 +1,45 @@
+// The content checker: what the game relies on in every file under data/, checked before anyone plays.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace content_check {
+
+struct Problem {
+    std::string file;     // path as the game names it, e.g. "data/texture/blood.png"
+    std::string problem;  // one line
+};
+
+// Every check of a game folder (the folder that holds data/): pictures, sounds and meshes. Paths in the
+// problems are relative to gameDir.
+std::vector<Problem> CheckGameFolder(const std::string& gameDir);
+
+// Single-file checks, also used by the tests. `path` is opened as given; problems name `name`.
+void CheckPicture(const std::string& path, const std::string& name, int width, int height, bool needsAlpha,
+                  std::vector<Problem>& out);
+void CheckWave(const std::string& path, const std::string& name, std::vector<Problem>& out);
+// The picture through the game's own texture loader, as the game loads it (path relative to the game folder,
+// which is the current directory).
+void CheckPictureWithGame(const std::string& path, unsigned width, unsigned height, std::vector<Problem>& out);
+// The sound through the game's own WAVE loader, with the game folder as the current directory.
+void CheckWaveWithGame(const std::string& name, std::vector<Problem>& out);
+// The mesh through the game's own loader, with the game folder as the current directory (the material
+// texture names are relative to it). minMaterials 0: no rule on the count.
+void CheckMesh(const std::string& name, unsigned minMaterials, std::vector<Problem>& out);
+
+// The fixed names the game loads.
+struct PictureRule {
+    const char* name;
+    int width, height;
+    bool alpha;
+};
+const std::vector<PictureRule>& PictureRules();
+const std::vector<std::string>& SoundNames();
+struct MeshRule {
+    const char* name;
+    unsigned minMaterials;
+};
+const std::vector<MeshRule>& MeshRules();
+
+}  // namespace content_check
