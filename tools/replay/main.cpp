@@ -60,9 +60,12 @@ int main(int argc, char** argv) {
 
     bool shotsFailed = false;
     double firstFrameMs = 0;
+    std::chrono::steady_clock::time_point firstFrameAt{};
     driver.OnFrame([&](int frame) {
-        if (frame == 1)
-            firstFrameMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - processStart).count();
+        if (frame == 1) {
+            firstFrameAt = std::chrono::steady_clock::now();
+            firstFrameMs = std::chrono::duration<double, std::milli>(firstFrameAt - processStart).count();
+        }
         // The picture of the frame just presented is still in the back buffer.
         auto shot = script.shots.find(frame - 1);
         if (shot != script.shots.end()) {
@@ -91,8 +94,10 @@ int main(int argc, char** argv) {
     int status = WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     int frames = driver.FrameCount();
+    // The pace of the frames after the first, without start-up and shutdown.
+    double running = frames > 1 ? std::chrono::duration<double>(std::chrono::steady_clock::now() - firstFrameAt).count() : 0;
     std::printf("end frames %d exit %d seconds %.3f fps %.1f first-frame-ms %.1f (%s)\n", frames, status, seconds,
-                seconds > 0 ? frames / seconds : 0.0, firstFrameMs, driver.Name());
+                running > 0 ? (frames - 1) / running : 0.0, firstFrameMs, driver.Name());
     std::printf("%s", replay::DescribeNewLog("Log.txt", logBefore).c_str());
     return shotsFailed ? 3 : status;
 }
