@@ -29,8 +29,8 @@ void pushClose();
 void moveMouse(int dx, int dy);
 void queueAnswer(int answer);  // boxes take queued answers first, then the automatic one
 
-// Frames: the hook runs when frame N is about to start (N = frames presented so far); after `limit`
-// frames the window is closed.
+// Frames: the hook runs when frame N is about to start (N = frames presented since the window was
+// created); after `limit` frames the window is closed.
 void onFrame(std::function<void(int frame)> hook);
 void setFrameLimit(int limit);
 int frameCount();

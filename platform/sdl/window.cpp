@@ -109,6 +109,9 @@ bool windowCreate(const char* title, int clientWidth, int clientHeight) {
         std::fprintf(stderr, "quillmoor: SDL could not start its video: %s\n", SDL_GetError());
         return false;
     }
+    // Frames count from the window's creation: a replay's frame 0 is its first.
+    script.frames = 0;
+    script.hookRanFor = -1;
     theWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth, clientHeight,
                                  SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
     if (!theWindow) {
