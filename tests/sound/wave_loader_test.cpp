@@ -50,11 +50,11 @@ protected:
 };
 
 TEST_F(WaveLoader, PlainFileGivesAMasterWithTheSamplesAndOneVoice) {
-    WaveSpec spec;
-    spec.channels = 2;
-    spec.rate = 44100;
-    spec.samples = "abcdefgh";
-    SoundEntry* e = load(WaveBytes(spec));
+    WaveSpec wave;
+    wave.channels = 2;
+    wave.rate = 44100;
+    wave.samples = "abcdefgh";
+    SoundEntry* e = load(WaveBytes(wave));
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(masterBytes(e), "abcdefgh");
     ASSERT_EQ(e->voices.size(), 1u);
@@ -84,9 +84,9 @@ TEST_F(WaveLoader, LongerFormatChunkAndChunksBeforeTheDataLoad) {
 }
 
 TEST_F(WaveLoader, ChunkBeforeTheFormatIsNotAWaveFile) {
-    WaveSpec spec;
-    spec.beforeFormat = Chunk("LIST", "INFO");
-    EXPECT_EQ(load(WaveBytes(spec)), nullptr);
+    WaveSpec wave;
+    wave.beforeFormat = Chunk("LIST", "INFO");
+    EXPECT_EQ(load(WaveBytes(wave)), nullptr);
     expectRefused("「test.wav」はWaveファイルではありません");
 }
 
@@ -142,9 +142,9 @@ TEST_F(WaveLoader, SizesAndFormatsTheDeviceRefusesFailAsReadFailures) {
     floating.formatTag = 3;
     floating.bits = 32;
     threeChannels.channels = 3;
-    for (const WaveSpec& spec : {twentyFour, floating, threeChannels}) {
+    for (const WaveSpec& wave : {twentyFour, floating, threeChannels}) {
         startOver();
-        EXPECT_EQ(load(WaveBytes(spec)), nullptr);
+        EXPECT_EQ(load(WaveBytes(wave)), nullptr);
         expectRefused("「test.wav」の読み込みに失敗しました");
     }
 }
@@ -192,9 +192,9 @@ TEST_F(BrokenStartSound, FileWithoutData) {
 
 TEST_F(BrokenStartSound, TagStartingInsideAFailedMatchIsMissed) {
     // "ddata": the first 'd' takes "dat" with it, so the scan never sees the real tag begin.
-    WaveSpec spec;
-    spec.beforeData = "d";
-    WriteSound("bosu05.wav", WaveBytes(spec));
+    WaveSpec wave;
+    wave.beforeData = "d";
+    WriteSound("bosu05.wav", WaveBytes(wave));
     expectRunEndsWith("「bosu05.wav」はWaveファイルではありません", 13);
 }
 

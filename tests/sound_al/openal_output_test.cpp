@@ -46,10 +46,10 @@ std::vector<int16_t> tone(double seconds) {
 }
 
 void writeTone(const std::string& name, const std::vector<int16_t>& samples) {
-    WaveSpec spec;
-    spec.rate = 22050;
-    spec.samples.assign(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
-    WriteSound(name, WaveBytes(spec));
+    WaveSpec wave;
+    wave.rate = 22050;
+    wave.samples.assign(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
+    WriteSound(name, WaveBytes(wave));
 }
 
 bool playing(IDirectSoundBuffer8* voice) {

@@ -21,13 +21,13 @@ std::string Chunk(const std::string& tag, const std::string& body) {
     return out;
 }
 
-std::string WaveBytes(const WaveSpec& spec) {
-    uint16_t align = static_cast<uint16_t>(spec.channels * spec.bits / 8);
-    std::string record = le(spec.formatTag, 2) + le(spec.channels, 2) + le(spec.rate, 4) +
-                         le(uint64_t(spec.rate) * align, 4) + le(align, 2) + le(spec.bits, 2);
-    uint64_t size = spec.declaredSize < 0 ? spec.samples.size() : static_cast<uint64_t>(spec.declaredSize);
-    std::string body = "WAVE" + spec.beforeFormat + Chunk("fmt ", record + spec.formatExtra) + spec.beforeData +
-                       "data" + le(size, 4) + spec.samples;
+std::string WaveBytes(const WaveSpec& wave) {
+    uint16_t align = static_cast<uint16_t>(wave.channels * wave.bits / 8);
+    std::string record = le(wave.formatTag, 2) + le(wave.channels, 2) + le(wave.rate, 4) +
+                         le(uint64_t(wave.rate) * align, 4) + le(align, 2) + le(wave.bits, 2);
+    uint64_t size = wave.declaredSize < 0 ? wave.samples.size() : static_cast<uint64_t>(wave.declaredSize);
+    std::string body = "WAVE" + wave.beforeFormat + Chunk("fmt ", record + wave.formatExtra) + wave.beforeData +
+                       "data" + le(size, 4) + wave.samples;
     return "RIFF" + le(body.size(), 4) + body;
 }
 

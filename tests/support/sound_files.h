@@ -22,7 +22,7 @@ struct WaveSpec {
 
 // A RIFF chunk: tag, little-endian size, body (and a pad byte for an odd size).
 std::string Chunk(const std::string& tag, const std::string& body);
-std::string WaveBytes(const WaveSpec& spec);
+std::string WaveBytes(const WaveSpec& wave);
 
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
