@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "tools/common/game_device.h"
 
 namespace bench_scene {
 
@@ -18,25 +19,8 @@ struct Window {
     HWND hWnd = nullptr;
 
     bool open() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "bench";
-        RegisterClassA(&wc);
-        hWnd = CreateWindowExA(0, "bench", "Quillmoor", WS_OVERLAPPEDWINDOW, 0, 0, 656, 519, nullptr, nullptr,
-                               nullptr, nullptr);
-        if (!hWnd) return false;
-        ShowWindow(hWnd, SW_SHOWDEFAULT);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 640;
-        pp.BackBufferHeight = 480;
-        pp.SwapEffect = D3DSWAPEFFECT_FLIP;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        if (!d3d || FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hWnd,
-                                             D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)))
-            return false;
+        hWnd = game_device::OpenWindow("bench");
+        if (!hWnd || !game_device::CreateDevice(hWnd, true, d3d, device)) return false;
         g_device = device;
         SetUpRenderStates();
         return true;

@@ -7,37 +7,15 @@
 
 #include "app/globals.h"
 #include "gl/control.h"
+#include "tools/common/game_device.h"
 
 namespace render_test {
 
 void Device::open(bool fullScreen) {
     real::autoAnswerMessageBoxes(IDOK);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "Generic Game SDK Window";
-    RegisterClassA(&wc);
-    hWnd = CreateWindowExA(0, wc.lpszClassName, "Quillmoor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
-                           480, nullptr, nullptr, nullptr, nullptr);
+    hWnd = game_device::OpenWindow("Generic Game SDK Window");
     ASSERT_NE(hWnd, nullptr) << "no window: is DISPLAY set?";
-    ShowWindow(hWnd, SW_SHOWDEFAULT);
-    if (!fullScreen) {
-        RECT r = {0, 0, 640, 480};
-        AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-        SetWindowPos(hWnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
-    }
-    d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 640;
-    pp.BackBufferHeight = 480;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.SwapEffect = D3DSWAPEFFECT_FLIP;
-    pp.Windowed = fullScreen ? FALSE : TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hWnd, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
-                                &device),
-              D3D_OK);
+    ASSERT_TRUE(game_device::CreateDevice(hWnd, !fullScreen, d3d, device));
     g_device = device;
     SetUpRenderStates();
 }

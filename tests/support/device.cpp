@@ -4,29 +4,15 @@
 #include <fstream>
 
 #include "app/globals.h"
+#include "tools/common/game_device.h"
 
 namespace testing_support {
 
 void DeviceTest::SetUp() {
     ResetForNewRun();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "test window";
-    RegisterClassA(&wc);
-    g_hWnd = CreateWindowExA(0, "test window", "test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr, nullptr,
-                             nullptr);
-    g_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 640;
-    params.BackBufferHeight = 480;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
-    params.AutoDepthStencilFormat = D3DFMT_D16;
+    g_hWnd = game_device::OpenWindow("test window");
     ASSERT_TRUE(g_hWnd);
-    ASSERT_TRUE(g_d3d);
-    ASSERT_EQ(g_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, g_hWnd, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                  &params, &g_device),
-              D3D_OK);
+    ASSERT_TRUE(game_device::CreateDevice(g_hWnd, true, g_d3d, g_device));
 }
 
 void DeviceTest::TearDown() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "tools/common/game_device.h"
 #include "tools/check/check.h"
 
 namespace content_check {
@@ -19,23 +20,8 @@ class DeviceForLoading {
 public:
     DeviceForLoading() {
         if (g_device) return;
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "content check";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, wc.lpszClassName, "content check", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
-                                 nullptr, nullptr, nullptr);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window || !d3d) return;
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 640;
-        pp.BackBufferHeight = 480;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        if (d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
-                              &own) == D3D_OK)
-            g_device = own;
+        window = game_device::OpenWindow("content check");
+        if (window && game_device::CreateDevice(window, true, d3d, own)) g_device = own;
     }
     ~DeviceForLoading() {
         if (own) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "tools/common/game_device.h"
 #include "gl/control.h"
 #include "resource/resource_cache.h"
 #include "tools/content/picture.h"
@@ -106,28 +107,13 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(argv[1]);
     real::autoAnswerMessageBoxes(IDOK);
     real::setUnpaced(true);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "Quillmoor contact sheet";
-    RegisterClassA(&wc);
-    HWND wnd = CreateWindowExA(0, wc.lpszClassName, "Quillmoor", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
-                               nullptr, nullptr);
+    HWND wnd = game_device::OpenWindow("Quillmoor contact sheet");
     if (!wnd) {
         std::fprintf(stderr, "no window: is DISPLAY set?\n");
         return 1;
     }
-    ShowWindow(wnd, SW_SHOWDEFAULT);
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 640;
-    pp.BackBufferHeight = 480;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.SwapEffect = D3DSWAPEFFECT_FLIP;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    if (!d3d || d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, wnd, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
-                                  &g_device) != D3D_OK) {
+    IDirect3D9* d3d = nullptr;
+    if (!game_device::CreateDevice(wnd, true, d3d, g_device)) {
         std::fprintf(stderr, "no device\n");
         return 1;
     }
