@@ -76,7 +76,15 @@ private:
                 continue;
             }
             size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-            if (i + len > utf8.size()) len = utf8.size() - i;
+            bool wellFormed = len > 1 && c < 0xF8 && i + len <= utf8.size();
+            for (size_t k = 1; wellFormed && k < len; ++k)
+                wellFormed = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
+            if (!wellFormed) {
+                // Not UTF-8: bytes that came from a file (a name in code page 932 already) go out as they are.
+                out.push_back(static_cast<char>(c));
+                ++i;
+                continue;
+            }
             char in[4];
             std::memcpy(in, utf8.data() + i, len);
             char converted[8];

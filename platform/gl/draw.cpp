@@ -107,6 +107,9 @@ void applyLighting(const d3d9::DeviceState& s, const d3d9::VertexLayout& layout)
     else
         glDisable(GL_NORMALIZE);
 
+    // Colour tracking goes off before the material is given: while on, GL would let the current colour
+    // stand in for the tracked part of the material.
+    glDisable(GL_COLOR_MATERIAL);
     const D3DMATERIAL9& m = s.material;
     setMaterialColor(GL_AMBIENT, m.Ambient);
     setMaterialColor(GL_EMISSION, m.Emissive);
@@ -122,8 +125,6 @@ void applyLighting(const d3d9::DeviceState& s, const d3d9::VertexLayout& layout)
     if (vertexDiffuse) {
         glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
         glEnable(GL_COLOR_MATERIAL);
-    } else {
-        glDisable(GL_COLOR_MATERIAL);
     }
     applyLights(s);
 }

@@ -57,12 +57,8 @@ HWND mainWindowHandle() { return mainWindow.alive ? &mainWindow : nullptr; }
 void updatePointerCapture() {
     bool want = cursor.showCount < 0 && seam::windowExists() && seam::hasFocus();
     if (want == cursor.relative) return;
-    if (want) {
-        int x = 0, y = 0;
-        seam::pointerPosition(x, y);
-        cursor.vx = x;
-        cursor.vy = y;
-    }
+    // The virtual cursor keeps where it was last put (the game centres it just before hiding it), so
+    // capturing starts mouse look from rest rather than from wherever the real pointer happens to be.
     cursor.relative = want;
     seam::setRelativeMouse(want);
 }

@@ -71,6 +71,17 @@ TEST(LogStream, UnrepresentableCharactersBecomeQuestionMarks) {
     EXPECT_EQ(ReadFile("Log.txt"), "x?y\r\n");
 }
 
+TEST(LogStream, BytesThatAreNotUtf8PassThrough) {
+    // A texture name read from a file may already be in code page 932: it is written unchanged.
+    TempFolder folder;
+    LogStream log;
+    log.open("Log.txt");
+    const std::string cp932Name = Utf8ToCp932("壁.png");
+    log << "[" << cp932Name << "] " << "正常" << std::endl;
+    log.close();
+    EXPECT_EQ(ReadFile("Log.txt"), "[" + cp932Name + "] " + Utf8ToCp932("正常") + "\r\n");
+}
+
 TEST(LogStream, CharacterSplitAcrossWritesSurvives) {
     TempFolder folder;
     LogStream log;

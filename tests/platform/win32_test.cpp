@@ -121,6 +121,28 @@ TEST_F(Win32, HiddenCursorSeesRelativeMotionAndRecentresWithoutWarping) {
     EXPECT_EQ(p.y, 240);
 }
 
+TEST_F(Win32, CentringThenHidingStartsMouseLookFromTheCentre) {
+    // The stage load centres the cursor, then the game scene hides it: the real pointer is elsewhere.
+    headless::setPointer(100, 50);
+    POINT centre = {320, 240};
+    ClientToScreen(hWnd, &centre);
+    SetCursorPos(centre.x, centre.y);
+    ShowCursor(FALSE);
+    POINT p;
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, centre.x);
+    EXPECT_EQ(p.y, centre.y);
+    // Losing and regaining focus does not move it either.
+    headless::setFocus(false);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    headless::setFocus(true);
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, centre.x);
+    EXPECT_EQ(p.y, centre.y);
+}
+
 TEST_F(Win32, WithoutFocusTheCursorIsReleasedAndMotionIgnored) {
     ShowCursor(FALSE);
     EXPECT_TRUE(headless::relativeMouse());
