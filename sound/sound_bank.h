@@ -36,6 +36,16 @@ public:
     IDirectSoundBuffer* primaryBuffer;
 };
 
+// Every Play and Stop asked of the bank, as the game asked it: the replay runner reports them and the
+// tests check them. Null (nobody listening) in the game itself.
+struct SoundCall {
+    bool play;  // false: Stop
+    std::string name;
+    LONG volume;
+    DWORD flags;
+};
+extern void (*g_soundCallObserver)(const SoundCall& call);
+
 // The sounds loaded at start-up, in their order ("puu35.wav" twice: the second load finds it loaded).
 extern const char* const kStartSounds[15];
 

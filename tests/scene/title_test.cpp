@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "app/input.h"
+#include "app/fade.h"
 #include "app/scene_manager.h"
 #include "d3d9/state.h"
 #include "resource/resource_cache.h"
