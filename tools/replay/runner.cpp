@@ -83,11 +83,11 @@ int replay::RunCommandLine(int argc, char** argv, void (*enterGameFolder)()) {
         for (auto it = range.first; it != range.second; ++it) {
             const replay::Action& a = it->second;
             switch (a.kind) {
-                case replay::Action::Hold: driver.HoldKey(a.vk, true); break;
-                case replay::Action::Release: driver.HoldKey(a.vk, false); break;
-                case replay::Action::KeyDown: driver.PushKeyDown(a.vk); break;
-                case replay::Action::Mouse: driver.MoveMouse(a.dx, a.dy); break;
-                case replay::Action::Close: driver.PushClose(); break;
+            case replay::Action::Hold: driver.HoldKey(a.vk, true); break;
+            case replay::Action::Release: driver.HoldKey(a.vk, false); break;
+            case replay::Action::KeyDown: driver.PushKeyDown(a.vk); break;
+            case replay::Action::Mouse: driver.MoveMouse(a.dx, a.dy); break;
+            case replay::Action::Close: driver.PushClose(); break;
             }
         }
         if (script.Prints(frame)) std::printf("%s\n", replay::DescribeFrame(frame).c_str());
