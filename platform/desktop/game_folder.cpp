@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -42,6 +43,19 @@ bool canWriteLog(const fs::path& folder) {
     return faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
+namespace {
+
+// Makes the folder and the missing ones above it private to the user, as the base directory rules ask.
+void makeFolders(const fs::path& folder) {
+    fs::path made;
+    for (const fs::path& part : folder) {
+        made /= part;
+        mkdir(made.c_str(), 0700);
+    }
+}
+
+}  // namespace
+
 fs::path chooseRunFolder(const fs::path& dataRoot, const fs::path& state,
                          const std::function<bool(const fs::path&)>& writable, std::string& error) {
     if (writable(dataRoot)) return dataRoot;
@@ -50,8 +64,8 @@ fs::path chooseRunFolder(const fs::path& dataRoot, const fs::path& state,
         return {};
     }
     std::error_code ec;
-    fs::create_directories(state, ec);
-    if (ec || !writable(state)) {
+    makeFolders(state);
+    if (!fs::is_directory(state, ec) || !writable(state)) {
         error = state.string() + ": cannot write Log.txt there";
         return {};
     }

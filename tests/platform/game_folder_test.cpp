@@ -102,6 +102,9 @@ TEST_F(RunFolder, WritableDataRootIsWhereTheGameRuns) {
 
 TEST_F(RunFolder, ReadOnlyDataRootRunsInTheStateFolderThroughALink) {
     ASSERT_EQ(choose(root), state) << error;
+    // The folders it made are the user's own.
+    EXPECT_EQ(fs::status(state).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(state.parent_path()).permissions(), fs::perms::owner_all);
     ASSERT_TRUE(fs::is_symlink(state / "data"));
     EXPECT_EQ(fs::read_symlink(state / "data"), root / "data");
     EXPECT_EQ(ReadFile(state / "data/stagedata.txt"), "stage1.txt\n");

@@ -57,7 +57,7 @@ const std::regex kNormalEnd(
 class Installed : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        prefix = MakeTemp("quillmoor-prefix");
+        prefix = MakeTemp("quillmoor prefix");  // a space, as in many home folders
         ASSERT_FALSE(prefix.empty());
         Result r = Shell(std::string(CMAKE_COMMAND) + " --install " + Quote(QUILLMOOR_BINARY_DIR) + " --prefix " +
                          Quote(prefix));
