@@ -134,8 +134,6 @@ void setFullScreen(bool on) {
     fullScreen = on;
 }
 
-bool isFullScreen() { return fullScreen; }
-
 bool initVideo() {
     static bool done = false;
     if (done) return true;
