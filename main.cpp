@@ -1,6 +1,6 @@
 // The quillmoor executable: the platform's process entry finds the game's folder from the executable's
-// own location and hands over to the game's WinMain. `quillmoor --replay [--unpaced] REPLAY` plays a
-// replay in the same game (see README).
+// own location and hands over to the game's WinMain.
+//   quillmoor --replay [--dir DIR] [--unpaced] REPLAY   plays a replay in the same game (see README)
 #include <windows.h>
 
 #include <cstring>
