@@ -8,6 +8,7 @@
 
 #include "app/fade.h"
 #include "app/globals.h"
+#include "app/scene_manager.h"
 #include "diag/log.h"
 #include "player/player_state.h"
 #include "resource/resource_cache.h"
@@ -290,4 +291,68 @@ TEST_F(StageLoad, AHugeMeshNameIsAMeshThatDoesNotLoad) {
     const std::string kept = "data/xfile/" + name.substr(0, kMaxNameLength);
     ExpectOneBox(kept + "の読み込みに失敗しました", "Error");
     EXPECT_EQ(g_objRoot.next, nullptr);
+}
+
+namespace {
+
+// The whole game from start-up: Enter on the title, the load after the white fade.
+class StageLoadRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetForNewRun();
+        WriteSmallStage();
+    }
+    void TearDown() override { headless::reset(); }
+    int Run() {
+        headless::setFrameLimit(400);
+        headless::onFrame([](int frame) {
+            if (frame == 2) headless::holdKey(VK_RETURN, true);
+        });
+        return RunGame();
+    }
+    TempFolder folder;
+};
+
+}  // namespace
+
+TEST_F(StageLoadRun, AMissingStageListEndsTheRunAbnormallyAfterItsBox) {
+    std::filesystem::remove("data/stagedata.txt");
+    EXPECT_EQ(Run(), 1);
+    ASSERT_EQ(headless::messageBoxes().size(), 2u);  // the full-screen question, then the list's box
+    EXPECT_EQ(headless::messageBoxes()[1].text, "ファイル「stagedata.txt」が読み込めませんでした\n");
+    const std::string log = ReadFile("Log.txt");
+    EXPECT_TRUE(
+        std::regex_search(log, std::regex(LogLinePattern(" ||  Error:「stagedate.txt」の読み込みに失敗しました") +
+                                          EndOfRunPattern(" ||  異常終了") + "$")))
+        << Cp932ToUtf8(log);
+    EXPECT_LT(headless::frameCount(), 400);
+}
+
+TEST_F(StageLoadRun, AMissingStageFileEndsTheRunAbnormallyAfterItsBox) {
+    WriteStageList("stage9.txt\n");
+    EXPECT_EQ(Run(), 1);
+    ASSERT_EQ(headless::messageBoxes().size(), 2u);
+    EXPECT_EQ(headless::messageBoxes()[1].text, "ファイル「data/stage9.txt」が読み込めませんでした");
+    EXPECT_EQ(headless::messageBoxes()[1].title, "エラー");
+    const std::string log = ReadFile("Log.txt");
+    EXPECT_TRUE(
+        std::regex_search(log, std::regex(LogLinePattern(" ||  Error:「data/stage9.txt」の読み込みに失敗しました") +
+                                          EndOfRunPattern(" ||  異常終了") + "$")))
+        << Cp932ToUtf8(log);
+}
+
+TEST_F(StageLoadRun, AGoodStageReachesTheGameSceneAndEndsNormally) {
+    headless::setFrameLimit(300);
+    bool sawGame = false;
+    headless::onFrame([&](int frame) {
+        if (frame == 2) headless::holdKey(VK_RETURN, true);
+        if (g_sceneManager && g_sceneManager->current == g_sceneManager->scenes[SCENE_GAME] && !sawGame) {
+            sawGame = true;
+            EXPECT_EQ(g_player.position, D3DXVECTOR3(0, 12, -40));
+            EXPECT_NE(g_objRoot.next, nullptr);
+            headless::pushKeyDown(VK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_TRUE(sawGame);
 }
