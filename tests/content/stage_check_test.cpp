@@ -193,3 +193,22 @@ TEST_F(StageChecker, AnOverLongListLineShiftsTheStagesAfterIt) {
               "data/stagedata.txt:1: line longer than 125 characters: the game counts it as two lines, so later "
               "stages shift");
 }
+
+TEST_F(StageChecker, BytesNoNameCanHoldAndOverLongFields) {
+    WriteStageList(std::string("stage1.txt\0x\nstage2.txt\n", 24));
+    // Stage 1 is never played, so its lever does not count: stage 2's channel 2 is beyond the list.
+    const std::string beyond =
+        " on channel 2, not below the lever-state list's length 2 here (channel 0 and one per lever made so far, "
+        "stages played in list order)";
+    EXPECT_EQ(Check(), (std::vector<std::string>{
+                           "data/stagedata.txt:1: the line holds a NUL byte: no file can have that name", kNote,
+                           "data/stage2.txt:15: OLever" + beyond, "data/stage2.txt:16: ODoor" + beyond}));
+    WriteStageList("stage1.txt\nstage2.txt\n");
+    BreakStage1(14, "floor.x,1," + std::string(300, '1') + ",0,0,0,0\n");
+    EXPECT_EQ(Check(), (std::vector<std::string>{
+                           "data/stage1.txt:14: a number longer than 255 characters: only its start is read", kNote}));
+    BreakStage1(14, std::string("floor.x,1,0,0,0,0,0\nfl\0or.x,1\n", 30));
+    EXPECT_EQ(Check(), (std::vector<std::string>{
+                           "data/stage1.txt:15: mesh \"fl\\x00or.x\" is not in the mesh list: the record is skipped",
+                           "data/stage1.txt: the file holds NUL bytes", kNote}));
+}

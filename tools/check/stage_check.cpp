@@ -24,7 +24,21 @@ constexpr int kStageListLine = 125;  // characters a stage list line may hold
 
 const char* const kList = "data/stagedata.txt";
 
-std::string Quoted(const std::string& name) { return "\"" + name.substr(0, 80) + (name.size() > 80 ? "...\"" : "\""); }
+// A name as the problem line shows it: control bytes written as \xNN, long names cut.
+std::string Quoted(const std::string& name) {
+    std::string out = "\"";
+    for (size_t i = 0; i < name.size() && i < 80; ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + (name.size() > 80 ? "...\"" : "\"");
+}
 
 std::string Number(float value) {
     char text[48];
