@@ -146,6 +146,7 @@ public:
             Add(path, line, "the character after the mesh list's colon is not a line feed; it is dropped");
 
         std::set<std::string> fixedReported;
+        int ownLevers = 0;
         std::vector<ChannelUse> channels;
         StageRecord record;
         while (reader.NextRecord(record)) {
@@ -174,7 +175,10 @@ public:
             for (const char* fixed : type->fixedMeshes)
                 if (fixed && !listed.count(fixed) && fixedReported.insert(fixed).second)
                     Add(path, at, std::string(type->name) + " draws " + fixed + ", which is not in the mesh list");
-            if (type->addsChannel) ++levers;
+            if (type->addsChannel) {
+                ++levers;
+                ++ownLevers;
+            }
             if (type->channelParam >= 0)
                 channels.push_back({at, type->name, ParamAsInt(record.params[type->channelParam])});
             switch (record.typeCode) {
@@ -208,12 +212,21 @@ public:
         // Objects read and write their channels from their first update on, when every lever of the
         // stage has been made: channel 0 from start-up plus one per lever so far in the run.
         const int length = 1 + levers;
-        for (const ChannelUse& use : channels)
+        for (const ChannelUse& use : channels) {
             if (use.channel < 0 || use.channel >= length)
                 Add(path, use.line,
                     std::string(use.className) + " on channel " + std::to_string(use.channel) +
                         ", not below the lever-state list's length " + std::to_string(length) +
                         " here (channel 0 and one per lever made so far, stages played in list order)");
+            else if (use.channel > ownLevers)
+                // Fine in a run from stage 1, but a run that starts on this stage (a stage replay) has
+                // only this stage's levers.
+                Add(path, use.line,
+                    std::string(use.className) + " on channel " + std::to_string(use.channel) +
+                        " relies on levers of earlier stages: started on this stage the list has length " +
+                        std::to_string(1 + ownLevers),
+                    true);
+        }
         if (reader.droppedRecordLine)
             Add(path, reader.droppedRecordLine, "the last line has no line feed: its record is never made");
         if (reader.sawNul()) Add(path, 0, "the file holds NUL bytes");
