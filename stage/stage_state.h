@@ -3,7 +3,10 @@
 
 #include <d3d9.h>
 
-extern IDirect3DTexture9* g_laserTexture;      // the gun's beam and the laser traps' beams
-extern IDirect3DTexture9* g_hitTexture;        // the sparkle where a shot lands
-extern IDirect3DTexture9* g_crosshairTexture;  // 64 × 64 at the top left of a 128 × 128 texture
-extern bool g_goalReached;                     // set by the goal, cleared by every stage load
+// Loaded by every stage load, released when the game scene is left; null when not loaded.
+extern IDirect3DTexture9* g_laserTexture;      // "data/texture/laser.png", 128 × 256: the beams
+extern IDirect3DTexture9* g_hitTexture;        // "data/texture/efe_hit.png", 256 × 64: a shot's sparkle
+extern IDirect3DTexture9* g_crosshairTexture;  // "data/texture/crosshair.png", 128 × 128
+
+// Set by the goal when the player reaches it; cleared by every stage load.
+extern bool g_goalReached;

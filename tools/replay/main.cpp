@@ -1,6 +1,6 @@
 // The replay runners' entry:
-//   quillmoor_replay [--dir DIR] [--unpaced] REPLAY        (headless)
-//   quillmoor_replay_real [--dir DIR] [--unpaced] REPLAY   (real window, picture and sound; screenshots)
+//   quillmoor_replay [--dir DIR] [--unpaced] [--stage N] REPLAY        (headless)
+//   quillmoor_replay_real [--dir DIR] [--unpaced] [--stage N] REPLAY   (real window, picture and sound; screenshots)
 #include "runner.h"
 
 int main(int argc, char** argv) { return replay::RunCommandLine(argc, argv, nullptr); }

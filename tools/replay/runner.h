@@ -1,5 +1,5 @@
 // The replay runner's command line, shared by the runners and by the game's own --replay option:
-//   [--dir DIR] [--unpaced] REPLAY
+//   [--dir DIR] [--unpaced] [--stage N] REPLAY
 // DIR is the folder that holds data/; without it the runner stays in the current folder, or, when
 // `enterGameFolder` is given, calls it to enter the game's own folder.
 #pragma once
