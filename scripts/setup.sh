@@ -9,7 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils
   clang libclang-rt-14-dev
-  fonts-droid-fallback
+  zenity fonts-droid-fallback   # the message boxes: SDL's desktop dialog, with Japanese glyphs
+  xdotool                       # the test that answers a real box with a key press
 )
 
 missing=()
