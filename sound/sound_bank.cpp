@@ -85,7 +85,7 @@ SoundEntry* SoundBank::Find(std::string name) {
 bool SoundBank::Play(std::string name, LONG volume, DWORD flags) {
     SoundEntry* entry = Find(name);
     if (!entry) {
-        WriteLogLine(" ||  Warning:サウンド「" + name + "」の再生に失敗しました");
+        WriteLogLine(" ||  Warning:サウンド「", name, "」の再生に失敗しました");
         return false;
     }
     for (IDirectSoundBuffer8* voice : entry->voices) {
@@ -115,7 +115,7 @@ bool SoundBank::Play(std::string name, LONG volume, DWORD flags) {
 bool SoundBank::Stop(std::string name) {
     SoundEntry* entry = Find(name);
     if (!entry) {
-        WriteLogLine(" ||  Warning:サウンド「" + name + "」の停止に失敗しました");
+        WriteLogLine(" ||  Warning:サウンド「", name, "」の停止に失敗しました");
         return false;
     }
     entry->StopAll();

@@ -10,6 +10,7 @@
 #include "app/scene_manager.h"
 #include "d3d9/state.h"
 #include "diag/log.h"
+#include "support/failing_new.h"
 #include "support/game_run.h"
 #include "support/start_content.h"
 #include "support/pictures.h"
@@ -53,10 +54,10 @@ TEST_F(GameRun, StartUpRunsInItsOrder) {
     EXPECT_EQ(RunGame(), 0);
     EXPECT_TRUE(sawTitleCurrent);
     const auto& t = headless::traceLog();
-    std::vector<std::string> order = {"RegisterClassA", "CreateWindowExA", "MessageBoxA",    "ShowWindow",
-                                      "UpdateWindow",   "SetFocus",        "AdjustWindowRect", "SetWindowPos",
-                                      "Direct3DCreate9", "CreateDevice",   "timeBeginPeriod", "DirectSoundCreate8",
-                                      "SetCooperativeLevel", "CreateSoundBuffer", "timeEndPeriod"};
+    std::vector<std::string> order = {
+        "RegisterClassA",  "CreateWindowExA",    "MessageBoxA",         "ShowWindow",        "UpdateWindow",
+        "SetFocus",        "AdjustWindowRect",   "SetWindowPos",        "Direct3DCreate9",   "CreateDevice",
+        "timeBeginPeriod", "DirectSoundCreate8", "SetCooperativeLevel", "CreateSoundBuffer", "timeEndPeriod"};
     size_t last = 0;
     for (const auto& step : order) {
         size_t at = indexOf(t, step);
@@ -356,8 +357,26 @@ TEST(OutOfMemory, LogsShowsAndEndsTheRunWithAFailure) {
         },
         ::testing::ExitedWithCode(1), "");
     std::string log = ReadFile("Log.txt");
-    std::string expected =
-        LogLinePattern(" ||  メモリ確保に失敗しました") + EndOfRunPattern(" ||  異常終了");
+    std::string expected = LogLinePattern(" ||  メモリ確保に失敗しました") + EndOfRunPattern(" ||  異常終了");
+    EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << log;
+}
+
+TEST(OutOfMemory, NothingCanBeAllocatedAnyMoreYetTheLogGetsItsLines) {
+    // Even after the reserve is freed every allocation fails, the box's own included: the handler is
+    // called again from inside itself and must still end the run with the end lines written.
+    TempFolder folder;
+    EXPECT_EXIT(
+        {
+            headless::reset();
+            g_log.open("Log.txt");
+            std::set_new_handler(OutOfMemoryHandler);
+            testing_support::FailEveryAllocation(true);
+            char* p = new char[16];
+            p[0] = 1;
+        },
+        ::testing::ExitedWithCode(1), "");
+    std::string log = ReadFile("Log.txt");
+    std::string expected = LogLinePattern(" ||  メモリ確保に失敗しました") + EndOfRunPattern(" ||  異常終了");
     EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << log;
 }
 
