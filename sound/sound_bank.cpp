@@ -83,6 +83,7 @@ SoundEntry* SoundBank::Find(std::string name) {
 }
 
 bool SoundBank::Play(std::string name, LONG volume, DWORD flags) {
+    if (listener) listener(SoundCall{"Play", name, volume, flags});
     SoundEntry* entry = Find(name);
     if (!entry) {
         WriteLogLine(" ||  Warning:サウンド「", name, "」の再生に失敗しました");
@@ -113,6 +114,7 @@ bool SoundBank::Play(std::string name, LONG volume, DWORD flags) {
 }
 
 bool SoundBank::Stop(std::string name) {
+    if (listener) listener(SoundCall{"Stop", name, 0, 0});
     SoundEntry* entry = Find(name);
     if (!entry) {
         WriteLogLine(" ||  Warning:サウンド「", name, "」の停止に失敗しました");

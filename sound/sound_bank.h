@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +17,14 @@ struct SoundEntry {
     std::vector<IDirectSoundBuffer8*> voices;  // duplicates sharing the master's memory
 
     void StopAll();
+};
+
+// One call of Play or Stop as the bank was asked it (Stop has volume and flags 0).
+struct SoundCall {
+    const char* call;  // "Play" or "Stop"
+    std::string name;
+    LONG volume;
+    DWORD flags;
 };
 
 class SoundBank {
@@ -32,6 +41,9 @@ public:
     bool Stop(std::string name);
 
     std::map<std::string, SoundEntry> entries;
+    // Told of every Play and Stop, whether the name is loaded or not: tests and the replay runner
+    // follow the game's sound through it.
+    std::function<void(const SoundCall&)> listener;
     IDirectSound8* device;
     IDirectSoundBuffer* primaryBuffer;
 };

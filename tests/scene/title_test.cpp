@@ -13,6 +13,7 @@
 #include "scene/title.h"
 #include "sound/sound_bank.h"
 #include "support/game_run.h"
+#include "support/sound_calls.h"
 #include "support/sound_files.h"
 #include "support/start_content.h"
 
@@ -50,8 +51,10 @@ protected:
     // ending after `frames` frames.
     void Run(int frames, std::function<void(int)> script) {
         headless::onFrame([=](int frame) {
-            if (frame == frames) headless::pushKeyDown(VK_ESCAPE);
-            else script(frame);
+            if (frame == frames)
+                headless::pushKeyDown(VK_ESCAPE);
+            else
+                script(frame);
         });
         EXPECT_EQ(RunGame(), 0);
     }
@@ -87,21 +90,33 @@ TEST_F(TitleRun, EnterSetsTheSceneUp) {
 TEST_F(TitleRun, TurnsHalfADegreeAFrameAndBlinksWithinItsRange) {
     Run(800, [](int frame) {
         STitle* t = Title();
-        if (frame == 100) { EXPECT_EQ(t->angle, 50.0f); }
-        if (frame == 720) { EXPECT_EQ(t->angle, 360.0f); }  // only above 360 is turned back
-        if (frame == 721) { EXPECT_EQ(t->angle, 0.5f); }
+        if (frame == 100) {
+            EXPECT_EQ(t->angle, 50.0f);
+        }
+        if (frame == 720) {
+            EXPECT_EQ(t->angle, 360.0f);
+        }  // only above 360 is turned back
+        if (frame == 721) {
+            EXPECT_EQ(t->angle, 0.5f);
+        }
         if (frame >= 1) {
             EXPECT_GT(t->blink, 100.0f) << frame;
             EXPECT_LE(t->blink, 255.0f) << frame;
         }
-        if (frame == 1) { EXPECT_EQ(t->blink, 255.0f); }  // 0 - 3 falls through 100 and starts over
-        if (frame == 2) { EXPECT_EQ(t->blink, 252.0f); }
+        if (frame == 1) {
+            EXPECT_EQ(t->blink, 255.0f);
+        }  // 0 - 3 falls through 100 and starts over
+        if (frame == 2) {
+            EXPECT_EQ(t->blink, 252.0f);
+        }
         EXPECT_TRUE(OnTitle());
     });
 }
 
 TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
-    Run(145, [](int frame) {
+    std::vector<RecordedSoundCall> sounds;
+    Run(145, [&sounds](int frame) {
+        if (frame == 0) RecordSoundCalls(sounds);
         if (frame == 10) headless::holdKey(VK_RETURN, true);  // seen by frame 10's update
         if (frame == 20) headless::holdKey(VK_RETURN, false);
         if (frame == 30) headless::holdKey(VK_RETURN, true);  // a second press changes nothing
@@ -132,7 +147,9 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
             EXPECT_EQ(Title()->lookAt.x, 5.0f * 0.97f);
             EXPECT_EQ(Title()->blink, 155.0f);
         }
-        if (frame == 31) { EXPECT_EQ(g_fadeLevel, 42); }  // the second press did not restart the fade
+        if (frame == 31) {
+            EXPECT_EQ(g_fadeLevel, 42);
+        }  // the second press did not restart the fade
         if (frame == 137) {
             EXPECT_TRUE(OnTitle());
             EXPECT_EQ(g_fadeLevel, 254);
@@ -149,6 +166,53 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
             EXPECT_EQ(Title()->pushEnterTexture, nullptr);
             EXPECT_NE(g_resourceCache->Find("gun.x"), nullptr);  // meshes stay cached
         }
+    });
+    // One sound in the whole run: the confirm sound, once, at -10 dB, not looping.
+    EXPECT_EQ(sounds, (std::vector<RecordedSoundCall>{{10, "Play", "cursor37.wav", -1000, 0}}));
+}
+
+// The gun's world at `degrees` round the title: 3 out along +z, turned about y, then lifted to 20.
+D3DXMATRIX GunWorld(float degrees) {
+    const float a = degrees * 0.01745329238474369f, c = std::cos(a), s = std::sin(a);
+    return D3DXMATRIX(c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, 3 * s, 20, 3 * c, 1);
+}
+
+void ExpectMatrixNear(const D3DMATRIX& got, const D3DXMATRIX& want, int frame, const char* what) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(got.m[r][c], want.m[r][c], 1e-4f) << what << " [" << r << "][" << c << "] in frame " << frame;
+}
+
+TEST_F(TitleRun, GunCirclesTheTitleAndTheCameraGlidesFrameByFrame) {
+    // Per drawn frame: the angle the title and gun are drawn at, and the camera's eye x and z (the
+    // target is (eye x, 20, 0)). Enter goes down in frame 10, whose update still turns by 0.5; from
+    // frame 11 on the turn is speed / 5 and the camera follows the speed of the frame before.
+    struct Expected {
+        int frame;
+        float degrees, eyeX, eyeZ;
+    };
+    const Expected expected[] = {
+        {3, 2.0f, 5, -15},  {9, 5.0f, 5, -15},          {10, 5.5f, 5, -15},
+        {11, 6.5f, 5, -15}, {12, 7.47f, 4.85f, -14.7f}, {13, 8.4109f, 4.7045f, -14.409f},
+    };
+    Run(16, [&](int frame) {
+        if (frame == 10) headless::holdKey(VK_RETURN, true);
+        for (const Expected& e : expected) {
+            if (frame != e.frame + 1) continue;
+            // The draws of frame e.frame: the title (one subset), then the gun's seven subsets.
+            const auto& draws = headless::recordedDraws();
+            ASSERT_GE(draws.size(), 8u);
+            D3DXMATRIX titleWorld;
+            D3DXMatrixRotationY(&titleWorld, e.degrees * 0.01745329238474369f);
+            ExpectMatrixNear(draws[0].state.world, titleWorld, e.frame, "title world");
+            for (size_t i = 1; i < 8; ++i)
+                ExpectMatrixNear(draws[i].state.world, GunWorld(e.degrees), e.frame, "gun world");
+            D3DXVECTOR3 eye(e.eyeX, 22, e.eyeZ), at(e.eyeX, 20, 0), up(0, 1, 0);
+            D3DXMATRIX view;
+            D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+            ExpectMatrixNear(draws[1].state.view, view, e.frame, "view");
+        }
+        headless::recordDraws(true);  // from here on: this frame's draws only
     });
 }
 
@@ -174,7 +238,9 @@ TEST_F(TitleRun, EnterHeldFromTheSceneBeforeDoesNotStartItAndTexturesComeBack) {
             EXPECT_EQ(g_fadeLevel, 0);  // shown at once, no fade-in
             EXPECT_EQ(g_fadeSpeed, 0);
         }
-        if (frame > 5) { EXPECT_FALSE(Title()->started) << frame; }
+        if (frame > 5) {
+            EXPECT_FALSE(Title()->started) << frame;
+        }
     });
 }
 
