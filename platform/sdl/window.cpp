@@ -39,15 +39,15 @@ int vkFromKeycode(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     switch (key) {
-        case SDLK_ESCAPE: return VK_ESCAPE;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER: return VK_RETURN;
-        case SDLK_SPACE: return VK_SPACE;
-        case SDLK_LEFT: return VK_LEFT;
-        case SDLK_RIGHT: return VK_RIGHT;
-        case SDLK_UP: return VK_UP;
-        case SDLK_DOWN: return VK_DOWN;
-        default: return 0;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    default: return 0;
     }
 }
 
@@ -55,15 +55,15 @@ bool scancodeDown(const Uint8* keys, int vk) {
     if (vk >= 'A' && vk <= 'Z') return keys[SDL_SCANCODE_A + (vk - 'A')];
     if (vk >= '1' && vk <= '9') return keys[SDL_SCANCODE_1 + (vk - '1')];
     switch (vk) {
-        case '0': return keys[SDL_SCANCODE_0];
-        case VK_ESCAPE: return keys[SDL_SCANCODE_ESCAPE];
-        case VK_RETURN: return keys[SDL_SCANCODE_RETURN] || keys[SDL_SCANCODE_KP_ENTER];
-        case VK_SPACE: return keys[SDL_SCANCODE_SPACE];
-        case VK_LEFT: return keys[SDL_SCANCODE_LEFT];
-        case VK_RIGHT: return keys[SDL_SCANCODE_RIGHT];
-        case VK_UP: return keys[SDL_SCANCODE_UP];
-        case VK_DOWN: return keys[SDL_SCANCODE_DOWN];
-        default: return false;
+    case '0': return keys[SDL_SCANCODE_0];
+    case VK_ESCAPE: return keys[SDL_SCANCODE_ESCAPE];
+    case VK_RETURN: return keys[SDL_SCANCODE_RETURN] || keys[SDL_SCANCODE_KP_ENTER];
+    case VK_SPACE: return keys[SDL_SCANCODE_SPACE];
+    case VK_LEFT: return keys[SDL_SCANCODE_LEFT];
+    case VK_RIGHT: return keys[SDL_SCANCODE_RIGHT];
+    case VK_UP: return keys[SDL_SCANCODE_UP];
+    case VK_DOWN: return keys[SDL_SCANCODE_DOWN];
+    default: return false;
     }
 }
 
@@ -209,36 +209,39 @@ bool pollEvent(Event& event) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
-            case SDL_QUIT: event = Event{EventKind::Close, 0, false, 0, 0}; return true;
-            case SDL_WINDOWEVENT:
-                if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-                    event = Event{EventKind::Close, 0, false, 0, 0};
-                    return true;
-                }
-                if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
-                    focused = true;
-                    event = Event{EventKind::FocusGained, 0, false, 0, 0};
-                    return true;
-                }
-                if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-                    focused = false;
-                    event = Event{EventKind::FocusLost, 0, false, 0, 0};
-                    return true;
-                }
-                break;
-            case SDL_KEYDOWN: {
-                int vk = vkFromKeycode(e.key.keysym.sym);
-                if (vk == 0) break;
-                event = Event{EventKind::KeyDown, vk, e.key.repeat != 0, 0, 0};
+        case SDL_QUIT:
+            event = Event{EventKind::Close, 0, false, 0, 0};
+            return true;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                event = Event{EventKind::Close, 0, false, 0, 0};
                 return true;
             }
-            case SDL_MOUSEMOTION:
-                if (SDL_GetRelativeMouseMode()) {
-                    event = Event{EventKind::MouseMotion, 0, false, e.motion.xrel, e.motion.yrel};
-                    return true;
-                }
-                break;
-            default: break;
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                focused = true;
+                event = Event{EventKind::FocusGained, 0, false, 0, 0};
+                return true;
+            }
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                focused = false;
+                event = Event{EventKind::FocusLost, 0, false, 0, 0};
+                return true;
+            }
+            break;
+        case SDL_KEYDOWN: {
+            int vk = vkFromKeycode(e.key.keysym.sym);
+            if (vk == 0) break;
+            event = Event{EventKind::KeyDown, vk, e.key.repeat != 0, 0, 0};
+            return true;
+        }
+        case SDL_MOUSEMOTION:
+            if (SDL_GetRelativeMouseMode()) {
+                event = Event{EventKind::MouseMotion, 0, false, e.motion.xrel, e.motion.yrel};
+                return true;
+            }
+            break;
+        default:
+            break;
         }
     }
     return false;
