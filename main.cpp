@@ -1,7 +1,29 @@
-// The quillmoor executable: the platform's process entry hands over to the game's WinMain.
+// The quillmoor executable: the platform's process entry finds the game's folder from the executable's
+// own location and hands over to the game's WinMain.
+//   quillmoor --replay [--dir DIR] [--unpaced] REPLAY   plays a replay in the same game (see README)
 #include <windows.h>
 
-int main(int, char**) {
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "desktop/game_folder.h"
+#include "tools/replay/runner.h"
+
+namespace {
+
+void EnterGameFolder() { desktop::enterGameFolder(QUILLMOOR_INSTALLED_DATA, QUILLMOOR_BUILD_DATA); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--replay") == 0) {
+        std::string name = std::string(argv[0]) + " --replay";
+        std::vector<char*> args(argv + 1, argv + argc);
+        args[0] = name.data();
+        return replay::RunCommandLine(static_cast<int>(args.size()), args.data(), EnterGameFolder);
+    }
+    EnterGameFolder();
     char commandLine[] = "";
     return WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT);
 }

@@ -10,6 +10,7 @@
 
 #include "app/globals.h"
 #include "app/input.h"
+#include "app/fade.h"
 #include "app/scene_manager.h"
 #include "diag/log.h"
 #include "resource/resource_cache.h"

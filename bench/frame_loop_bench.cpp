@@ -8,6 +8,7 @@
 
 #include "app/globals.h"
 #include "app/input.h"
+#include "app/fade.h"
 #include "app/scene_manager.h"
 #include "headless/control.h"
 #include "support/start_content.h"

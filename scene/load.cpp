@@ -5,7 +5,7 @@
 #include <d3dx9.h>
 
 #include "app/globals.h"
-#include "app/scene_manager.h"
+#include "app/fade.h"
 
 bool SLoad::Enter() { return true; }
 

@@ -3,7 +3,7 @@
 
 #include "app/globals.h"
 #include "app/input.h"
-#include "app/scene_manager.h"
+#include "app/fade.h"
 #include "resource/resource_cache.h"
 #include "sound/sound_bank.h"
 

@@ -77,13 +77,15 @@ bool SoundBank::Load(std::string name) {
     return true;
 }
 
+void (*g_soundCallObserver)(const SoundCall& call) = nullptr;
+
 SoundEntry* SoundBank::Find(std::string name) {
     auto it = entries.find(name);
     return it == entries.end() ? nullptr : &it->second;
 }
 
 bool SoundBank::Play(std::string name, LONG volume, DWORD flags) {
-    if (listener) listener(SoundCall{"Play", name, volume, flags});
+    if (g_soundCallObserver) g_soundCallObserver({true, name, volume, flags});
     SoundEntry* entry = Find(name);
     if (!entry) {
         WriteLogLine(" ||  Warning:サウンド「", name, "」の再生に失敗しました");
@@ -114,7 +116,7 @@ bool SoundBank::Play(std::string name, LONG volume, DWORD flags) {
 }
 
 bool SoundBank::Stop(std::string name) {
-    if (listener) listener(SoundCall{"Stop", name, 0, 0});
+    if (g_soundCallObserver) g_soundCallObserver({false, name, 0, 0});
     SoundEntry* entry = Find(name);
     if (!entry) {
         WriteLogLine(" ||  Warning:サウンド「", name, "」の停止に失敗しました");

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,14 +16,6 @@ struct SoundEntry {
     std::vector<IDirectSoundBuffer8*> voices;  // duplicates sharing the master's memory
 
     void StopAll();
-};
-
-// One call of Play or Stop as the bank was asked it (Stop has volume and flags 0).
-struct SoundCall {
-    const char* call;  // "Play" or "Stop"
-    std::string name;
-    LONG volume;
-    DWORD flags;
 };
 
 class SoundBank {
@@ -41,12 +32,19 @@ public:
     bool Stop(std::string name);
 
     std::map<std::string, SoundEntry> entries;
-    // Told of every Play and Stop, whether the name is loaded or not: tests and the replay runner
-    // follow the game's sound through it.
-    std::function<void(const SoundCall&)> listener;
     IDirectSound8* device;
     IDirectSoundBuffer* primaryBuffer;
 };
+
+// Every Play and Stop asked of the bank, as the game asked it: the replay runner reports them and the
+// tests check them. Null (nobody listening) in the game itself.
+struct SoundCall {
+    bool play;  // false: Stop
+    std::string name;
+    LONG volume;
+    DWORD flags;
+};
+extern void (*g_soundCallObserver)(const SoundCall& call);
 
 // The sounds loaded at start-up, in their order ("puu35.wav" twice: the second load finds it loaded).
 extern const char* const kStartSounds[15];

@@ -62,20 +62,11 @@ bool createBackBuffer(int width, int height, bool depth) {
     return complete;
 }
 
-// Where the back buffer lands in the window: as large as fits with its shape kept, centred.
-SDL_Rect fitRect(int windowW, int windowH) {
-    if (windowW * gl::backHeight == windowH * gl::backWidth) return SDL_Rect{0, 0, windowW, windowH};
-    int w = windowW, h = windowW * gl::backHeight / gl::backWidth;
-    if (h > windowH) {
-        h = windowH;
-        w = windowH * gl::backWidth / gl::backHeight;
-    }
-    return SDL_Rect{(windowW - w) / 2, (windowH - h) / 2, w, h};
-}
-
+// The back buffer lands in the window as large as fits with its shape kept, centred, with black bars
+// beside it; whole multiples of its size stay sharp, other sizes are smoothed.
 void blitToWindow(int& windowW, int& windowH) {
     SDL_GL_GetDrawableSize(sdl::window(), &windowW, &windowH);
-    SDL_Rect r = fitRect(windowW, windowH);
+    SDL_Rect r = sdl::fitRect(windowW, windowH, gl::backWidth, gl::backHeight);
     gl::api.BindFramebuffer(GL_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -83,30 +74,10 @@ void blitToWindow(int& windowW, int& windowH) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);  // the bars beside a scaled picture
     gl::api.BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    bool sameSize = r.w == gl::backWidth && r.h == gl::backHeight;
+    bool whole = r.w % gl::backWidth == 0 && r.h % gl::backHeight == 0 && r.w / gl::backWidth == r.h / gl::backHeight;
     gl::api.BlitFramebuffer(0, 0, gl::backWidth, gl::backHeight, r.x, windowH - r.y - r.h, r.x + r.w, windowH - r.y,
-                            GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+                            GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
     gl::api.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-}
-
-// Full screen is the desktop's own mode with the picture scaled into it, never a mode switch. The
-// window is also made a borderless desktop-sized window at the origin first, so that it covers the
-// screen even where no window manager acts on the full-screen request (a bare X server).
-void enterFullScreen(SDL_Window* window) {
-    SDL_DisplayMode desktop;
-    if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(window), &desktop) == 0) {
-        SDL_SetWindowBordered(window, SDL_FALSE);
-        SDL_SetWindowPosition(window, 0, 0);
-        SDL_SetWindowSize(window, desktop.w, desktop.h);
-    }
-    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-}
-
-void leaveFullScreen(SDL_Window* window) {
-    SDL_SetWindowFullscreen(window, 0);
-    SDL_SetWindowBordered(window, SDL_TRUE);
-    SDL_SetWindowSize(window, gl::backWidth, gl::backHeight);
-    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 
 void chooseSwapInterval() {
@@ -144,14 +115,15 @@ bool renderCreate(const RenderConfig& wanted) {
         std::fprintf(stderr, "quillmoor: no OpenGL context: %s\n", SDL_GetError());
         return false;
     }
-    if (!gl::versionAtLeast(2, 1) || !gl::loadApi() || !createBackBuffer(wanted.width, wanted.height, wanted.depthBuffer)) {
+    if (!gl::versionAtLeast(2, 1) || !gl::loadApi() ||
+        !createBackBuffer(wanted.width, wanted.height, wanted.depthBuffer)) {
         std::fprintf(stderr, "quillmoor: OpenGL 2.1 with framebuffer objects is needed\n");
         SDL_GL_DeleteContext(context);
         context = nullptr;
         return false;
     }
     config = wanted;
-    if (!config.windowed) enterFullScreen(window);
+    if (!config.windowed) sdl::setFullScreen(true);
     chooseSwapInterval();
     gl::initDefaults();
     pacer.start(SDL_GetPerformanceFrequency(), SDL_GetPerformanceCounter());
@@ -160,12 +132,8 @@ bool renderCreate(const RenderConfig& wanted) {
 
 bool renderReset(const RenderConfig& wanted) {
     if (!context) return false;
-    if (wanted.windowed != config.windowed) {
-        if (wanted.windowed)
-            leaveFullScreen(sdl::window());
-        else
-            enterFullScreen(sdl::window());
-    }
+    // The device's own switch; the player's Alt+Enter in between is not undone by a reset that keeps it.
+    if (wanted.windowed != config.windowed) sdl::setFullScreen(!wanted.windowed);
     config = wanted;
     if (!createBackBuffer(wanted.width, wanted.height, wanted.depthBuffer)) return false;
     gl::initDefaults();

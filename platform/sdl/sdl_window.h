@@ -7,4 +7,11 @@ namespace sdl {
 bool initVideo();        // SDL's video and timer subsystems, started once
 SDL_Window* window();    // null until the game creates its window
 void framePresented();   // the device showed a frame: replay scripts move on
+
+// The largest inner-shaped rectangle that fits the outer size, centred: where a picture lands.
+SDL_Rect fitRect(int outerW, int outerH, int innerW, int innerH);
+
+// Full screen is the desktop's own mode with the picture scaled into it, never a mode switch; off, the
+// window returns to the place and size it had.
+void setFullScreen(bool on);
 }  // namespace sdl

@@ -1,10 +1,13 @@
 // The real window over SDL2: events become window messages, keys are read from SDL's keyboard state,
-// the pointer is captured in relative mode for mouse look, and message boxes are SDL's.
+// the pointer is captured in relative mode for mouse look, and message boxes are SDL's. The player may
+// resize the window and switch it to full screen and back with Alt+Enter; the game keeps seeing the
+// client size it asked for, and the picture is scaled into whatever the window is.
 #include <SDL.h>
 #include <iconv.h>
 #include <windows.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +25,16 @@ namespace {
 SDL_Window* theWindow = nullptr;
 bool focused = false;
 int autoAnswer = 0;
+
+// The client size the game asked for, whatever size the player gives the window.
+int clientWidth = 0, clientHeight = 0;
+
+// Full screen is the desktop's own mode; the window's place and size before it are kept for the way back.
+bool fullScreen = false;
+SDL_Rect windowedPlace{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 0, 0};
+
+// Enter pressed together with Alt switches the screen; it reads as up until it is let go.
+bool returnSwallowed = false;
 
 // A replay's input, used instead of the keyboard and mouse while scripted.
 struct Script {
@@ -115,9 +128,48 @@ std::string displayable(const char* text) {
     return out;
 }
 
+bool altEnter(const SDL_KeyboardEvent& key) {
+    return (key.keysym.sym == SDLK_RETURN || key.keysym.sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT) != 0;
+}
+
 }  // namespace
 
 namespace sdl {
+
+SDL_Rect fitRect(int outerW, int outerH, int innerW, int innerH) {
+    if (innerW <= 0 || innerH <= 0) return SDL_Rect{0, 0, outerW, outerH};
+    if (outerW * innerH == outerH * innerW) return SDL_Rect{0, 0, outerW, outerH};
+    int w = outerW, h = outerW * innerH / innerW;
+    if (h > outerH) {
+        h = outerH;
+        w = outerH * innerW / innerH;
+    }
+    return SDL_Rect{(outerW - w) / 2, (outerH - h) / 2, w, h};
+}
+
+// The window is also made a borderless desktop-sized window at the origin first, so that it covers the
+// screen even where no window manager acts on the full-screen request (a bare X server).
+void setFullScreen(bool on) {
+    if (!theWindow || on == fullScreen) return;
+    if (on) {
+        SDL_GetWindowPosition(theWindow, &windowedPlace.x, &windowedPlace.y);
+        SDL_GetWindowSize(theWindow, &windowedPlace.w, &windowedPlace.h);
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(theWindow), &desktop) == 0) {
+            SDL_SetWindowBordered(theWindow, SDL_FALSE);
+            SDL_SetWindowPosition(theWindow, 0, 0);
+            SDL_SetWindowSize(theWindow, desktop.w, desktop.h);
+        }
+        SDL_SetWindowFullscreen(theWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(theWindow, 0);
+        SDL_SetWindowBordered(theWindow, SDL_TRUE);
+        SDL_SetWindowSize(theWindow, windowedPlace.w > 0 ? windowedPlace.w : clientWidth,
+                          windowedPlace.h > 0 ? windowedPlace.h : clientHeight);
+        SDL_SetWindowPosition(theWindow, windowedPlace.x, windowedPlace.y);
+    }
+    fullScreen = on;
+}
 
 bool initVideo() {
     static bool done = false;
@@ -141,7 +193,7 @@ void framePresented() {
 
 namespace seam {
 
-bool windowCreate(const char* title, int clientWidth, int clientHeight) {
+bool windowCreate(const char* title, int width, int height) {
     if (!sdl::initVideo()) {
         std::fprintf(stderr, "quillmoor: SDL could not start its video: %s\n", SDL_GetError());
         return false;
@@ -149,12 +201,18 @@ bool windowCreate(const char* title, int clientWidth, int clientHeight) {
     // Frames count from the window's creation: a replay's frame 0 is its first.
     script.frames = 0;
     script.hookRanFor = -1;
-    theWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth, clientHeight,
-                                 SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+    theWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                                 SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
     if (!theWindow) {
         std::fprintf(stderr, "quillmoor: SDL could not create the window: %s\n", SDL_GetError());
         return false;
     }
+    SDL_SetWindowMinimumSize(theWindow, 160, 120);
+    clientWidth = width;
+    clientHeight = height;
+    fullScreen = false;
+    windowedPlace = SDL_Rect{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 0, 0};
+    returnSwallowed = false;
     return true;
 }
 
@@ -164,6 +222,7 @@ void windowDestroy() {
     SDL_DestroyWindow(theWindow);
     theWindow = nullptr;
     focused = false;
+    fullScreen = false;
 }
 
 bool windowExists() { return theWindow != nullptr; }
@@ -175,12 +234,22 @@ void windowShow() {
 }
 
 void windowSetClientSize(int width, int height) {
-    if (theWindow) SDL_SetWindowSize(theWindow, width, height);
+    if (!theWindow) return;
+    clientWidth = width;
+    clientHeight = height;
+    if (fullScreen) {
+        windowedPlace.w = width;
+        windowedPlace.h = height;
+    } else {
+        SDL_SetWindowSize(theWindow, width, height);
+    }
 }
 
 void windowClientSize(int& width, int& height) {
     width = height = 0;
-    if (theWindow) SDL_GetWindowSize(theWindow, &width, &height);
+    if (!theWindow) return;
+    width = clientWidth;
+    height = clientHeight;
 }
 
 void windowOrigin(int& x, int& y) {
@@ -229,6 +298,11 @@ bool pollEvent(Event& event) {
             }
             break;
         case SDL_KEYDOWN: {
+            if (altEnter(e.key)) {
+                if (!e.key.repeat) sdl::setFullScreen(!fullScreen);
+                returnSwallowed = true;
+                break;
+            }
             int vk = vkFromKeycode(e.key.keysym.sym);
             if (vk == 0) break;
             event = Event{EventKind::KeyDown, vk, e.key.repeat != 0, 0, 0};
@@ -260,10 +334,25 @@ bool isKeyDown(int vk) {
         Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
         return (buttons & SDL_BUTTON(vk == VK_LBUTTON ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT)) != 0;
     }
-    return scancodeDown(SDL_GetKeyboardState(nullptr), vk);
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    if (vk == VK_RETURN && returnSwallowed) {
+        returnSwallowed = scancodeDown(keys, VK_RETURN);
+        return false;
+    }
+    return scancodeDown(keys, vk);
 }
 
-void pointerPosition(int& x, int& y) { SDL_GetMouseState(&x, &y); }
+void pointerPosition(int& x, int& y) {
+    SDL_GetMouseState(&x, &y);
+    if (!theWindow) return;
+    // From the window's pixels to the game's client area, through the scaled picture.
+    int w = 0, h = 0;
+    SDL_GetWindowSize(theWindow, &w, &h);
+    SDL_Rect r = sdl::fitRect(w, h, clientWidth, clientHeight);
+    if (r.w <= 0 || r.h <= 0) return;
+    x = static_cast<int>(std::floor((x - r.x) * static_cast<double>(clientWidth) / r.w));
+    y = static_cast<int>(std::floor((y - r.y) * static_cast<double>(clientHeight) / r.h));
+}
 
 void setRelativeMouse(bool on) { SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE); }
 

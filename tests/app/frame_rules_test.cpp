@@ -6,6 +6,7 @@
 
 #include "app/globals.h"
 #include "app/input.h"
+#include "app/fade.h"
 #include "app/scene_manager.h"
 #include "headless/control.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/globals.h"
-#include "app/scene_manager.h"
+#include "app/fade.h"
 #include "support/device.h"
 
 using namespace testing_support;

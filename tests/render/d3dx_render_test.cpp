@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/globals.h"
+#include "app/fade.h"
 #include "app/scene_manager.h"
 #include "render/render_support.h"
 #include "resource/resource_cache.h"

@@ -214,7 +214,10 @@ TEST_F(DeviceRender, PresentKeepsSixtyFramesPerSecond) {
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     double rate = frames / seconds;
-    EXPECT_NEAR(rate, 60.0, 1.0) << frames << " frames in " << seconds << " s";
+    // Never faster than 60; a busy machine may take a few frames away (the pacer's own arithmetic is
+    // checked exactly on a simulated clock), but a limiter that sleeps far too long shows here.
+    EXPECT_LE(rate, 61.0) << frames << " frames in " << seconds << " s";
+    EXPECT_GE(rate, 50.0) << frames << " frames in " << seconds << " s";
 }
 
 TEST_F(DeviceRender, WindowedClientIs640By480) {

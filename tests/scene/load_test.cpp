@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/fade.h"
 #include "app/globals.h"
 #include "app/scene_manager.h"
 #include "d3d9/state.h"

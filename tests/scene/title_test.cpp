@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "app/input.h"
+#include "app/fade.h"
 #include "app/scene_manager.h"
 #include "d3d9/state.h"
 #include "resource/resource_cache.h"
@@ -116,7 +117,7 @@ TEST_F(TitleRun, TurnsHalfADegreeAFrameAndBlinksWithinItsRange) {
 TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
     std::vector<RecordedSoundCall> sounds;
     Run(145, [&sounds](int frame) {
-        if (frame == 0) RecordSoundCalls(sounds);
+        if (frame == 0) RecordSoundCalls(&sounds);
         if (frame == 10) headless::holdKey(VK_RETURN, true);  // seen by frame 10's update
         if (frame == 20) headless::holdKey(VK_RETURN, false);
         if (frame == 30) headless::holdKey(VK_RETURN, true);  // a second press changes nothing
@@ -167,6 +168,7 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
             EXPECT_NE(g_resourceCache->Find("gun.x"), nullptr);  // meshes stay cached
         }
     });
+    RecordSoundCalls(nullptr);
     // One sound in the whole run: the confirm sound, once, at -10 dB, not looping.
     EXPECT_EQ(sounds, (std::vector<RecordedSoundCall>{{10, "Play", "cursor37.wav", -1000, 0}}));
 }

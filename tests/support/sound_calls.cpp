@@ -1,4 +1,4 @@
-// Recording the game's sound calls through the sound bank's listener.
+// Recording the game's sound calls through the sound bank's observer.
 #include "support/sound_calls.h"
 
 #include "app/globals.h"
@@ -12,10 +12,18 @@ std::ostream& operator<<(std::ostream& out, const RecordedSoundCall& c) {
                << c.flags << "}";
 }
 
-void RecordSoundCalls(std::vector<RecordedSoundCall>& calls) {
-    g_soundBank->listener = [&calls](const SoundCall& c) {
-        calls.push_back(RecordedSoundCall{headless::frameCount(), c.call, c.name, c.volume, c.flags});
-    };
+namespace {
+std::vector<RecordedSoundCall>* recording = nullptr;
+
+void Record(const SoundCall& c) {
+    recording->push_back(
+        RecordedSoundCall{headless::frameCount(), c.play ? "Play" : "Stop", c.name, c.volume, c.flags});
+}
+}  // namespace
+
+void RecordSoundCalls(std::vector<RecordedSoundCall>* calls) {
+    recording = calls;
+    g_soundCallObserver = calls ? Record : nullptr;
 }
 
 }  // namespace testing_support

@@ -19,7 +19,8 @@ struct RecordedSoundCall {
 };
 std::ostream& operator<<(std::ostream& out, const RecordedSoundCall& c);
 
-// From now on every Play and Stop of g_soundBank is added to `calls`, stamped with the headless frame.
-void RecordSoundCalls(std::vector<RecordedSoundCall>& calls);
+// From now on every Play and Stop of the sound bank is added to `calls`, stamped with the headless
+// frame; null stops the recording.
+void RecordSoundCalls(std::vector<RecordedSoundCall>* calls);
 
 }  // namespace testing_support

@@ -7,8 +7,10 @@ set -u
 game=$1 data=$2 answer=$3
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+# The game runs beside its data (the folder it finds from its own location) and writes Log.txt there.
 ln -s "$data" "$work/data"
-(cd "$work" && exec "$game") > "$work/out.txt" 2>&1 &
+cp "$game" "$work/quillmoor"
+(cd "$work" && exec ./quillmoor) > "$work/out.txt" 2>&1 &
 pid=$!
 
 fail() { echo "FAIL: $*"; cat "$work/out.txt"; exit 1; }

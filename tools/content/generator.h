@@ -40,4 +40,10 @@ std::vector<uint8_t> EncodeWave(const std::vector<int16_t>& samples, int rate);
 // stageDir. Files are rewritten only when their bytes change. False with a message on any failure.
 bool Generate(const std::string& stageDir, const std::string& dataDir, std::string* error);
 
+// The desktop icon: square, straight alpha, at each size desktop menus use (16 to 256 pixels).
+std::vector<int> IconSizes();
+Canvas Icon(int size);
+// Writes iconDir/NxN/apps/quillmoor.png for every icon size (iconDir is a hicolor theme folder).
+bool GenerateIcons(const std::string& iconDir, std::string* error);
+
 }  // namespace content

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/globals.h"
+#include "app/fade.h"
 #include "app/scene_manager.h"
 
 namespace replay {

@@ -1,0 +1,101 @@
+// The common part of every stage object: construction, its two matrices, the ray test, and the bulge.
+#include "stage/obj.h"
+
+#include <cstring>
+
+#include "player/player_state.h"
+
+ORoot g_objRoot;
+
+Obj::Obj(ID3DXMesh* mesh, uint16_t typeCode, const D3DXVECTOR3& position, float yaw, float pitch, int slices)
+    : position(position), yaw(yaw), pitch(pitch), typeCode(typeCode), mesh(mesh) {
+    DWORD n = mesh->GetNumVertices();
+    workVertices.resize(static_cast<size_t>(n) * slices);
+    baseVertices.resize(n);
+    BYTE* vertices = nullptr;
+    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
+    for (DWORD i = 0; i < n; ++i) std::memcpy(&baseVertices[i], vertices + kStageVertexSize * i, sizeof(D3DXVECTOR3));
+    mesh->UnlockVertexBuffer();
+}
+
+D3DXMATRIX Obj::DrawMatrix() const {
+    D3DXMATRIX ry, rx, t;
+    D3DXMatrixRotationY(&ry, yaw * kDegToRad);
+    D3DXMatrixRotationX(&rx, pitch * kDegToRad);
+    D3DXMatrixTranslation(&t, position.x, position.y, position.z);
+    return ry * rx * t;
+}
+
+D3DXMATRIX Obj::HitMatrix() const {
+    D3DXMATRIX r, t;
+    D3DXMatrixRotationYawPitchRoll(&r, yaw * kDegToRad, pitch * kDegToRad, 0.0f);
+    D3DXMatrixTranslation(&t, position.x, position.y, position.z);
+    return r * t;
+}
+
+BOOL Obj::Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* distance, DWORD* faceIndex) {
+    D3DXMATRIX world = HitMatrix();
+    D3DXMATRIX inverse;
+    D3DXMatrixInverse(&inverse, nullptr, &world);
+    D3DXVECTOR3 origin, direction;
+    D3DXVec3TransformCoord(&origin, &rayOrigin, &inverse);
+    D3DXVec3Normalize(&rayDirection, &rayDirection);
+    D3DXVec3TransformNormal(&direction, &rayDirection, &inverse);
+    BOOL hit = FALSE;
+    D3DXIntersect(mesh, &origin, &direction, &hit, faceIndex, nullptr, nullptr, distance, nullptr, nullptr);
+    return hit;
+}
+
+void Obj::WriteWorkVertices() {
+    BYTE* vertices = nullptr;
+    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
+    for (size_t i = 0; i < baseVertices.size(); ++i)
+        std::memcpy(vertices + kStageVertexSize * i, &workVertices[i], sizeof(D3DXVECTOR3));
+    mesh->UnlockVertexBuffer();
+}
+
+void Obj::RestoreBaseVertices() {
+    std::copy(baseVertices.begin(), baseVertices.end(), workVertices.begin());
+    WriteWorkVertices();
+}
+
+void ApplySliceBulge(ID3DXMesh* mesh, const D3DXVECTOR3* base, D3DXVECTOR3* work, DWORD count, const D3DXMATRIX& world,
+                     const D3DXMATRIX& rotation) {
+    BYTE* vertices = nullptr;
+    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
+    std::copy(base, base + count, work);
+    D3DXMATRIX inverseRotation;
+    bool haveInverse = false;
+    for (int i = 0; i < 4; ++i) {
+        float radius = g_player.bulgeRadius[i];
+        if (!(radius > 1.0f)) continue;  // idle
+        const D3DXVECTOR3& centre = g_player.bulgeCenter[i];
+        for (DWORD v = 0; v < count; ++v) {
+            D3DXVECTOR3 p;
+            D3DXVec3TransformCoord(&p, &work[v], &world);
+            D3DXVECTOR3 delta = p - centre;
+            float dist = D3DXVec3Length(&delta);
+            if (dist < radius) {
+                if (!haveInverse) {
+                    D3DXMatrixInverse(&inverseRotation, nullptr, &rotation);
+                    haveInverse = true;
+                }
+                D3DXVECTOR3 u;
+                D3DXVec3TransformCoord(&u, &delta, &inverseRotation);
+                D3DXVec3Normalize(&u, &u);
+                float push = (radius - dist) / 1.5f;
+                work[v] += push * u;
+            }
+            std::memcpy(vertices + kStageVertexSize * v, &work[v], sizeof(D3DXVECTOR3));
+        }
+    }
+    mesh->UnlockVertexBuffer();
+}
+
+void ApplyBulge(Obj* obj) {
+    D3DXMATRIX ry, rx;
+    D3DXMatrixRotationY(&ry, obj->yaw * kDegToRad);
+    D3DXMatrixRotationX(&rx, obj->pitch * kDegToRad);
+    ApplySliceBulge(obj->mesh, obj->baseVertices.data(), obj->workVertices.data(),
+                    static_cast<DWORD>(obj->baseVertices.size()), obj->DrawMatrix(), ry * rx);
+}

@@ -1,0 +1,166 @@
+// The installed game: `cmake --install` into a temporary prefix, the menu entry and icons it leaves,
+// and the installed executable started from another folder with a replay, its Log.txt beside its data
+// or, when that folder cannot be written, in the player's state folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string output;
+};
+
+Result Shell(const std::string& command) {
+    Result r{-1, ""};
+    std::FILE* p = popen((command + " 2>&1").c_str(), "r");
+    if (!p) return r;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, p)) r.output += buffer;
+    int status = pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+fs::path MakeTemp(const char* name) {
+    std::string pattern = (fs::temp_directory_path() / name).string() + "-XXXXXX";
+    if (!mkdtemp(pattern.data())) return {};
+    chmod(pattern.c_str(), 0755);  // the game may run as another user below
+    return pattern;
+}
+
+// The end of one normal run in Log.txt: its timestamped end line in code page 932, then the rule.
+const std::regex kNormalEnd(
+    R"(\d{4}/\d\d/\d\d\(\w{3}\) \d\d:\d\d:\d\d \|\|  \x90\xb3\x8f\xed\x8f\x49\x97\xb9\r\n={96}\r\n\r\n)");
+
+class Installed : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        prefix = MakeTemp("quillmoor prefix");  // a space, as in many home folders
+        ASSERT_FALSE(prefix.empty());
+        Result r = Shell(std::string(CMAKE_COMMAND) + " --install " + Quote(QUILLMOOR_BINARY_DIR) + " --prefix " +
+                         Quote(prefix));
+        ASSERT_EQ(r.status, 0) << r.output;
+    }
+    static void TearDownTestSuite() {
+        std::error_code ec;
+        fs::permissions(prefix / "share/quillmoor", fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(prefix, ec);
+    }
+    void SetUp() override {
+        elsewhere = MakeTemp("quillmoor-elsewhere");
+        std::ofstream(elsewhere / "escape.replay") << "answer no\nframes 300\nat 30 key escape\nprint at 0 29\n";
+        chmod((elsewhere / "escape.replay").c_str(), 0644);
+        fs::remove(prefix / "share/quillmoor/Log.txt");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(elsewhere, ec);
+    }
+
+    // Starts the installed game from the other folder; `as` runs it as another user.
+    Result play(const fs::path& stateHome, const std::string& as = "") {
+        std::string env = "ALSOFT_DRIVERS=null XDG_STATE_HOME=" + Quote(stateHome);
+        if (const char* auth = std::getenv("XAUTHORITY"); auth && *auth && !as.empty()) {
+            // The other user needs to read the X server's cookie too.
+            fs::copy_file(auth, elsewhere / "Xauthority", fs::copy_options::overwrite_existing);
+            chmod((elsewhere / "Xauthority").c_str(), 0644);
+            env += " XAUTHORITY=" + Quote(elsewhere / "Xauthority");
+        }
+        return Shell("cd " + Quote(elsewhere) + " && env " + env + " " + as + " " + Quote(prefix / "bin/quillmoor") +
+                     " --replay escape.replay");
+    }
+    void expectTitleThenEscape(const Result& r) {
+        EXPECT_EQ(r.status, 0) << r.output;
+        EXPECT_NE(r.output.find("frame 29 scene title stage 1 fade 0"), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find("end frames 30 exit 0"), std::string::npos) << r.output;
+        EXPECT_FALSE(fs::exists(elsewhere / "Log.txt"));
+    }
+
+    static fs::path prefix;
+    fs::path elsewhere;
+};
+fs::path Installed::prefix;
+
+TEST_F(Installed, PrefixHoldsTheGameItsDataAValidMenuEntryAndTheIcons) {
+    EXPECT_EQ(access((prefix / "bin/quillmoor").c_str(), X_OK), 0);
+    EXPECT_TRUE(fs::is_regular_file(prefix / "share/quillmoor/data/texture/title.png"));
+    EXPECT_TRUE(fs::is_regular_file(prefix / "share/quillmoor/data/sound/mecha01.wav"));
+    EXPECT_TRUE(fs::is_regular_file(prefix / "share/quillmoor/data/xfile/gun.x"));
+
+    const fs::path entry = prefix / "share/applications/quillmoor.desktop";
+    Result valid = Shell("desktop-file-validate " + Quote(entry));
+    EXPECT_EQ(valid.status, 0) << valid.output;
+    EXPECT_EQ(valid.output, "");
+    const std::string text = ReadAll(entry);
+    EXPECT_NE(text.find("\nExec=\"" + (prefix / "bin/quillmoor").string() + "\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nIcon=quillmoor\n"), std::string::npos) << text;
+
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const std::string n = std::to_string(size);
+        const std::string png = ReadAll(prefix / "share/icons/hicolor" / (n + "x" + n) / "apps/quillmoor.png");
+        ASSERT_GT(png.size(), 24u) << n;
+        EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+        // IHDR: width and height, big-endian, then 8 bits of RGBA (colour type 6).
+        auto word = [&](size_t at) {
+            return (uint32_t(uint8_t(png[at])) << 24) | (uint32_t(uint8_t(png[at + 1])) << 16) |
+                   (uint32_t(uint8_t(png[at + 2])) << 8) | uint8_t(png[at + 3]);
+        };
+        EXPECT_EQ(word(16), uint32_t(size));
+        EXPECT_EQ(word(20), uint32_t(size));
+        EXPECT_EQ(png[24], 8);
+        EXPECT_EQ(png[25], 6);
+    }
+}
+
+TEST_F(Installed, StartedFromAnotherFolderItLogsBesideItsData) {
+    const fs::path state = elsewhere / "state";
+    Result r = play(state);
+    expectTitleThenEscape(r);
+    EXPECT_TRUE(std::regex_match(ReadAll(prefix / "share/quillmoor/Log.txt"), kNormalEnd));
+    EXPECT_FALSE(fs::exists(state));
+}
+
+TEST_F(Installed, WithItsDataFolderReadOnlyItLogsInTheStateFolder) {
+    const fs::path state = elsewhere / "state";
+    fs::create_directories(state);
+    std::string as;
+    if (geteuid() == 0) {
+        // Root writes through any mode: play as an ordinary user, for whom the prefix is read-only.
+        ASSERT_EQ(chown(state.c_str(), 65534, 65534), 0);
+        as = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+    } else {
+        fs::permissions(prefix / "share/quillmoor",
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    }
+    Result r = play(state, as);
+    fs::permissions(prefix / "share/quillmoor", fs::perms::owner_write, fs::perm_options::add);
+    expectTitleThenEscape(r);
+    EXPECT_FALSE(fs::exists(prefix / "share/quillmoor/Log.txt"));
+    EXPECT_TRUE(std::regex_match(ReadAll(state / "quillmoor/Log.txt"), kNormalEnd));
+    EXPECT_EQ(fs::read_symlink(state / "quillmoor/data"), prefix / "share/quillmoor/data");
+}
+
+}  // namespace

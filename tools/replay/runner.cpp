@@ -1,0 +1,108 @@
+// The replay runner: plays the real game (its start-up, frames and shutdown) from a replay file and
+// reports what happened frame by frame.
+#include "runner.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/globals.h"
+#include "app/scene_manager.h"
+#include "driver.h"
+#include "replay.h"
+#include "report.h"
+#include "screenshot.h"
+
+int replay::RunCommandLine(int argc, char** argv, void (*enterGameFolder)()) {
+    auto processStart = std::chrono::steady_clock::now();
+    std::string dir, path;
+    bool unpaced = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--dir" && i + 1 < argc)
+            dir = argv[++i];
+        else if (arg == "--unpaced")
+            unpaced = true;
+        else if (path.empty() && arg[0] != '-')
+            path = arg;
+        else {
+            std::fprintf(stderr, "usage: %s [--dir DIR] [--unpaced] REPLAY\n", argv[0]);
+            return 2;
+        }
+    }
+    if (path.empty()) {
+        std::fprintf(stderr, "usage: %s [--dir DIR] [--unpaced] REPLAY\n", argv[0]);
+        return 2;
+    }
+    replay::Replay script;
+    std::string error;
+    if (!replay::Load(std::filesystem::absolute(path).string(), script, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
+    }
+    if (!dir.empty()) {
+        std::error_code ec;
+        std::filesystem::current_path(dir, ec);
+        if (ec) {
+            std::fprintf(stderr, "cannot enter %s\n", dir.c_str());
+            return 2;
+        }
+    } else if (enterGameFolder) {
+        enterGameFolder();
+    }
+
+    replay::Driver& driver = replay::PlatformDriver();
+    driver.Prepare(unpaced);
+    for (int answer : script.answers) driver.QueueAnswer(answer);
+    if (script.frames > 0) driver.SetFrameLimit(script.frames);
+    std::uintmax_t logBefore = std::filesystem::exists("Log.txt") ? std::filesystem::file_size("Log.txt") : 0;
+
+    bool shotsFailed = false;
+    double firstFrameMs = 0;
+    std::chrono::steady_clock::time_point firstFrameAt{};
+    driver.OnFrame([&](int frame) {
+        if (frame == 1) {
+            firstFrameAt = std::chrono::steady_clock::now();
+            firstFrameMs = std::chrono::duration<double, std::milli>(firstFrameAt - processStart).count();
+        }
+        // The picture of the frame just presented is still in the back buffer.
+        auto shot = script.shots.find(frame - 1);
+        if (shot != script.shots.end()) {
+            std::vector<uint32_t> pixels;
+            if (!driver.Capture(pixels) || !replay::WritePng(shot->second, pixels, 640, 480)) {
+                std::fprintf(stderr, "no screenshot for frame %d (%s backends)\n", shot->first, driver.Name());
+                shotsFailed = true;
+            }
+        }
+        auto range = script.actions.equal_range(frame);
+        for (auto it = range.first; it != range.second; ++it) {
+            const replay::Action& a = it->second;
+            switch (a.kind) {
+            case replay::Action::Hold: driver.HoldKey(a.vk, true); break;
+            case replay::Action::Release: driver.HoldKey(a.vk, false); break;
+            case replay::Action::KeyDown: driver.PushKeyDown(a.vk); break;
+            case replay::Action::Mouse: driver.MoveMouse(a.dx, a.dy); break;
+            case replay::Action::Close: driver.PushClose(); break;
+            }
+        }
+        if (script.Prints(frame)) std::printf("%s\n", replay::DescribeFrame(frame).c_str());
+    });
+
+    auto start = std::chrono::steady_clock::now();
+    char commandLine[] = "";
+    int status = WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    int frames = driver.FrameCount();
+    // The pace of the frames after the first, without start-up and shutdown.
+    double running =
+        frames > 1 ? std::chrono::duration<double>(std::chrono::steady_clock::now() - firstFrameAt).count() : 0;
+    std::printf("end frames %d exit %d seconds %.3f fps %.1f first-frame-ms %.1f (%s)\n", frames, status, seconds,
+                running > 0 ? (frames - 1) / running : 0.0, firstFrameMs, driver.Name());
+    std::printf("%s", replay::DescribeNewLog("Log.txt", logBefore).c_str());
+    return shotsFailed ? 3 : status;
+}
