@@ -10,7 +10,6 @@ packages=(
   xvfb xauth x11-utils xdotool desktop-file-utils
   clang libclang-rt-14-dev
   zenity fonts-droid-fallback   # the message boxes: SDL's desktop dialog, with Japanese glyphs
-  xdotool                       # the test that answers a real box with a key press
 )
 
 missing=()
