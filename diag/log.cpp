@@ -1,6 +1,7 @@
 // The log stream, its CP932 / CR LF file encoding, timestamps and the out-of-memory handler.
 #include "diag/log.h"
 
+#include <crt_stdio.h>
 #include <iconv.h>
 #include <windows.h>
 
@@ -19,8 +20,7 @@ public:
 
     bool open(const char* path) {
         close();
-        file = std::fopen(path, "ab");
-        if (!file) return false;
+        if (fopen_s(&file, path, "ab") != 0) return false;
         if (toCp932 == reinterpret_cast<iconv_t>(-1)) toCp932 = iconv_open("CP932", "UTF-8");
         return true;
     }
@@ -31,6 +31,23 @@ public:
         std::fclose(file);
         file = nullptr;
         pending.clear();
+    }
+    // Straight to the file after the text written before: bytes as they are (line ends aside), or the
+    // game's own text converted. Neither allocates.
+    void writeRaw(const char* bytes, size_t n) {
+        if (!file) return;
+        encode(pending.data(), pending.size());
+        pending.clear();
+        for (size_t i = 0; i < n; ++i) {
+            if (bytes[i] == '\n') std::fputc('\r', file);
+            std::fputc(bytes[i], file);
+        }
+    }
+    void writeText(const char* utf8, size_t n) {
+        if (!file) return;
+        encode(pending.data(), pending.size());
+        pending.clear();
+        encode(utf8, n);
     }
 
 protected:
@@ -55,38 +72,35 @@ protected:
             size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
             if (need > back + 1) complete -= back + 1;
         }
-        std::string out = encode(pending.substr(0, complete));
+        encode(pending.data(), complete);
         pending.erase(0, complete);
-        std::fwrite(out.data(), 1, out.size(), file);
         std::fflush(file);
         return 0;
     }
 
 private:
-    std::string encode(const std::string& utf8) {
-        std::string out;
-        out.reserve(utf8.size() + 8);
+    // The game's own UTF-8 text to the file in code page 932, one character at a time; allocates nothing.
+    void encode(const char* utf8, size_t n) {
         size_t i = 0;
-        while (i < utf8.size()) {
+        while (i < n) {
             unsigned char c = static_cast<unsigned char>(utf8[i]);
             if (c < 0x80) {
-                if (c == '\n') out.push_back('\r');
-                out.push_back(static_cast<char>(c));
+                if (c == '\n') std::fputc('\r', file);
+                std::fputc(c, file);
                 ++i;
                 continue;
             }
             size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-            bool wellFormed = len > 1 && c < 0xF8 && i + len <= utf8.size();
+            bool wellFormed = len > 1 && c < 0xF8 && i + len <= n;
             for (size_t k = 1; wellFormed && k < len; ++k)
                 wellFormed = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
             if (!wellFormed) {
-                // Not UTF-8: bytes that came from a file (a name in code page 932 already) go out as they are.
-                out.push_back(static_cast<char>(c));
+                std::fputc('?', file);  // not UTF-8: the game's texts never hold such bytes
                 ++i;
                 continue;
             }
             char in[4];
-            std::memcpy(in, utf8.data() + i, len);
+            std::memcpy(in, utf8 + i, len);
             char converted[8];
             char* inPtr = in;
             size_t inLeft = len;
@@ -95,13 +109,12 @@ private:
             bool ok = toCp932 != reinterpret_cast<iconv_t>(-1) &&
                       iconv(toCp932, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) && inLeft == 0;
             if (ok)
-                out.append(converted, sizeof converted - outLeft);
+                std::fwrite(converted, 1, sizeof converted - outLeft, file);
             else
-                out.push_back('?');  // not representable in code page 932
+                std::fputc('?', file);  // not representable in code page 932
             if (toCp932 != reinterpret_cast<iconv_t>(-1)) iconv(toCp932, nullptr, nullptr, nullptr, nullptr);
             i += len;
         }
-        return out;
     }
 
     std::FILE* file = nullptr;
@@ -128,6 +141,10 @@ void LogStream::open(const char* path) {
 
 bool LogStream::is_open() const { return buffer->isOpen(); }
 
+void LogStream::writeRaw(std::string_view bytes) { buffer->writeRaw(bytes.data(), bytes.size()); }
+
+void LogStream::writeNow(std::string_view text) { buffer->writeText(text.data(), text.size()); }
+
 void LogStream::close() {
     if (!buffer->isOpen()) {
         setstate(std::ios::failbit);
@@ -139,39 +156,79 @@ void LogStream::close() {
 
 LogStream g_log;
 
-std::string FormatTimestamp(const std::tm& local) {
-    char text[256];
-    // Formatted in the classic "C" locale: the program never sets one, so day names stay English.
-    size_t n = std::strftime(text, 255, "%Y/%m/%d(%a) %H:%M:%S", &local);
-    return std::string(text, n);
+namespace {
+// Into a buffer of the caller's, so that the out-of-memory handler can use it. Formatted in the classic
+// "C" locale: the program never sets one, so day names stay English.
+void FormatInto(const std::tm& local, char (&text)[256]) {
+    text[std::strftime(text, 255, "%Y/%m/%d(%a) %H:%M:%S", &local)] = '\0';
 }
 
-std::string LogTimestamp() {
+void FormatNow(char (&text)[256]) {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    return FormatTimestamp(local);
+    FormatInto(local, text);
 }
 
-void WriteLogLine(const std::string& message) { g_log << LogTimestamp() << message << std::endl; }
+// One line of the game's own text, written without allocating.
+void WriteFixedLine(const char* message) {
+    char timestamp[256];
+    FormatNow(timestamp);
+    g_log.writeNow(timestamp);
+    g_log.writeNow(message);
+    g_log.writeNow("\n");
+    g_log.flush();
+}
+}  // namespace
+
+std::string FormatTimestamp(const std::tm& local) {
+    char text[256];
+    FormatInto(local, text);
+    return text;
+}
+
+std::string LogTimestamp() {
+    char text[256];
+    FormatNow(text);
+    return text;
+}
+
+void WriteLogLine(std::string_view message) { g_log << LogTimestamp() << message << std::endl; }
+
+void WriteLogLine(std::string_view before, std::string_view name, std::string_view after) {
+    g_log << LogTimestamp() << before;
+    g_log.writeRaw(name);
+    g_log << after << std::endl;
+}
 
 void CloseLog(bool abnormal) {
-    WriteLogLine(abnormal ? " ||  異常終了" : " ||  正常終了");
-    g_log << std::string(96, '=') << std::endl << std::endl;
+    WriteFixedLine(abnormal ? " ||  異常終了" : " ||  正常終了");
+    static const char kSeparator[] =
+        "================================================================================================";
+    static_assert(sizeof kSeparator == 97);
+    g_log.writeNow(kSeparator);
+    g_log.writeNow("\n\n");
+    g_log.flush();
     g_log.close();
 }
 
 namespace {
-// Set aside at start so that the handler itself can still write its line and show its box.
+// Set aside at start so that the handler itself can still show its box.
 void* memoryReserve = std::malloc(256 * 1024);
 }  // namespace
 
 void OutOfMemoryHandler() {
-    std::free(memoryReserve);
-    memoryReserve = nullptr;
-    g_fatalError = true;
-    WriteLogLine(" ||  メモリ確保に失敗しました");
-    MessageBoxA(nullptr, "メモリ確保に失敗しました", "Error", MB_OK);
+    // The first failure logs and shows; if the box's own allocations fail too, the handler is called
+    // again and goes straight on to the end. Its log lines allocate nothing.
+    static bool reported = false;
+    if (!reported) {
+        reported = true;
+        std::free(memoryReserve);
+        memoryReserve = nullptr;
+        g_fatalError = true;
+        WriteFixedLine(" ||  メモリ確保に失敗しました");
+        MessageBoxA(nullptr, "メモリ確保に失敗しました", "Error", MB_OK);
+    }
     // Retrying the allocation would only fail again: end the run here, with its end lines in the log.
     CloseLog(true);
     std::_Exit(1);

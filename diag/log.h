@@ -6,10 +6,13 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
-// A text stream onto an appended file. The game's texts are UTF-8 in the source; the file gets them as
-// code page 932 bytes with CR LF line ends, as the log has always been written. Every flush (std::endl)
-// puts what was written on disk. A closed or failed stream drops what is written to it.
+// A text stream onto an appended file. What is written with << is the game's own text, UTF-8 in the
+// source: the file gets it as code page 932 bytes with CR LF line ends, as the log has always been
+// written. Names taken from content files are already bytes of their own and go in with writeRaw, byte
+// for byte. Every flush (std::endl) puts what was written on disk. A closed or failed stream drops
+// what is written to it.
 class LogStream : public std::ostream {
 public:
     LogStream();
@@ -20,6 +23,9 @@ public:
     void open(const char* path);  // append mode; sets failbit when the file cannot be opened
     bool is_open() const;
     void close();
+
+    void writeRaw(std::string_view bytes);  // bytes as they are (only line ends become CR LF)
+    void writeNow(std::string_view text);   // the game's text, converted, without allocating
 
 private:
     class Buffer;
@@ -32,8 +38,10 @@ extern LogStream g_log;
 std::string LogTimestamp();
 std::string FormatTimestamp(const std::tm& local);
 
-// Writes one log line: the timestamp, the message, a line end, and a flush.
-void WriteLogLine(const std::string& message);
+// Writes one log line: the timestamp, the message, a line end, and a flush. The message is the game's
+// own text; the second form puts a name taken from a file between two pieces of it, byte for byte.
+void WriteLogLine(std::string_view message);
+void WriteLogLine(std::string_view before, std::string_view name, std::string_view after);
 
 // Writes the end-of-run lines (normal or abnormal end, 96 "=" and an empty line) and closes the log.
 void CloseLog(bool abnormal);

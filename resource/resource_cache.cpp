@@ -11,7 +11,7 @@ bool LoadTexture(IDirect3DTexture9** out, std::string file, UINT width, UINT hei
                                               height ? height : D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
                                               D3DX_FILTER_NONE, D3DX_DEFAULT, colorKey, nullptr, nullptr, out);
     if (SUCCEEDED(hr)) return true;
-    WriteLogLine(" ||  Error: テクスチャ「" + file + "」の読み込みに失敗しました");
+    WriteLogLine(" ||  Error: テクスチャ「", file, "」の読み込みに失敗しました");
     MessageBoxA(nullptr, (file + "の読み込みに失敗しました").c_str(), "Error", MB_OK);
     g_fatalError = true;
     return false;
@@ -26,7 +26,7 @@ bool LoadRecord(const std::string& path, MeshRecord& record) {
     if (D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_MANAGED, g_device, nullptr, &materialBuffer, nullptr, &materialCount,
                            &mesh) != S_OK) {
         g_fatalError = true;
-        WriteLogLine(" ||  Error: メッシュ「" + path + "」の読み込みに失敗しました");
+        WriteLogLine(" ||  Error: メッシュ「", path, "」の読み込みに失敗しました");
         MessageBoxA(nullptr, (path + "の読み込みに失敗しました").c_str(), "Error", MB_OK);
         return false;
     }
@@ -46,7 +46,7 @@ bool LoadRecord(const std::string& path, MeshRecord& record) {
             if (textureName) {
                 g_fatalError = true;
                 std::string name(textureName);
-                WriteLogLine(" ||  Error: テクスチャ「" + name + "」の読み込みに失敗しました");
+                WriteLogLine(" ||  Error: テクスチャ「", name, "」の読み込みに失敗しました");
                 MessageBoxA(nullptr, ("テクスチャ「" + name + "」の読み込みに失敗しました").c_str(), "Error", MB_OK);
             }
         }

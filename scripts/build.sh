@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds everything into build/ (the game, the tools, the tests, the benchmarks).
+# Configures and builds into build/: everything (the game, the tools, the tests, the benchmarks), or
+# only the targets named, e.g. scripts/build.sh quillmoor content.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > build.log 2>&1 || { cat build.log; exit 1; }
-cmake --build build -j"$(nproc)" 2>&1 | tail -n 40
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build build -j"$(nproc)" "${targets[@]}" 2>&1 | tail -n 40

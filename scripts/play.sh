@@ -3,5 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh
+# Only what playing needs: the game and its content. The tests and benchmarks are scripts/test.sh's.
+scripts/build.sh quillmoor content
 exec ./build/quillmoor

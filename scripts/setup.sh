@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool desktop-file-utils
   clang libclang-rt-14-dev
-  fonts-droid-fallback
+  zenity fonts-droid-fallback   # the message boxes: SDL's desktop dialog, with Japanese glyphs
 )
 
 missing=()

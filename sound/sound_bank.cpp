@@ -88,7 +88,7 @@ bool SoundBank::Play(std::string name, LONG volume, DWORD flags) {
     if (g_soundCallObserver) g_soundCallObserver({true, name, volume, flags});
     SoundEntry* entry = Find(name);
     if (!entry) {
-        WriteLogLine(" ||  Warning:サウンド「" + name + "」の再生に失敗しました");
+        WriteLogLine(" ||  Warning:サウンド「", name, "」の再生に失敗しました");
         return false;
     }
     for (IDirectSoundBuffer8* voice : entry->voices) {
@@ -119,7 +119,7 @@ bool SoundBank::Stop(std::string name) {
     if (g_soundCallObserver) g_soundCallObserver({false, name, 0, 0});
     SoundEntry* entry = Find(name);
     if (!entry) {
-        WriteLogLine(" ||  Warning:サウンド「" + name + "」の停止に失敗しました");
+        WriteLogLine(" ||  Warning:サウンド「", name, "」の停止に失敗しました");
         return false;
     }
     entry->StopAll();

@@ -1,4 +1,6 @@
 // Reading one WAVE file into a static sound buffer and its first voice.
+#include <crt_stdio.h>
+
 #include <cstdint>
 #include <cstring>
 
@@ -26,15 +28,16 @@ bool FindDataTag(std::FILE* file) {
     }
 }
 
-void ReportNotWave(const std::string& name) {
-    std::string text = "「" + name + "」はWaveファイルではありません";
-    ReportSoundFailure(text, " ||  Error:" + text);
+// The box and the log line of a WAVE file that failed: "「" + name + `rest`; the name goes into the
+// log byte for byte.
+void ReportFileFailure(const std::string& name, const char* rest) {
+    MessageBoxA(nullptr, ("「" + name + rest).c_str(), "Error", MB_OK);
+    WriteLogLine(" ||  Error:「", name, rest);
+    g_fatalError = true;
 }
 
-void ReportReadFailure(const std::string& name) {
-    std::string text = "「" + name + "」の読み込みに失敗しました";
-    ReportSoundFailure(text, " ||  Error:" + text);
-}
+void ReportNotWave(const std::string& name) { ReportFileFailure(name, "」はWaveファイルではありません"); }
+void ReportReadFailure(const std::string& name) { ReportFileFailure(name, "」の読み込みに失敗しました"); }
 
 template <typename T>
 void ReleaseIfPresent(T*& object) {
@@ -115,8 +118,8 @@ bool LoadWaveStream(SoundEntry& entry, const std::string& name, std::FILE* file,
 }
 
 bool LoadWaveFile(SoundEntry& entry, std::string name, IDirectSound8* device) {
-    std::FILE* file = std::fopen(("data/sound/" + name).c_str(), "rb");
-    if (!file) {
+    std::FILE* file = nullptr;
+    if (fopen_s(&file, ("data/sound/" + name).c_str(), "rb") != 0) {
         ReportReadFailure(name);
         return false;
     }

@@ -52,15 +52,15 @@ Obj* CreateObject(ID3DXMesh* mesh, const std::string& meshName, uint16_t typeCod
                   float pitch, const float params[5]) {
     const ObjectClass* type = FindObjectClass(typeCode);
     if (!type) {
-        WriteLogLine(" ||  Warning:種類" + std::to_string(typeCode) + "のオブジェクトはありません(" + meshName + ")");
+        WriteLogLine(" ||  Warning:種類" + std::to_string(typeCode) + "のオブジェクトはありません(", meshName, ")");
         return nullptr;
     }
     if (!mesh) {
-        WriteLogLine(" ||  Warning:メッシュ「" + meshName + "」が読み込まれていません");
+        WriteLogLine(" ||  Warning:メッシュ「", meshName, "」が読み込まれていません");
         return nullptr;
     }
     if (mesh->GetNumBytesPerVertex() != kStageVertexSize) {
-        WriteLogLine(" ||  Warning:メッシュ「" + meshName + "」の頂点が32バイトではありません");
+        WriteLogLine(" ||  Warning:メッシュ「", meshName, "」の頂点が32バイトではありません");
         return nullptr;
     }
     Obj* tail = &g_objRoot;

@@ -1,20 +1,14 @@
 // Reading the stage list and the stage files, character by character, in text mode.
 #include "stage/stage_file.h"
 
-#include <sys/stat.h>
+#include <crt_stdio.h>
 
 #include <climits>
 #include <cstdlib>
 
 std::FILE* OpenStageText(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (!file) return nullptr;
-    // A folder opens for reading here but holds no text: it is not a stage file.
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        return nullptr;
-    }
+    std::FILE* file = nullptr;
+    fopen_s(&file, path.c_str(), "r");  // a folder is not a stage file
     return file;
 }
 

@@ -140,8 +140,9 @@ float WINAPI D3DXMatrixDeterminant(const D3DXMATRIX* m) { return static_cast<flo
 
 D3DXMATRIX* WINAPI D3DXMatrixInverse(D3DXMATRIX* out, float* determinant, const D3DXMATRIX* m) {
     Cofactors cf = cofactorsOf(*m);
-    if (determinant) *determinant = static_cast<float>(cf.det);
+    // A singular matrix has no inverse: nothing is written, the determinant included.
     if (cf.det == 0.0 || !std::isfinite(cf.det)) return nullptr;
+    if (determinant) *determinant = static_cast<float>(cf.det);
     D3DXMATRIX r;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) r.m[i][j] = static_cast<float>(cf.c[j][i] / cf.det);

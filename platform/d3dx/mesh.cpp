@@ -1,6 +1,8 @@
 // D3DX buffers and meshes: memory the game may rewrite between draws, drawn straight from that memory.
 #include "d3dx/mesh.h"
 
+#include <crt_stdio.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <new>
@@ -159,8 +161,8 @@ HRESULT createMesh(IDirect3DDevice9* device, DWORD options, DWORD fvf, std::vect
 
 bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
     if (!path) return false;
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
+    FILE* f = nullptr;
+    if (fopen_s(&f, path, "rb") != 0) return false;
     bytes.clear();
     uint8_t chunk[65536];
     size_t got;

@@ -35,6 +35,8 @@ struct Merged {
     std::vector<uint32_t> corners;  // three per triangle
     std::vector<DWORD> attributes;  // one per triangle
     std::vector<Material> materials;
+    int64_t defaultMaterialAt = -1;  // the one default material all meshes without a list share
+    size_t meshCount = 0;
 };
 
 // One Mesh object as the file gives it.
@@ -332,12 +334,15 @@ private:
         DWORD materialBase = static_cast<DWORD>(out.materials.size());
         if (mesh.hasMaterialList) {
             out.materials.insert(out.materials.end(), mesh.materials.begin(), mesh.materials.end());
-        } else {
+        } else if (out.defaultMaterialAt < 0) {
+            out.defaultMaterialAt = materialBase;
             out.materials.push_back(defaultMaterial());
         }
+        ++out.meshCount;
         for (size_t f = 0; f < mesh.faceSize.size(); ++f) {
             const uint32_t* c = &resolved[mesh.faceStart[f]];
-            DWORD attribute = materialBase + (mesh.hasMaterialList ? mesh.faceMaterials[f] : 0);
+            DWORD attribute =
+                mesh.hasMaterialList ? materialBase + mesh.faceMaterials[f] : static_cast<DWORD>(out.defaultMaterialAt);
             for (uint32_t k = 1; k + 1 < mesh.faceSize[f]; ++k) {
                 out.corners.push_back(static_cast<uint32_t>(base + c[0]));
                 out.corners.push_back(static_cast<uint32_t>(base + c[k]));
@@ -369,6 +374,13 @@ HRESULT materialBuffer(const std::vector<Material>& materials, ID3DXBuffer** buf
     return D3D_OK;
 }
 
+// "xof 0302txt 0032": the magic, the version (0302 or 0303), the encoding (only text is read: binary
+// and compressed files are refused) and the float size (32 or 64 bits), exactly as written.
+bool validHeader(const char* h) {
+    auto is = [h](int at, const char* four) { return std::memcmp(h + at, four, 4) == 0; };
+    return is(0, "xof ") && (is(4, "0302") || is(4, "0303")) && is(8, "txt ") && (is(12, "0032") || is(12, "0064"));
+}
+
 }  // namespace
 
 HRESULT WINAPI D3DXLoadMeshFromXInMemory(const void* memory, DWORD size, DWORD options, IDirect3DDevice9* device,
@@ -377,15 +389,14 @@ HRESULT WINAPI D3DXLoadMeshFromXInMemory(const void* memory, DWORD size, DWORD o
     if (adjacency) *adjacency = nullptr;
     if (materials) *materials = nullptr;
     if (effectInstances) *effectInstances = nullptr;
-    if (!memory || !device || !mesh) return D3DERR_INVALIDCALL;
+    if (!memory || !device || !mesh || size == 0) return D3DERR_INVALIDCALL;
     *mesh = nullptr;
     const char* text = static_cast<const char*>(memory);
-    // "xof 0302txt 0032": only the text encoding is read; binary and compressed files are refused.
-    if (size < 16 || std::memcmp(text, "xof ", 4) != 0 || std::memcmp(text + 8, "txt ", 4) != 0)
-        return D3DXERR_INVALIDDATA;
+    if (size < 16 || !validHeader(text)) return D3DXERR_INVALIDDATA;
 
     Merged merged;
     if (!Parser(text + 16, size - 16).parseFile(merged)) return D3DXERR_INVALIDDATA;
+    if (merged.meshCount == 0) return E_FAIL;  // a valid file without a mesh in it
     if (merged.attributes.empty() || merged.positions.empty() || merged.positions.size() > 0xFFFF)
         return D3DXERR_INVALIDDATA;
 

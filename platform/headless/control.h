@@ -43,6 +43,8 @@ struct MessageBoxRecord {
 };
 void queueAnswer(int answer);
 const std::vector<MessageBoxRecord>& messageBoxes();
+// Called as each box is shown (after it is recorded), for tests that follow what happens around it.
+void onMessageBox(std::function<void(const MessageBoxRecord&)> hook);
 
 // Frames. The hook runs when frame N is about to start, N being the number of presents so far; it is
 // where a script changes input. After `limit` frames the window is closed, so no run can hang.

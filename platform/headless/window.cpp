@@ -25,6 +25,7 @@ struct State {
     std::deque<seam::Event> events;
     std::deque<int> answers;
     std::vector<headless::MessageBoxRecord> boxes;
+    std::function<void(const headless::MessageBoxRecord&)> boxHook;
     std::function<void(int)> hook;
     int frames = 0;
     int hookRanFor = -1;
@@ -54,7 +55,8 @@ void failWindowCreation(bool fail) { s.failWindow = fail; }
 void setFocus(bool focused) {
     if (focused == s.focused) return;
     s.focused = focused;
-    s.events.push_back(seam::Event{focused ? seam::EventKind::FocusGained : seam::EventKind::FocusLost, 0, false, 0, 0});
+    s.events.push_back(
+        seam::Event{focused ? seam::EventKind::FocusGained : seam::EventKind::FocusLost, 0, false, 0, 0});
 }
 void holdKey(int vk, bool down) {
     if (down)
@@ -75,6 +77,7 @@ void setPointer(int x, int y) {
 }
 void queueAnswer(int answer) { s.answers.push_back(answer); }
 const std::vector<MessageBoxRecord>& messageBoxes() { return s.boxes; }
+void onMessageBox(std::function<void(const MessageBoxRecord&)> hook) { s.boxHook = std::move(hook); }
 void onFrame(std::function<void(int)> hook) { s.hook = std::move(hook); }
 void setFrameLimit(int limit) { s.limit = limit; }
 int frameCount() { return s.frames; }
@@ -157,6 +160,7 @@ int messageBox(const char* text, const char* title, unsigned flags) {
         answer = (flags & 0xF) == MB_YESNO ? IDNO : IDOK;
     }
     s.boxes.push_back(headless::MessageBoxRecord{text, title, flags, answer});
+    if (s.boxHook) s.boxHook(s.boxes.back());
     return answer;
 }
 

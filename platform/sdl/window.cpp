@@ -3,6 +3,7 @@
 // resize the window and switch it to full screen and back with Alt+Enter; the game keeps seeing the
 // client size it asked for, and the picture is scaled into whatever the window is.
 #include <SDL.h>
+#include <iconv.h>
 #include <windows.h>
 
 #include <clocale>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <string>
 #include <set>
 
 #include "gl/control.h"
@@ -89,6 +91,41 @@ void ensureUtf8Locale() {
         }
     }
     setenv("LC_CTYPE", "C.UTF-8", 1);
+}
+
+// Box texts are the game's UTF-8 with, at times, a name taken from a file in code page 932. Desktop
+// dialogs refuse text that is not UTF-8, so such bytes are shown as the CP932 characters they are.
+std::string displayable(const char* text) {
+    std::string out;
+    size_t n = std::strlen(text);
+    static iconv_t fromCp932 = iconv_open("UTF-8", "CP932");
+    for (size_t i = 0; i < n;) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        bool valid = len > 0 && i + len <= n && (len == 1 || c >= 0xC2);
+        for (size_t k = 1; valid && k < len; ++k) valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (valid) {
+            out.append(text + i, len);
+            i += len;
+            continue;
+        }
+        // One CP932 character: a lead byte and its trail byte, or a single byte.
+        size_t take = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 2 : 1;
+        if (i + take > n) take = 1;
+        char in[2] = {text[i], take == 2 ? text[i + 1] : '\0'};
+        char converted[8];
+        char* inPtr = in;
+        size_t inLeft = take;
+        char* outPtr = converted;
+        size_t outLeft = sizeof converted;
+        if (fromCp932 != reinterpret_cast<iconv_t>(-1) &&
+            iconv(fromCp932, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1))
+            out.append(converted, sizeof converted - outLeft);
+        else
+            out += "?";
+        i += take;
+    }
+    return out;
 }
 
 bool altEnter(const SDL_KeyboardEvent& key) {
@@ -340,18 +377,25 @@ int messageBox(const char* text, const char* title, unsigned flags) {
     const SDL_MessageBoxButtonData okButton[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"},
     };
+    std::string shownText = displayable(text), shownTitle = displayable(title);
     SDL_MessageBoxData data{};
     data.flags = (flags & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    data.window = theWindow;
-    data.title = title;
-    data.message = text;
+    // No parent, as the game asks for: SDL offers its desktop dialog (zenity, on X11 and Wayland alike)
+    // only to boxes without a parent; one parented to an X11 window goes straight to SDL's own X11 box,
+    // whose core fonts have no Japanese and which fails outright on a bare machine.
+    data.window = nullptr;
+    data.title = shownTitle.c_str();
+    data.message = shownText.c_str();
     data.numbuttons = yesNo ? 2 : 1;
     data.buttons = yesNo ? yesNoButtons : okButton;
     int pressed = -1;
     if (SDL_ShowMessageBox(&data, &pressed) != 0) {
-        // No way to show a box (no display, no fonts): say it on the console and take the safe answer.
-        std::fprintf(stderr, "%s: %s\n", title, text);
-        return yesNo ? IDNO : IDOK;
+        // No way to show a box at all (no display): say it on the console with the answer taken, the
+        // safe one.
+        int answer = yesNo ? IDNO : IDOK;
+        std::fprintf(stderr, "%s: %s\n(no message box could be shown: %s; answered %s)\n", shownTitle.c_str(),
+                     shownText.c_str(), SDL_GetError(), answer == IDNO ? "いいえ" : "OK");
+        return answer;
     }
     if (pressed < 0) return yesNo ? IDNO : IDOK;  // closed without a button
     return pressed;

@@ -10,6 +10,7 @@
 #include "app/scene_manager.h"
 #include "d3d9/state.h"
 #include "diag/log.h"
+#include "support/failing_new.h"
 #include "support/game_run.h"
 #include "support/start_content.h"
 #include "support/pictures.h"
@@ -53,10 +54,10 @@ TEST_F(GameRun, StartUpRunsInItsOrder) {
     EXPECT_EQ(RunGame(), 0);
     EXPECT_TRUE(sawTitleCurrent);
     const auto& t = headless::traceLog();
-    std::vector<std::string> order = {"RegisterClassA", "CreateWindowExA", "MessageBoxA",    "ShowWindow",
-                                      "UpdateWindow",   "SetFocus",        "AdjustWindowRect", "SetWindowPos",
-                                      "Direct3DCreate9", "CreateDevice",   "timeBeginPeriod", "DirectSoundCreate8",
-                                      "SetCooperativeLevel", "CreateSoundBuffer", "timeEndPeriod"};
+    std::vector<std::string> order = {
+        "RegisterClassA",  "CreateWindowExA",    "MessageBoxA",         "ShowWindow",        "UpdateWindow",
+        "SetFocus",        "AdjustWindowRect",   "SetWindowPos",        "Direct3DCreate9",   "CreateDevice",
+        "timeBeginPeriod", "DirectSoundCreate8", "SetCooperativeLevel", "CreateSoundBuffer", "timeEndPeriod"};
     size_t last = 0;
     for (const auto& step : order) {
         size_t at = indexOf(t, step);
@@ -318,6 +319,7 @@ TEST_F(GameRun, FailureInUpdateStillSwitchesButDrawsNothingAndEndsAbnormally) {
 
 TEST_F(GameRun, MissingWhiteTextureShowsItsBoxFinishesStartUpAndDrawsNothing) {
     std::filesystem::remove("data/texture/white.png");
+    BoxAndLogSequence sequence;
     bool startUpFinished = false;
     std::vector<std::string> events;
     headless::onFrame([&](int frame) {
@@ -336,10 +338,33 @@ TEST_F(GameRun, MissingWhiteTextureShowsItsBoxFinishesStartUpAndDrawsNothing) {
     // One frame ran with no scene updated or drawn; the quit it posted ended the loop.
     EXPECT_EQ(headless::frameCount(), 1);
     EXPECT_EQ(events, (std::vector<std::string>{"leave 0"}));
-    std::string expected = LogLinePattern(" ||  Error: テクスチャ「data/texture/white.png」の読み込みに失敗しました") +
-                           EndOfRunPattern(" ||  異常終了");
-    std::string log = ReadFile("Log.txt");
-    EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << Cp932ToUtf8(log);
+    // A texture writes its log line before its box.
+    EXPECT_EQ(sequence.Events(), (std::vector<std::string>{
+                                     "box 確認: フルスクリーンで起動しますか？",
+                                     "log  ||  Error: テクスチャ「data/texture/white.png」の読み込みに失敗しました",
+                                     "box Error: data/texture/white.pngの読み込みに失敗しました",
+                                     "log  ||  異常終了",
+                                     "log " + std::string(96, '='),
+                                     "log ",
+                                 }));
+}
+
+TEST_F(GameRun, EveryStartSoundMissingShowsThenLogsEachInLoadOrder) {
+    for (const auto& e : std::filesystem::directory_iterator("data/sound")) std::filesystem::remove(e.path());
+    BoxAndLogSequence sequence;
+    EXPECT_EQ(RunGame(), 1);
+    std::vector<std::string> expected = {"box 確認: フルスクリーンで起動しますか？"};
+    // The fifteen loads in their order; "puu35.wav" failed the first time, so its second load fails again.
+    for (const char* name : {"bosu08.wav", "puu35.wav", "mecha07.wav", "mecha23_b.wav", "puu35.wav", "mecha01.wav",
+                             "kachi44.wav", "bosu20.wav", "bosu05.wav", "mecha32.wav", "beep07.wav", "cursor37.wav",
+                             "mecha00.wav", "close01.wav", "mecha15.wav"}) {
+        expected.push_back(std::string("box Error: 「") + name + "」の読み込みに失敗しました");
+        expected.push_back(std::string("log  ||  Error:「") + name + "」の読み込みに失敗しました");
+    }
+    for (const std::string& end :
+         {std::string("log  ||  異常終了"), "log " + std::string(96, '='), std::string("log ")})
+        expected.push_back(end);
+    EXPECT_EQ(sequence.Events(), expected);
 }
 
 TEST(OutOfMemory, LogsShowsAndEndsTheRunWithAFailure) {
@@ -356,8 +381,26 @@ TEST(OutOfMemory, LogsShowsAndEndsTheRunWithAFailure) {
         },
         ::testing::ExitedWithCode(1), "");
     std::string log = ReadFile("Log.txt");
-    std::string expected =
-        LogLinePattern(" ||  メモリ確保に失敗しました") + EndOfRunPattern(" ||  異常終了");
+    std::string expected = LogLinePattern(" ||  メモリ確保に失敗しました") + EndOfRunPattern(" ||  異常終了");
+    EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << log;
+}
+
+TEST(OutOfMemory, NothingCanBeAllocatedAnyMoreYetTheLogGetsItsLines) {
+    // Even after the reserve is freed every allocation fails, the box's own included: the handler is
+    // called again from inside itself and must still end the run with the end lines written.
+    TempFolder folder;
+    EXPECT_EXIT(
+        {
+            headless::reset();
+            g_log.open("Log.txt");
+            std::set_new_handler(OutOfMemoryHandler);
+            testing_support::FailEveryAllocation(true);
+            char* p = new char[16];
+            p[0] = 1;
+        },
+        ::testing::ExitedWithCode(1), "");
+    std::string log = ReadFile("Log.txt");
+    std::string expected = LogLinePattern(" ||  メモリ確保に失敗しました") + EndOfRunPattern(" ||  異常終了");
     EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << log;
 }
 

@@ -203,10 +203,16 @@ TEST_F(XFile, FramesMoveOnlyTheMeshesAfterTheirMatrixAndMeshesAreMerged) {
         EXPECT_EQ(second[2], expectedZ[m]) << "mesh " << m;
     }
     mesh->UnlockVertexBuffer();
-    // Each mesh without a material list brings one default material; indices are offset by vertex count.
-    ASSERT_EQ(materialCount, 6u);
-    EXPECT_EQ(material(5)->MatD3D.Diffuse.r, 0.5f);
-    EXPECT_EQ(material(5)->MatD3D.Diffuse.a, 0.0f);
+    // Meshes without a material list share one default material, so the whole is one subset; indices
+    // are offset by vertex count.
+    ASSERT_EQ(materialCount, 1u);
+    EXPECT_EQ(material(0)->MatD3D.Diffuse.r, 0.5f);
+    EXPECT_EQ(material(0)->MatD3D.Diffuse.a, 0.0f);
+    EXPECT_EQ(material(0)->pTextureFilename, nullptr);
+    DWORD* attributes = nullptr;
+    ASSERT_EQ(mesh->LockAttributeBuffer(0, &attributes), D3D_OK);
+    EXPECT_EQ(std::vector<DWORD>(attributes, attributes + 6), std::vector<DWORD>(6, 0));
+    mesh->UnlockAttributeBuffer();
     EXPECT_EQ(indices()[12], 12u);
 }
 
@@ -240,7 +246,6 @@ TEST_F(XFile, LoadsFromAFileAndFailsForAMissingOne) {
 TEST_F(XFile, BrokenFilesFailWithoutAMesh) {
     const std::string tri = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }";
     std::vector<std::string> cases = {
-        "",
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }",  // index past the vertices
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 2;0,1;; }",    // a face of two corners
         "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;",    // no closing brace
@@ -271,13 +276,34 @@ TEST_F(XFile, BrokenFilesFailWithoutAMesh) {
         EXPECT_EQ(load(body), D3DXERR_INVALIDDATA) << body;
         EXPECT_EQ(mesh, nullptr) << body;
     }
-    // Binary, compressed and headerless files.
-    for (const std::string& text : {"xof 0303bin 0032" + tri, "xof 0303tzip0032" + tri, std::string("xof 03"), tri}) {
-        EXPECT_TRUE(FAILED(D3DXLoadMeshFromXInMemory(text.data(), static_cast<DWORD>(text.size()), D3DXMESH_MANAGED,
-                                                     g_device, nullptr, &materials, nullptr, &materialCount, &mesh)))
-            << text;
-        EXPECT_EQ(mesh, nullptr);
+}
+
+TEST_F(XFile, TheHeaderIsCheckedInFullAndAnEmptyFileIsAnInvalidCall) {
+    const std::string tri = "\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }";
+    auto loadText = [&](const std::string& text) {
+        release();
+        return D3DXLoadMeshFromXInMemory(text.data(), static_cast<DWORD>(text.size()), D3DXMESH_MANAGED, g_device,
+                                         nullptr, &materials, nullptr, &materialCount, &mesh);
+    };
+    for (const char* header : {"xof 0302txt 0032", "xof 0303txt 0032", "xof 0302txt 0064", "xof 0303txt 0064"}) {
+        EXPECT_EQ(loadText(header + tri), D3D_OK) << header;
+        EXPECT_NE(mesh, nullptr) << header;
     }
+    for (const char* header :
+         {"XOF 0302txt 0032", "xof 0301txt 0032", "xof 0304txt 0032", "xof 0302TXT 0032", "xof 0303bin 0032",
+          "xof 0303tzip0032", "xof 0303bzip0032", "xof 0302txt 0016", "xof 0302txt 032 ", "xof 03", ""}) {
+        EXPECT_EQ(loadText(header + tri), D3DXERR_INVALIDDATA) << header;
+        EXPECT_EQ(mesh, nullptr) << header;
+    }
+    EXPECT_EQ(loadText(tri.substr(1)), D3DXERR_INVALIDDATA);  // no header at all
+    // A header alone, or with nothing but a template, holds no mesh; no bytes at all is no file.
+    EXPECT_EQ(loadText("xof 0302txt 0032"), E_FAIL);
+    EXPECT_EQ(loadText("xof 0302txt 0032\ntemplate Vector { <3D82AB5E-62DA-11cf-AB39-0020AF71E433> FLOAT x; }"),
+              E_FAIL);
+    EXPECT_EQ(D3DXLoadMeshFromXInMemory("xof 0302txt 0032", 0, D3DXMESH_MANAGED, g_device, nullptr, &materials, nullptr,
+                                        &materialCount, &mesh),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(mesh, nullptr);
 }
 
 TEST_F(XFile, MoreThan65535VerticesAfterSplittingFail) {

@@ -27,7 +27,8 @@ TEST(LogTimestamp, FormatAndEnglishDayNames) {
         std::snprintf(want, sizeof want, "2026/12/%02d(%s) 04:02:09", 6 + day, expected[day]);
         EXPECT_EQ(FormatTimestamp(t), want);
     }
-    EXPECT_TRUE(std::regex_match(LogTimestamp(), std::regex(R"(\d{4}/\d\d/\d\d\((Sun|Mon|Tue|Wed|Thu|Fri|Sat)\) \d\d:\d\d:\d\d)")));
+    EXPECT_TRUE(std::regex_match(LogTimestamp(),
+                                 std::regex(R"(\d{4}/\d\d/\d\d\((Sun|Mon|Tue|Wed|Thu|Fri|Sat)\) \d\d:\d\d:\d\d)")));
 }
 
 TEST(LogStream, WritesCp932WithCrLfAndAppends) {
@@ -47,8 +48,7 @@ TEST(LogStream, WritesCp932WithCrLfAndAppends) {
         log << "b ～" << std::endl;  // U+FF5E is 0x8160 in code page 932 (not in plain Shift_JIS)
         log.close();
     }
-    EXPECT_EQ(ReadFile("Log.txt"),
-              "a ||  " + Utf8ToCp932("メモリ確保に失敗しました") + "\r\nb \x81\x60\r\n");
+    EXPECT_EQ(ReadFile("Log.txt"), "a ||  " + Utf8ToCp932("メモリ確保に失敗しました") + "\r\nb \x81\x60\r\n");
 }
 
 TEST(LogStream, ClosedOrFailedStreamDropsLines) {
@@ -71,15 +71,17 @@ TEST(LogStream, UnrepresentableCharactersBecomeQuestionMarks) {
     EXPECT_EQ(ReadFile("Log.txt"), "x?y\r\n");
 }
 
-TEST(LogStream, BytesThatAreNotUtf8PassThrough) {
-    // A texture name read from a file may already be in code page 932: it is written unchanged.
+TEST(LogStream, NamesGoInByteForByteAndOnlyTheGamesTextIsConverted) {
     TempFolder folder;
     LogStream log;
     log.open("Log.txt");
-    const std::string cp932Name = Utf8ToCp932("壁.png");
-    log << "[" << cp932Name << "] " << "正常" << std::endl;
+    // "ｽﾄ.png" in code page 932 is C3 BD C4: valid UTF-8 at its start, yet a name, so never converted.
+    const std::string cp932Name = "\xC3\xBD\xC4.png";
+    log << "[";
+    log.writeRaw(cp932Name);
+    log << "] 正常\xFF" << std::endl;  // a byte that is not UTF-8 in the game's own text is a mistake: "?"
     log.close();
-    EXPECT_EQ(ReadFile("Log.txt"), "[" + cp932Name + "] " + Utf8ToCp932("正常") + "\r\n");
+    EXPECT_EQ(ReadFile("Log.txt"), "[" + cp932Name + "] " + Utf8ToCp932("正常") + "?\r\n");
 }
 
 TEST(LogStream, CharacterSplitAcrossWritesSurvives) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "app/globals.h"
@@ -132,21 +133,26 @@ TEST_F(Cache, AMissingMaterialTextureIsReportedButTheMeshStaysCached) {
     EXPECT_EQ(g_device->impl->counters.draws, 2u);
 }
 
-TEST_F(Cache, AMissingOrBrokenMeshIsReportedAndNotCached) {
+TEST_F(Cache, AMissingBrokenOrFolderMeshIsReportedAndNotCached) {
     WriteText("data/xfile/broken.x", "xof 0302txt 0032\nMesh { 3; 0;0;0;");
+    std::filesystem::create_directories("data/xfile/folder.x");
     EXPECT_FALSE(cache.LoadMesh("none.x"));
     EXPECT_FALSE(cache.LoadMesh("broken.x"));
+    EXPECT_FALSE(cache.LoadMesh("folder.x"));  // a folder is a file that cannot be opened
     EXPECT_TRUE(g_fatalError);
     EXPECT_EQ(cache.Find("none.x"), nullptr);
     EXPECT_EQ(cache.Find("broken.x"), nullptr);
-    ASSERT_EQ(headless::messageBoxes().size(), 2u);
+    EXPECT_EQ(cache.Find("folder.x"), nullptr);
+    ASSERT_EQ(headless::messageBoxes().size(), 3u);
     EXPECT_EQ(headless::messageBoxes()[0].text, "data/xfile/none.xの読み込みに失敗しました");
     EXPECT_EQ(headless::messageBoxes()[1].text, "data/xfile/broken.xの読み込みに失敗しました");
     EXPECT_EQ(headless::messageBoxes()[1].title, "Error");
+    EXPECT_EQ(headless::messageBoxes()[2].text, "data/xfile/folder.xの読み込みに失敗しました");
     std::string stamp = R"(\d{4}/\d\d/\d\d\(\w{3}\) \d\d:\d\d:\d\d)";
-    EXPECT_TRUE(std::regex_match(
-        log(), std::regex(stamp + " \\|\\|  Error: メッシュ「data/xfile/none\\.x」の読み込みに失敗しました\r\n" +
-                          stamp + " \\|\\|  Error: メッシュ「data/xfile/broken\\.x」の読み込みに失敗しました\r\n")));
+    std::string expected;
+    for (const char* name : {"none", "broken", "folder"})
+        expected += stamp + " \\|\\|  Error: メッシュ「data/xfile/" + name + "\\.x」の読み込みに失敗しました\r\n";
+    EXPECT_TRUE(std::regex_match(log(), std::regex(expected))) << log();
 }
 
 TEST_F(Cache, LoadTextureReportsAFailureAndPlacesAPictureUnscaled) {
@@ -167,6 +173,7 @@ TEST_F(Cache, LoadTextureReportsAFailureAndPlacesAPictureUnscaled) {
     EXPECT_FALSE(g_fatalError);
 
     texture = nullptr;
+    std::filesystem::create_directories("data/texture/title.png");  // a folder named like a picture
     EXPECT_FALSE(LoadTexture(&texture, "data/texture/title.png", 512, 128, 0));
     EXPECT_EQ(texture, nullptr);
     EXPECT_TRUE(g_fatalError);

@@ -14,6 +14,7 @@
 #include "scene/title.h"
 #include "sound/sound_bank.h"
 #include "support/game_run.h"
+#include "support/sound_calls.h"
 #include "support/sound_files.h"
 #include "support/stage_files.h"
 #include "support/start_content.h"
@@ -115,7 +116,9 @@ TEST_F(TitleRun, TurnsHalfADegreeAFrameAndBlinksWithinItsRange) {
 }
 
 TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
-    Run(145, [](int frame) {
+    std::vector<RecordedSoundCall> sounds;
+    Run(145, [&sounds](int frame) {
+        if (frame == 0) RecordSoundCalls(&sounds);
         if (frame == 10) headless::holdKey(VK_RETURN, true);  // seen by frame 10's update
         if (frame == 20) headless::holdKey(VK_RETURN, false);
         if (frame == 30) headless::holdKey(VK_RETURN, true);  // a second press changes nothing
@@ -165,6 +168,54 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
             EXPECT_EQ(Title()->pushEnterTexture, nullptr);
             EXPECT_NE(g_resourceCache->Find("gun.x"), nullptr);  // meshes stay cached
         }
+    });
+    RecordSoundCalls(nullptr);
+    // One sound in the whole run: the confirm sound, once, at -10 dB, not looping.
+    EXPECT_EQ(sounds, (std::vector<RecordedSoundCall>{{10, "Play", "cursor37.wav", -1000, 0}}));
+}
+
+// The gun's world at `degrees` round the title: 3 out along +z, turned about y, then lifted to 20.
+D3DXMATRIX GunWorld(float degrees) {
+    const float a = degrees * 0.01745329238474369f, c = std::cos(a), s = std::sin(a);
+    return D3DXMATRIX(c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, 3 * s, 20, 3 * c, 1);
+}
+
+void ExpectMatrixNear(const D3DMATRIX& got, const D3DXMATRIX& want, int frame, const char* what) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(got.m[r][c], want.m[r][c], 1e-4f) << what << " [" << r << "][" << c << "] in frame " << frame;
+}
+
+TEST_F(TitleRun, GunCirclesTheTitleAndTheCameraGlidesFrameByFrame) {
+    // Per drawn frame: the angle the title and gun are drawn at, and the camera's eye x and z (the
+    // target is (eye x, 20, 0)). Enter goes down in frame 10, whose update still turns by 0.5; from
+    // frame 11 on the turn is speed / 5 and the camera follows the speed of the frame before.
+    struct Expected {
+        int frame;
+        float degrees, eyeX, eyeZ;
+    };
+    const Expected expected[] = {
+        {3, 2.0f, 5, -15},  {9, 5.0f, 5, -15},          {10, 5.5f, 5, -15},
+        {11, 6.5f, 5, -15}, {12, 7.47f, 4.85f, -14.7f}, {13, 8.4109f, 4.7045f, -14.409f},
+    };
+    Run(16, [&](int frame) {
+        if (frame == 10) headless::holdKey(VK_RETURN, true);
+        for (const Expected& e : expected) {
+            if (frame != e.frame + 1) continue;
+            // The draws of frame e.frame: the title (one subset), then the gun's seven subsets.
+            const auto& draws = headless::recordedDraws();
+            ASSERT_GE(draws.size(), 8u);
+            D3DXMATRIX titleWorld;
+            D3DXMatrixRotationY(&titleWorld, e.degrees * 0.01745329238474369f);
+            ExpectMatrixNear(draws[0].state.world, titleWorld, e.frame, "title world");
+            for (size_t i = 1; i < 8; ++i)
+                ExpectMatrixNear(draws[i].state.world, GunWorld(e.degrees), e.frame, "gun world");
+            D3DXVECTOR3 eye(e.eyeX, 22, e.eyeZ), at(e.eyeX, 20, 0), up(0, 1, 0);
+            D3DXMATRIX view;
+            D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+            ExpectMatrixNear(draws[1].state.view, view, e.frame, "view");
+        }
+        headless::recordDraws(true);  // from here on: this frame's draws only
     });
 }
 

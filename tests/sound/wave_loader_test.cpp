@@ -107,6 +107,27 @@ TEST_F(WaveLoader, WrongOrTruncatedHeadersAreNotWaveFiles) {
     }
 }
 
+TEST_F(WaveLoader, AFolderNamedLikeASoundCannotBeRead) {
+    std::filesystem::create_directories("data/sound/test.wav");
+    openBank();
+    EXPECT_FALSE(bank->Load("test.wav"));
+    expectRefused("「test.wav」の読み込みに失敗しました");
+}
+
+TEST_F(WaveLoader, ANameInCodePage932GoesIntoTheLogByteForByte) {
+    // "ﾃｽﾄ.wav" in half-width katakana, code page 932: C3 BD C4, whose start happens to be valid UTF-8.
+    const std::string name = "\xC3\xBD\xC4.wav";
+    openBank();
+    EXPECT_FALSE(bank->Load(name));
+    g_log.flush();
+    std::string want = Utf8ToCp932(" ||  Error:「") + name + Utf8ToCp932("」の読み込みに失敗しました") + "\r\n";
+    std::string bytes = ReadFile("Log.txt");
+    ASSERT_EQ(bytes.size(), std::string("2026/12/06(Sun) 16:10:54").size() + want.size());
+    EXPECT_EQ(bytes.substr(bytes.size() - want.size()), want);
+    ASSERT_EQ(headless::messageBoxes().size(), 1u);
+    EXPECT_EQ(headless::messageBoxes()[0].text, "「" + name + "」の読み込みに失敗しました");
+}
+
 TEST_F(WaveLoader, ShortFileLeavesTheDeclaredLengthWithASilentTail) {
     WaveSpec sixteen;
     sixteen.samples = "1234";

@@ -1,6 +1,8 @@
 // Helpers for running the real game headless inside a test.
 #include "support/game_run.h"
 
+#include <regex>
+
 #include <iconv.h>
 #include <unistd.h>
 
@@ -102,6 +104,31 @@ std::string LogLinePattern(const std::string& message) {
 
 std::string EndOfRunPattern(const std::string& endLine) {
     return LogLinePattern(endLine) + std::string(96, '=') + "\r\n\r\n";
+}
+
+BoxAndLogSequence::BoxAndLogSequence() {
+    headless::onMessageBox([this](const headless::MessageBoxRecord& box) {
+        TakeLogLines();
+        events.push_back("box " + box.title + ": " + box.text);
+    });
+}
+
+BoxAndLogSequence::~BoxAndLogSequence() { headless::onMessageBox(nullptr); }
+
+const std::vector<std::string>& BoxAndLogSequence::Events() {
+    TakeLogLines();
+    return events;
+}
+
+void BoxAndLogSequence::TakeLogLines() {
+    std::string log = ReadFile("Log.txt");
+    static const std::regex stamp(kTimestampPattern);
+    for (size_t end; (end = log.find("\r\n", logRead)) != std::string::npos; logRead = end + 2) {
+        std::string line = Cp932ToUtf8(log.substr(logRead, end - logRead));
+        std::smatch m;
+        if (std::regex_search(line, m, stamp, std::regex_constants::match_continuous)) line = line.substr(m.length());
+        events.push_back("log " + line);
+    }
 }
 
 }  // namespace testing_support

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "headless/control.h"
 
@@ -39,5 +40,20 @@ std::string LiteralPattern(const std::string& text);
 extern const std::string kTimestampPattern;
 std::string LogLinePattern(const std::string& message);
 std::string EndOfRunPattern(const std::string& endLine);
+
+// What the player was shown and what the log got, in the order it happened, from construction on:
+// "box TITLE: TEXT" and "log MESSAGE" (the log's lines without their timestamps, in UTF-8). The log is
+// "Log.txt" in the current folder; it is read at each box and by Events().
+class BoxAndLogSequence {
+public:
+    BoxAndLogSequence();
+    ~BoxAndLogSequence();
+    const std::vector<std::string>& Events();
+
+private:
+    void TakeLogLines();
+    std::vector<std::string> events;
+    size_t logRead = 0;
+};
 
 }  // namespace testing_support

@@ -34,8 +34,10 @@ const std::vector<std::string>& SoundNames() {
 
 const std::vector<MeshRule>& MeshRules() {
     static const std::vector<MeshRule> rules = {
-        {"gun.x", 7},   {"sphere.x", 1}, {"title.x", 0},   {"door.x", 2},     {"elevator.x", 3}, {"goal.x", 0},
-        {"ltrap.x", 0}, {"laser.x", 0},  {"leveron.x", 0}, {"leveroff.x", 0}, {"step.x", 0},
+        // The gun's three lamps show the bulges held, the door's and the elevator's their channel.
+        {"gun.x", 7, {4, 5, 6}}, {"sphere.x", 1, {}},   {"title.x", 0, {}}, {"door.x", 2, {1}},
+        {"elevator.x", 3, {2}},  {"goal.x", 0, {}},     {"ltrap.x", 0, {}}, {"laser.x", 0, {}},
+        {"leveron.x", 0, {}},    {"leveroff.x", 0, {}}, {"step.x", 0, {}},
     };
     return rules;
 }
@@ -181,7 +183,7 @@ std::vector<Problem> CheckGameFolder(const std::string& gameDir, bool stagesRequ
     }
     std::vector<std::string> meshes;
     for (const MeshRule& r : MeshRules()) {
-        CheckMesh(r.name, r.minMaterials, out);
+        CheckMesh(r.name, r.minMaterials, r.lamps, out);
         meshes.push_back(r.name);
     }
     // Stage meshes: every other .x file in data/xfile.
@@ -193,7 +195,7 @@ std::vector<Problem> CheckGameFolder(const std::string& gameDir, bool stagesRequ
                 others.push_back(n);
         }
     std::sort(others.begin(), others.end());
-    for (const std::string& n : others) CheckMesh(n, 0, out);
+    for (const std::string& n : others) CheckMesh(n, 0, {}, out);
     CheckStages(stagesRequired, out);
     fs::current_path(before, ec);
     return out;

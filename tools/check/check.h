@@ -39,8 +39,10 @@ void CheckPictureWithGame(const std::string& path, unsigned width, unsigned heig
 // The sound through the game's own WAVE loader, with the game folder as the current directory.
 void CheckWaveWithGame(const std::string& name, std::vector<Problem>& out);
 // The mesh through the game's own loader, with the game folder as the current directory (the material
-// texture names are relative to it). minMaterials 0: no rule on the count.
-void CheckMesh(const std::string& name, unsigned minMaterials, std::vector<Problem>& out);
+// texture names are relative to it). minMaterials 0: no rule on the count. `lamps`: the materials the
+// game recolours as lamps, which must be exactly the file's materials named "lamp..." (empty: no rule).
+void CheckMesh(const std::string& name, unsigned minMaterials, const std::vector<unsigned>& lamps,
+               std::vector<Problem>& out);
 
 // The fixed names the game loads.
 struct PictureRule {
@@ -53,6 +55,7 @@ const std::vector<std::string>& SoundNames();
 struct MeshRule {
     const char* name;
     unsigned minMaterials;
+    std::vector<unsigned> lamps;
 };
 const std::vector<MeshRule>& MeshRules();
 

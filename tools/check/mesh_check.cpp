@@ -5,7 +5,11 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "tools/common/game_device.h"
@@ -53,7 +57,32 @@ void CheckPictureWithGame(const std::string& path, UINT width, UINT height, std:
     if (texture) texture->Release();
 }
 
-void CheckMesh(const std::string& name, unsigned minMaterials, std::vector<Problem>& out) {
+namespace {
+
+// The materials named "lamp..." in a text .x file, by their index in the material list. The game's loader
+// keeps no names, so the file's text is read for them.
+std::vector<unsigned> NamedLamps(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    static const std::regex material(R"(\bMaterial\s+([A-Za-z_][A-Za-z0-9_]*)?\s*\{)");
+    std::vector<unsigned> lamps;
+    unsigned index = 0;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), material); it != std::sregex_iterator();
+         ++it, ++index)
+        if ((*it)[1].str().rfind("lamp", 0) == 0) lamps.push_back(index);
+    return lamps;
+}
+
+std::string List(const std::vector<unsigned>& v) {
+    std::string s;
+    for (unsigned i : v) s += (s.empty() ? "" : ", ") + std::to_string(i);
+    return s.empty() ? "none" : s;
+}
+
+}  // namespace
+
+void CheckMesh(const std::string& name, unsigned minMaterials, const std::vector<unsigned>& lamps,
+               std::vector<Problem>& out) {
     const std::string path = "data/xfile/" + name;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
@@ -83,6 +112,9 @@ void CheckMesh(const std::string& name, unsigned minMaterials, std::vector<Probl
     if (count < minMaterials)
         out.push_back(
             {path, std::to_string(count) + " materials; the game needs at least " + std::to_string(minMaterials)});
+    if (!lamps.empty() && NamedLamps(path) != lamps)
+        out.push_back({path, "the lamps (materials named lamp...) are materials " + List(NamedLamps(path)) +
+                                 "; the game recolours exactly " + List(lamps)});
     const auto* m = materials ? static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer()) : nullptr;
     for (DWORD i = 0; m && i < count; ++i) {
         if (!m[i].pTextureFilename) continue;

@@ -63,6 +63,12 @@ Material Glow(float r, float g, float b, float a) {
     m.er = r, m.eg = g, m.eb = b;
     return m;
 }
+Material Lamp(const char* name, float r, float g, float b, float a) {
+    Material m = Glow(r, g, b, a);
+    m.name = name;
+    return m;
+}
+
 Material Shiny(float r, float g, float b, float power) {
     Material m = Colour(r, g, b);
     m.power = power;
@@ -321,10 +327,10 @@ std::string WriteX(const Mesh& m, std::string* error) {
     s += " }\n\n MeshMaterialList {\n " + std::to_string(m.materials.size()) + ";\n " + std::to_string(nf) + ";\n";
     for (size_t i = 0; i < nf; ++i) s += " " + std::to_string(m.triMaterial[i]) + (i + 1 < nf ? ",\n" : ";\n");
     for (const Material& mt : m.materials) {
-        s += "\n  Material {\n   " + FormatFloat(mt.r) + ";" + FormatFloat(mt.g) + ";" + FormatFloat(mt.b) + ";" +
-             FormatFloat(mt.a) + ";;\n   " + FormatFloat(mt.power) + ";\n   " + FormatFloat(mt.sr) + ";" +
-             FormatFloat(mt.sg) + ";" + FormatFloat(mt.sb) + ";;\n   " + FormatFloat(mt.er) + ";" + FormatFloat(mt.eg) +
-             ";" + FormatFloat(mt.eb) + ";;\n";
+        s += "\n  Material " + (mt.name.empty() ? "" : mt.name + " ") + "{\n   " + FormatFloat(mt.r) + ";" +
+             FormatFloat(mt.g) + ";" + FormatFloat(mt.b) + ";" + FormatFloat(mt.a) + ";;\n   " + FormatFloat(mt.power) +
+             ";\n   " + FormatFloat(mt.sr) + ";" + FormatFloat(mt.sg) + ";" + FormatFloat(mt.sb) + ";;\n   " +
+             FormatFloat(mt.er) + ";" + FormatFloat(mt.eg) + ";" + FormatFloat(mt.eb) + ";;\n";
         if (!mt.texture.empty()) s += "   TextureFilename {\n    \"" + mt.texture + "\";\n   }\n";
         s += "  }\n";
     }

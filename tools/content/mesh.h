@@ -38,9 +38,11 @@ struct Material {
     float sr = 0, sg = 0, sb = 0;
     float er = 0, eg = 0, eb = 0;
     std::string texture;  // relative to the game's folder, "" for none
+    std::string name;     // written into the file when given: "lamp..." marks a lamp the game recolours
 };
 Material Colour(float r, float g, float b, float a = 1.0f);
-Material Glow(float r, float g, float b, float a = 1.0f);  // emissive, shows its colour without light
+Material Glow(float r, float g, float b, float a = 1.0f);                    // emissive, shows its colour without light
+Material Lamp(const char* name, float r, float g, float b, float a = 1.0f);  // a glow the game recolours
 Material Shiny(float r, float g, float b, float power);
 Material Textured(const char* texture, float r, float g, float b);  // texture path relative to the game
 

@@ -41,8 +41,9 @@ Mesh Gun() {
     const int grip = m.AddMaterial(Colour(0.24f, 0.15f, 0.1f));
     const int brass = m.AddMaterial(Shiny(0.8f, 0.62f, 0.26f, 30));
     const int lens = m.AddMaterial(Glow(0.62f, 0.45f, 1.0f, 0.9f));
-    int lamp[3];
-    for (int& l : lamp) l = m.AddMaterial(Glow(0.1f, 0.1f, 1.0f, 0.5f));
+    const int lamp[3] = {m.AddMaterial(Lamp("lamp1", 0.1f, 0.1f, 1.0f, 0.5f)),
+                         m.AddMaterial(Lamp("lamp2", 0.1f, 0.1f, 1.0f, 0.5f)),
+                         m.AddMaterial(Lamp("lamp3", 0.1f, 0.1f, 1.0f, 0.5f))};
     const int chrome = m.AddMaterial(Shiny(0.7f, 0.72f, 0.76f, 40));  // after the lamps: they are 4, 5 and 6
 
     // Local axes: x right, y up, z forward; the eye sits behind the rear and above it, so the lamps
@@ -136,8 +137,7 @@ Mesh Title() {
                 for (int c = 0; c <= 4; ++c) {
                     const float s = c / 4.0f;
                     // The barbs sweep upward and curl back in proportion to their length.
-                    row.push_back(
-                        {shaftX(y) + sideSign * width * s, y + 0.4f * width * s * s, 0.45f * width * s * s});
+                    row.push_back({shaftX(y) + sideSign * width * s, y + 0.4f * width * s * s, 0.45f * width * s * s});
                 }
                 g.push_back(row);
             }
@@ -171,7 +171,7 @@ Mesh Title() {
 Mesh Door() {
     Mesh m;
     const int plate = m.AddMaterial(Textured("data/texture/plate.png", 0.75f, 0.78f, 0.82f));
-    const int lamp = m.AddMaterial(Glow(1.0f, 0.1f, 0.1f));
+    const int lamp = m.AddMaterial(Lamp("lamp", 1.0f, 0.1f, 0.1f));
     const int amber = m.AddMaterial(Shiny(0.9f, 0.62f, 0.12f, 20));
     const int frame = m.AddMaterial(Shiny(0.2f, 0.22f, 0.26f, 20));
     // One quarter of a 32 x 32 door: the panel that slides toward +x, -y.
@@ -198,7 +198,7 @@ Mesh Elevator() {
     Mesh m;
     const int deck = m.AddMaterial(Textured("data/texture/plate.png", 0.8f, 0.8f, 0.85f));
     const int under = m.AddMaterial(Shiny(0.22f, 0.24f, 0.3f, 20));
-    const int lamp = m.AddMaterial(Glow(1.0f, 0.1f, 0.1f));
+    const int lamp = m.AddMaterial(Lamp("lamp", 1.0f, 0.1f, 0.1f));
     // A 24 x 24 deck, its top at the object's origin.
     m.Box(kId, {-12, -1.5f, -12}, {12, 0, 12}, deck, 8);
     m.Box(kId, {-11, -4, -11}, {11, -1.5f, 11}, under);
