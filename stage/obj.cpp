@@ -1,10 +1,10 @@
 // The common part of every stage object: construction, its two matrices, the ray test, and the bulge.
 #include "stage/obj.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "player/player_state.h"
+#include "stage/bulge.h"
 
 ORoot g_objRoot;
 
@@ -19,7 +19,9 @@ Obj::Obj(ID3DXMesh* mesh, uint16_t typeCode, const D3DXVECTOR3& position, float 
     baseVertices.resize(n);
     BYTE* vertices = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
-    for (DWORD i = 0; i < n; ++i) std::memcpy(&baseVertices[i], vertices + kStageVertexSize * i, sizeof(D3DXVECTOR3));
+    if (vertices)
+        for (DWORD i = 0; i < n; ++i)
+            std::memcpy(&baseVertices[i], vertices + kStageVertexSize * i, sizeof(D3DXVECTOR3));
     mesh->UnlockVertexBuffer();
 }
 
@@ -56,8 +58,9 @@ BOOL Obj::Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* dist
 void Obj::WriteWorkVertices() {
     BYTE* vertices = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
-    for (size_t i = 0; i < baseVertices.size(); ++i)
-        std::memcpy(vertices + kStageVertexSize * i, &workVertices[i], sizeof(D3DXVECTOR3));
+    if (vertices)
+        for (size_t i = 0; i < baseVertices.size(); ++i)
+            std::memcpy(vertices + kStageVertexSize * i, &workVertices[i], sizeof(D3DXVECTOR3));
     mesh->UnlockVertexBuffer();
 }
 
@@ -66,71 +69,14 @@ void Obj::RestoreBaseVertices() {
     WriteWorkVertices();
 }
 
-namespace {
-
-// True when the matrix only turns and moves (its 3 × 3 part orthonormal), so distances are the same
-// in object space and in the world.
-bool Rigid(const D3DXMATRIX& m) {
-    const float rows[3][3] = {{m._11, m._12, m._13}, {m._21, m._22, m._23}, {m._31, m._32, m._33}};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) {
-            float dot = rows[i][0] * rows[j][0] + rows[i][1] * rows[j][1] + rows[i][2] * rows[j][2];
-            if (std::fabs(dot - (i == j ? 1.0f : 0.0f)) > 1e-4f) return false;
-        }
-    return m._14 == 0.0f && m._24 == 0.0f && m._34 == 0.0f && m._44 == 1.0f;
-}
-
-}  // namespace
-
 void ApplySliceBulge(ID3DXMesh* mesh, const D3DXVECTOR3* base, D3DXVECTOR3* work, DWORD count, const D3DXMATRIX& world,
                      const D3DXMATRIX& rotation) {
     BYTE* vertices = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
-    std::copy(base, base + count, work);
-    D3DXMATRIX inverseRotation, inverseWorld;
-    bool haveInverse = false;
-    // Most vertices lie far outside every sphere: for a rigid world matrix they are passed over by
-    // their distance to the centre taken into object space, with a margin well beyond rounding, and
-    // only the others are measured in the world as the bulge is defined.
-    const bool rigid = Rigid(world);
-    if (rigid) D3DXMatrixInverse(&inverseWorld, nullptr, &world);
-    for (int i = 0; i < 4; ++i) {
-        float radius = g_player.bulgeRadius[i];
-        if (!(radius > 1.0f)) continue;  // idle
-        const D3DXVECTOR3& centre = g_player.bulgeCenter[i];
-        D3DXVECTOR3 local(0.0f, 0.0f, 0.0f);
-        float reach = 0.0f;
-        if (rigid) {
-            D3DXVec3TransformCoord(&local, &centre, &inverseWorld);
-            reach = radius + 0.01f + 1e-4f * (std::fabs(centre.x) + std::fabs(centre.y) + std::fabs(centre.z));
-            reach *= reach;
-        }
-        for (DWORD v = 0; v < count; ++v) {
-            if (rigid) {
-                const float dx = work[v].x - local.x, dy = work[v].y - local.y, dz = work[v].z - local.z;
-                if (dx * dx + dy * dy + dz * dz > reach) {
-                    std::memcpy(vertices + kStageVertexSize * v, &work[v], sizeof(D3DXVECTOR3));
-                    continue;
-                }
-            }
-            D3DXVECTOR3 p;
-            D3DXVec3TransformCoord(&p, &work[v], &world);
-            D3DXVECTOR3 delta = p - centre;
-            float dist = D3DXVec3Length(&delta);
-            if (dist < radius) {
-                if (!haveInverse) {
-                    D3DXMatrixInverse(&inverseRotation, nullptr, &rotation);
-                    haveInverse = true;
-                }
-                D3DXVECTOR3 u;
-                D3DXVec3TransformCoord(&u, &delta, &inverseRotation);
-                D3DXVec3Normalize(&u, &u);
-                float push = (radius - dist) / 1.5f;
-                work[v] += push * u;
-            }
-            std::memcpy(vertices + kStageVertexSize * v, &work[v], sizeof(D3DXVECTOR3));
-        }
-    }
+    // With a sphere active every position is written (the shared mesh gets this object's shape);
+    // with none the buffer keeps whatever it last received.
+    if (BulgePositions(base, work, count, world, rotation) && vertices)
+        for (DWORD v = 0; v < count; ++v) std::memcpy(vertices + kStageVertexSize * v, &work[v], sizeof(D3DXVECTOR3));
     mesh->UnlockVertexBuffer();
 }
 
