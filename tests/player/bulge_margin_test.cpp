@@ -1,5 +1,5 @@
-// The bulge passes over far vertices by a cheaper distance in object space: every vertex must still move
-// exactly as the bulge's own rule moves it, measured in the world, including those on a sphere's edge.
+// The bulge on a turned object far from the origin, with spheres centred on vertices and one passing
+// exactly through a vertex: every vertex moves exactly as the rule, measured in the world, moves it.
 #include <gtest/gtest.h>
 
 #include <cmath>
