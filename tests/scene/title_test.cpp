@@ -170,8 +170,10 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
         }
     });
     RecordSoundCalls(nullptr);
-    // One sound in the whole run: the confirm sound, once, at -10 dB, not looping.
-    EXPECT_EQ(sounds, (std::vector<RecordedSoundCall>{{10, "Play", "cursor37.wav", -1000, 0}}));
+    // The title's one sound: the confirm sound, once, at -10 dB, not looping. The next is the game's
+    // background loop, started as the stage loaded in frame 139 hands over to the game scene.
+    EXPECT_EQ(sounds, (std::vector<RecordedSoundCall>{{10, "Play", "cursor37.wav", -1000, 0},
+                                                      {139, "Play", "mecha01.wav", -2500, DSBPLAY_LOOPING}}));
 }
 
 // The gun's world at `degrees` round the title: 3 out along +z, turned about y, then lifted to 20.
