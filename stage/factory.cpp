@@ -2,7 +2,6 @@
 #include "stage/factory.h"
 
 #include <climits>
-#include <cmath>
 
 #include "diag/log.h"
 #include "stage/fixed_mesh.h"
@@ -15,16 +14,19 @@
 #include "stage/ostage.h"
 #include "stage/ostep.h"
 
-namespace {
-
-// A float parameter taken as an integer, truncated toward zero. A value no int can hold (a broken
-// stage file) is held at the nearest end of the range, and NaN becomes 0, instead of being undefined.
-int AsInt(float value) {
-    if (std::isnan(value)) return 0;
+int ParamAsInt(float value) {
+    // Truncated toward zero; a value beyond the int range holds at its end and NaN reads as 0, so no
+    // stage record can make the conversion itself undefined.
+    if (!(value == value)) return 0;
     if (value >= 2147483648.0f) return INT_MAX;
     if (value <= -2147483648.0f) return INT_MIN;
     return static_cast<int>(value);
 }
+
+namespace {
+
+// A float parameter taken as an integer, truncated toward zero.
+int AsInt(float value) { return ParamAsInt(value); }
 
 D3DXVECTOR3 AsPoint(const float* params) { return D3DXVECTOR3(params[0], params[1], params[2]); }
 

@@ -7,6 +7,10 @@
 
 ORoot g_objRoot;
 
+ORoot::~ORoot() {
+    if (this == &g_objRoot) ClearObjects();
+}
+
 Obj::Obj(ID3DXMesh* mesh, uint16_t typeCode, const D3DXVECTOR3& position, float yaw, float pitch, int slices)
     : position(position), yaw(yaw), pitch(pitch), typeCode(typeCode), mesh(mesh) {
     DWORD n = mesh->GetNumVertices();
@@ -34,6 +38,8 @@ D3DXMATRIX Obj::HitMatrix() const {
 }
 
 BOOL Obj::Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* distance, DWORD* faceIndex) {
+    // A ray without a direction (a player standing still) meets nothing.
+    if (rayDirection.x == 0.0f && rayDirection.y == 0.0f && rayDirection.z == 0.0f) return FALSE;
     D3DXMATRIX world = HitMatrix();
     D3DXMATRIX inverse;
     D3DXMatrixInverse(&inverse, nullptr, &world);
