@@ -12,6 +12,8 @@
 #include "device_scene.h"
 #include "headless/control.h"
 #include "player/player_state.h"
+#include "player/update.h"
+#include "scene/game.h"
 #include "resource/resource_cache.h"
 #include "sound/sound_bank.h"
 #include "stage/factory.h"
@@ -57,8 +59,8 @@ struct World {
         ResetPlayer();
         stageMesh = HeaviestStageMesh();
         if (stageMesh.empty()) return;
-        for (const char* name : {stageMesh.c_str(), "door.x", "elevator.x", "leveron.x", "leveroff.x", "ltrap.x",
-                                 "laser.x", "goal.x", "step.x", "plycol.x"})
+        for (const char* name : {stageMesh.c_str(), "gun.x", "sphere.x", "door.x", "elevator.x", "leveron.x",
+                                 "leveroff.x", "ltrap.x", "laser.x", "goal.x", "step.x", "plycol.x"})
             if (!g_resourceCache->LoadMesh(name)) return;
         Obj* stage = Make(TYPE_STAGE, stageMesh.c_str(), {0, 0, 0}, {});
         if (!stage) return;
@@ -149,5 +151,33 @@ void BM_ObjectPassWithTraps(benchmark::State& state) {
     state.SetLabel(world.stageMesh + ", per 2 frames");
 }
 BENCHMARK(BM_ObjectPassWithTraps)->Arg(0)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// The game scene's frame without its 2D pass: every object's Update, the player's (collision against the
+// stage included), and the 3D pass (the bulge, every object's draw, the gun), with N traps on; per two
+// frames, the player put back at the same spot before each pair.
+void BM_GameFrameWithTraps(benchmark::State& state) {
+    World world(static_cast<int>(state.range(0)));
+    if (!world.ok) {
+        state.SkipWithError("no stage mesh in data/xfile (build the content target)");
+        return;
+    }
+    SGame game;
+    const D3DXVECTOR3 spot = g_player.position;
+    for (auto _ : state) {
+        g_player.position = spot;
+        g_player.velocity = D3DXVECTOR3(0, 0, 0);
+        g_player.health = 255.0f;
+        g_player.dead = false;
+        for (int f = 0; f < 2; ++f) {
+            game.Update();
+            g_device->BeginScene();
+            game.Draw3D();
+            g_device->EndScene();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+    state.SetLabel(world.stageMesh + ", per 2 frames");
+}
+BENCHMARK(BM_GameFrameWithTraps)->Arg(0)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
