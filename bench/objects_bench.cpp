@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <vector>
 #include <string>
 
 #include "app/globals.h"
@@ -21,20 +23,43 @@
 
 namespace {
 
-// The biggest .x file in data/xfile that no class draws by name: a stage's level geometry.
+// The meshes the stages of data/stagedata.txt list (each stage file's lines between its first two
+// colons), or every mesh in data/xfile when there is no stage list.
+std::vector<std::string> CandidateMeshes() {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::ifstream list("data/stagedata.txt");
+    for (std::string stage; std::getline(list, stage);) {
+        std::ifstream file("data/" + stage);
+        int colons = 0;
+        for (std::string line; colons < 2 && std::getline(file, line);) {
+            if (line.find(':') != std::string::npos)
+                ++colons;
+            else if (colons == 1)
+                names.push_back(line);
+        }
+    }
+    if (names.empty())
+        for (const auto& entry : fs::directory_iterator("data/xfile"))
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+// The biggest of those meshes that no class draws by name: a stage's level geometry.
 std::string HeaviestStageMesh() {
     namespace fs = std::filesystem;
     std::string best;
     uintmax_t bestSize = 0;
-    for (const auto& entry : fs::directory_iterator("data/xfile")) {
-        std::string name = entry.path().filename().string();
+    for (const std::string& name : CandidateMeshes()) {
         bool fixed = name == "gun.x" || name == "sphere.x" || name == "title.x" || name == "plycol.x";
         for (uint16_t code = 1; code <= 10; ++code)
             if (const ObjectClass* row = FindObjectClass(code))
                 for (const char* m : row->fixedMeshes) fixed = fixed || (m && name == m);
-        if (!fixed && entry.file_size() > bestSize) {
+        std::error_code ec;
+        uintmax_t size = fs::file_size("data/xfile/" + name, ec);
+        if (!fixed && !ec && size > bestSize) {
             best = name;
-            bestSize = entry.file_size();
+            bestSize = size;
         }
     }
     return best;
@@ -51,7 +76,8 @@ struct World {
 
     explicit World(int trapCount) {
         headless::reset();
-        std::filesystem::current_path(QUILLMOOR_SOURCE_DIR);
+        // The content of the folder the benchmark runs in when it has a stage list, else the source tree's.
+        if (!std::filesystem::exists("data/stagedata.txt")) std::filesystem::current_path(QUILLMOOR_SOURCE_DIR);
         if (!window.open()) return;
         g_resourceCache = new ResourceCache();
         g_soundBank = new SoundBank();
