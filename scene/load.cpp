@@ -31,7 +31,7 @@ SceneId StageListMissing() {
 // The stage file cannot be opened, or ends before its start position or mesh list is complete.
 SceneId StageFileMissing(const std::string& path) {
     MessageBoxA(nullptr, ("ファイル「" + path + "」が読み込めませんでした").c_str(), "エラー", MB_OK);
-    WriteLogLine(" ||  Error:「" + path + "」の読み込みに失敗しました");
+    WriteLogLine(" ||  Error:「", path, "」の読み込みに失敗しました");  // the path's bytes as the list holds them
     g_fatalError = true;
     return SCENE_TITLE;
 }
@@ -40,7 +40,7 @@ SceneId StageFileMissing(const std::string& path) {
 void MeshNameTooLong(const std::string& name) {
     const std::string path = "data/xfile/" + name;
     g_fatalError = true;
-    WriteLogLine(" ||  Error: メッシュ「" + path + "」の読み込みに失敗しました");
+    WriteLogLine(" ||  Error: メッシュ「", path, "」の読み込みに失敗しました");
     MessageBoxA(nullptr, (path + "の読み込みに失敗しました").c_str(), "Error", MB_OK);
 }
 

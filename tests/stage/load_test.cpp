@@ -161,6 +161,21 @@ TEST_F(StageLoad, AStageFileThatCannotBeOpenedNamesItsExactPath) {
     EXPECT_EQ(g_objRoot.next, nullptr);
 }
 
+TEST_F(StageLoad, AStageFileNameOutsideAsciiReachesTheLogAsTheListSpellsIt) {
+    // "ステージ.txt" in code page 932, as a stage list written on the game's home system holds it.
+    const std::string name =
+        "\x83X\x83"
+        "e\x81[\x83W.txt";
+    WriteStageList(name + "\n");
+    EXPECT_EQ(Load(), SCENE_TITLE);
+    EXPECT_TRUE(g_fatalError);
+    g_log.flush();
+    const std::string line =
+        Utf8ToCp932(" ||  Error:「") + "data/" + name + Utf8ToCp932("」の読み込みに失敗しました") + "\r\n";
+    const std::string log = ReadFile("Log.txt");
+    EXPECT_NE(log.find(line), std::string::npos) << Cp932ToUtf8(log);
+}
+
 TEST_F(StageLoad, AListWithTooFewLinesNamesTheDataFolderItself) {
     EXPECT_EQ(Load(3), SCENE_TITLE);
     ExpectErrorB("data/");
