@@ -189,11 +189,13 @@ void StepGun() {
     g_soundBank->Play("puu35.wav", -1000, 0);
     g_soundBank->Play("mecha07.wav", -2000, 0);
 
-    const bool bent = p.bulgeActive[0] || p.bulgeActive[1] || p.bulgeActive[2] || p.bulgeActive[3];
     const D3DXMATRIX r = ViewRotation();
     float best = -1.0f;
     for (Obj* obj = g_objRoot.next; obj; obj = obj->next) {
         if (obj->typeCode == TYPE_PLAYER_BODY) continue;
+        // The flags are read again for each object: once this shot has hit something, slot 3 is set and
+        // every later object is tested with its own shape.
+        const bool bent = p.bulgeActive[0] || p.bulgeActive[1] || p.bulgeActive[2] || p.bulgeActive[3];
         if (obj->typeCode != TYPE_LASER_TRAP && bent) obj->WriteWorkVertices();
         float dist = 0.0f;
         if (!obj->Intersect(p.position, d, &dist, nullptr)) continue;

@@ -161,6 +161,20 @@ TEST_F(Gun, ALaserTrapTakesTheShotButNotThePlayer) {
     EXPECT_GT(g_player.position.z, 33.0f);
 }
 
+TEST_F(Gun, OnceAShotHasHitLaterObjectsAreTestedWithTheirOwnShape) {
+    // A plate whose vertex buffer still shows it 70 ahead while its own last-drawn shape stands 20 ahead
+    // (as when a mesh is shared and another object wrote it last). No bulge is held before the shot.
+    Obj* plate = AddBoxes("plate.x", {{{-20, -10, 70}, {20, 40, 75}}});
+    plate->workVertices = plate->baseVertices;
+    for (D3DXVECTOR3& v : plate->workVertices) v.z -= 50.0f;
+    Frame({VK_LBUTTON});
+    // The wall, before the plate in the list, is hit first and sets slot 3: from then on each object's
+    // own shape goes into its buffer, so the plate's 20 wins over the wall's 50.
+    EXPECT_TRUE(g_player.bulgeActive[3]);
+    EXPECT_NEAR(g_player.bulgeCenter[3].z, 20.0f, 1e-4f);
+    EXPECT_NEAR(g_player.bulgeCenter[3].y, 12.0f, 1e-4f);
+}
+
 TEST_F(Gun, ASphereGrowsToFortyFiveInItsThirtyThirdDrawnFrameAndIsGoneInTheFiftiethAfterRelease) {
     headless::recordDraws(true);
     Frame({VK_LBUTTON}, true);
