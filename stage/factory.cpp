@@ -1,14 +1,25 @@
 // CreateObject and ClearObjects: the object list is built from the stage records and torn down whole.
 #include "stage/factory.h"
 
+#include <climits>
+
 #include "diag/log.h"
 #include "stage/oplycol.h"
 #include "stage/ostage.h"
 
+int ParamAsInt(float value) {
+    // Truncated toward zero; a value beyond the int range holds at its end and NaN reads as 0, so no
+    // stage record can make the conversion itself undefined.
+    if (!(value == value)) return 0;
+    if (value >= 2147483648.0f) return INT_MAX;
+    if (value <= -2147483648.0f) return INT_MIN;
+    return static_cast<int>(value);
+}
+
 namespace {
 
 // A float parameter taken as an integer, truncated toward zero.
-[[maybe_unused]] int AsInt(float value) { return static_cast<int>(value); }
+[[maybe_unused]] int AsInt(float value) { return ParamAsInt(value); }
 
 const ObjectClass kClasses[] = {
     {TYPE_STAGE,

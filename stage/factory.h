@@ -18,5 +18,8 @@ struct ObjectClass {
     bool addsChannel;            // a lever: appends its state to the lever-state list when built
 };
 
+// A float parameter taken as an integer (channels, counts, the next stage): truncated toward zero.
+int ParamAsInt(float value);
+
 // The row for a type code, or null when the code names no class.
 const ObjectClass* FindObjectClass(uint16_t typeCode);

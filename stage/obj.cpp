@@ -7,6 +7,10 @@
 
 ORoot g_objRoot;
 
+ORoot::~ORoot() {
+    if (this == &g_objRoot) ClearObjects();
+}
+
 Obj::Obj(ID3DXMesh* mesh, uint16_t typeCode, const D3DXVECTOR3& position, float yaw, float pitch, int slices)
     : position(position), yaw(yaw), pitch(pitch), typeCode(typeCode), mesh(mesh) {
     DWORD n = mesh->GetNumVertices();

@@ -71,6 +71,7 @@ protected:
 class ORoot : public Obj {
 public:
     ORoot() = default;
+    ~ORoot() override;  // the objects still listed at program exit go with the head
     void Update() override {}
     void Draw() override {}
 };

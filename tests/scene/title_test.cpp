@@ -15,6 +15,7 @@
 #include "sound/sound_bank.h"
 #include "support/game_run.h"
 #include "support/sound_files.h"
+#include "support/stage_files.h"
 #include "support/start_content.h"
 
 using namespace testing_support;
@@ -39,7 +40,7 @@ class TitleRun : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetForNewRun();
-        WriteStartContent();
+        WriteSmallStage();  // the start content and a stage for the load that follows the title
         // A confirm sound long enough to be heard playing a few frames after the press.
         WaveSpec second;
         second.samples = std::string(44100, '\x10');
@@ -51,8 +52,10 @@ protected:
     // ending after `frames` frames.
     void Run(int frames, std::function<void(int)> script) {
         headless::onFrame([=](int frame) {
-            if (frame == frames) headless::pushKeyDown(VK_ESCAPE);
-            else script(frame);
+            if (frame == frames)
+                headless::pushKeyDown(VK_ESCAPE);
+            else
+                script(frame);
         });
         EXPECT_EQ(RunGame(), 0);
     }
@@ -88,15 +91,25 @@ TEST_F(TitleRun, EnterSetsTheSceneUp) {
 TEST_F(TitleRun, TurnsHalfADegreeAFrameAndBlinksWithinItsRange) {
     Run(800, [](int frame) {
         STitle* t = Title();
-        if (frame == 100) { EXPECT_EQ(t->angle, 50.0f); }
-        if (frame == 720) { EXPECT_EQ(t->angle, 360.0f); }  // only above 360 is turned back
-        if (frame == 721) { EXPECT_EQ(t->angle, 0.5f); }
+        if (frame == 100) {
+            EXPECT_EQ(t->angle, 50.0f);
+        }
+        if (frame == 720) {
+            EXPECT_EQ(t->angle, 360.0f);
+        }  // only above 360 is turned back
+        if (frame == 721) {
+            EXPECT_EQ(t->angle, 0.5f);
+        }
         if (frame >= 1) {
             EXPECT_GT(t->blink, 100.0f) << frame;
             EXPECT_LE(t->blink, 255.0f) << frame;
         }
-        if (frame == 1) { EXPECT_EQ(t->blink, 255.0f); }  // 0 - 3 falls through 100 and starts over
-        if (frame == 2) { EXPECT_EQ(t->blink, 252.0f); }
+        if (frame == 1) {
+            EXPECT_EQ(t->blink, 255.0f);
+        }  // 0 - 3 falls through 100 and starts over
+        if (frame == 2) {
+            EXPECT_EQ(t->blink, 252.0f);
+        }
         EXPECT_TRUE(OnTitle());
     });
 }
@@ -133,7 +146,9 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
             EXPECT_EQ(Title()->lookAt.x, 5.0f * 0.97f);
             EXPECT_EQ(Title()->blink, 155.0f);
         }
-        if (frame == 31) { EXPECT_EQ(g_fadeLevel, 42); }  // the second press did not restart the fade
+        if (frame == 31) {
+            EXPECT_EQ(g_fadeLevel, 42);
+        }  // the second press did not restart the fade
         if (frame == 137) {
             EXPECT_TRUE(OnTitle());
             EXPECT_EQ(g_fadeLevel, 254);
@@ -175,7 +190,9 @@ TEST_F(TitleRun, EnterHeldFromTheSceneBeforeDoesNotStartItAndTexturesComeBack) {
             EXPECT_EQ(g_fadeLevel, 0);  // shown at once, no fade-in
             EXPECT_EQ(g_fadeSpeed, 0);
         }
-        if (frame > 5) { EXPECT_FALSE(Title()->started) << frame; }
+        if (frame > 5) {
+            EXPECT_FALSE(Title()->started) << frame;
+        }
     });
 }
 

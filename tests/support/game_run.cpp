@@ -13,6 +13,9 @@
 #include "app/input.h"
 #include "app/fade.h"
 #include "app/scene_manager.h"
+#include "player/player_state.h"
+#include "stage/obj.h"
+#include "stage/stage_globals.h"
 
 namespace testing_support {
 
@@ -38,6 +41,13 @@ void ResetForNewRun() {
     g_fadeRed = g_fadeGreen = g_fadeBlue = 0;
     g_fatalError = false;
     g_leverStates.clear();
+    // A new run starts with no stage: no objects, a player as static initialisation leaves it, no goal,
+    // no stage textures (a previous test's device, and what it held, is gone).
+    ClearObjects();
+    g_player = PlayerState{};
+    ResetPlayer();
+    g_goalReached = false;
+    g_laserTexture = g_hitTexture = g_crosshairTexture = nullptr;
     g_stageIndex = 1;
     g_mouseDivisor = 15.0f;
     g_fullScreen = FALSE;

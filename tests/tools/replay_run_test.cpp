@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/game_run.h"
+#include "support/stage_files.h"
 #include "support/start_content.h"
 
 using namespace testing_support;
@@ -27,7 +28,7 @@ std::string RunReplay(const std::string& replayText, int& status) {
 
 TEST(ReplayRunner, ReportsTheTitleHandOverFrameByFrame) {
     TempFolder folder;
-    WriteStartContent();
+    WriteSmallStage();  // the start content, and a stage for the load after the title
     int status = 0;
     std::string out = RunReplay(
         "answer no\n"

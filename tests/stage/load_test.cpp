@@ -1,0 +1,358 @@
+// The stage load: which line and file it reads, what it creates, and every way it can fail, with the
+// boxes and log lines the player sees.
+#include "scene/load.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "app/fade.h"
+#include "app/globals.h"
+#include "app/scene_manager.h"
+#include "diag/log.h"
+#include "player/player_state.h"
+#include "resource/resource_cache.h"
+#include "stage/obj.h"
+#include "stage/ostage.h"
+#include "stage/stage_file.h"
+#include "stage/stage_globals.h"
+#include "support/device.h"
+#include "support/stage_files.h"
+#include "support/start_content.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct Made {
+    uint16_t type;
+    D3DXVECTOR3 position;
+    float yaw, pitch;
+};
+
+std::vector<Made> Objects() {
+    std::vector<Made> out;
+    for (Obj* o = g_objRoot.next; o; o = o->next) out.push_back({o->typeCode, o->position, o->yaw, o->pitch});
+    return out;
+}
+
+class StageLoad : public DeviceTest {
+protected:
+    void SetUp() override {
+        DeviceTest::SetUp();
+        WriteSmallStage();
+        g_resourceCache = &cache;
+        g_log.open("Log.txt");
+    }
+    void TearDown() override {
+        ClearObjects();
+        for (IDirect3DTexture9** t : {&g_laserTexture, &g_hitTexture, &g_crosshairTexture})
+            if (*t) (*t)->Release(), *t = nullptr;
+        cache.ReleaseAll();
+        g_resourceCache = nullptr;
+        g_log.close();
+        DeviceTest::TearDown();
+    }
+    SceneId Load(int index = 1) {
+        g_stageIndex = index;
+        return scene.Update();
+    }
+    // The whole log, which must be exactly these lines (UTF-8 messages, each with its timestamp).
+    void ExpectLog(const std::vector<std::string>& messages) {
+        g_log.flush();
+        std::string pattern;
+        for (const std::string& m : messages) pattern += LogLinePattern(m);
+        EXPECT_TRUE(std::regex_match(ReadFile("Log.txt"), std::regex(pattern))) << Cp932ToUtf8(ReadFile("Log.txt"));
+    }
+    void ExpectOneBox(const std::string& text, const std::string& title) {
+        ASSERT_EQ(headless::messageBoxes().size(), 1u);
+        EXPECT_EQ(headless::messageBoxes()[0].text, text);
+        EXPECT_EQ(headless::messageBoxes()[0].title, title);
+        EXPECT_EQ(headless::messageBoxes()[0].flags, static_cast<unsigned>(MB_OK));
+    }
+    // The stage file cannot be used: box, log line, the title scene named and the run ending.
+    void ExpectErrorB(const std::string& path) {
+        ExpectOneBox("ファイル「" + path + "」が読み込めませんでした", "エラー");
+        ExpectLog({" ||  Error:「" + path + "」の読み込みに失敗しました"});
+        EXPECT_TRUE(g_fatalError);
+    }
+    ResourceCache cache;
+    SLoad scene;
+};
+
+}  // namespace
+
+TEST_F(StageLoad, LoadsTheStageResetsThePlayerAndHandsOverToTheGame) {
+    cache.LoadMesh("title.x");
+    g_fadeLevel = 255;
+    g_goalReached = true;
+    g_player.health = 3.0f;
+    g_player.dead = true;
+    g_player.landingDip = 7.0f;
+    g_player.bulgeRadius[2] = 30.0f;
+    g_player.startPosition = D3DXVECTOR3(9, 9, 9);
+
+    ASSERT_EQ(Load(), SCENE_GAME);
+    ASSERT_EQ(Objects().size(), 2u);
+    EXPECT_EQ(Objects()[0].type, TYPE_STAGE);
+    EXPECT_EQ(static_cast<OStage*>(g_objRoot.next)->meshName, "floor.x");
+    EXPECT_EQ(g_objRoot.next->mesh, cache.Find("floor.x")->mesh);
+    EXPECT_EQ(Objects()[1].type, TYPE_PLAYER_BODY);
+    EXPECT_EQ(g_player.startPosition, D3DXVECTOR3(0, 12, -40));
+    EXPECT_EQ(g_player.position, D3DXVECTOR3(0, 12, -40));
+    EXPECT_EQ(g_player.health, 255.0f);
+    EXPECT_FALSE(g_player.dead);
+    EXPECT_EQ(g_player.bulgeRadius[2], 1.0f);
+    EXPECT_EQ(g_player.landingDip, 7.0f);  // not part of the reset
+    EXPECT_EQ(g_fadeLevel, 0);
+    EXPECT_FALSE(g_goalReached);
+    EXPECT_FALSE(g_fatalError);
+    // The cache holds this stage's meshes and the two the player draws; the title's went.
+    EXPECT_EQ(cache.Find("title.x"), nullptr);
+    for (const char* name : {"floor.x", "plycol.x", "gun.x", "sphere.x"}) EXPECT_NE(cache.Find(name), nullptr) << name;
+    EXPECT_NE(g_laserTexture, nullptr);
+    EXPECT_NE(g_hitTexture, nullptr);
+    EXPECT_NE(g_crosshairTexture, nullptr);
+    // The cursor sits on the client point (320, 240).
+    POINT centre = {320, 240}, cursor = {0, 0};
+    ClientToScreen(g_hWnd, &centre);
+    ShowCursor(FALSE);  // the game's own cursor, not the desktop pointer
+    GetCursorPos(&cursor);
+    ShowCursor(TRUE);
+    EXPECT_EQ(cursor.x, centre.x);
+    EXPECT_EQ(cursor.y, centre.y);
+    EXPECT_TRUE(headless::messageBoxes().empty());
+    ExpectLog({});
+
+    // A second load starts from nothing: the old objects are gone, not added to.
+    Obj* first = g_objRoot.next;
+    ASSERT_EQ(Load(), SCENE_GAME);
+    EXPECT_EQ(Objects().size(), 2u);
+    EXPECT_NE(g_objRoot.next, nullptr);
+    EXPECT_EQ(g_objRoot.next->prev, &g_objRoot);
+    (void)first;
+}
+
+TEST_F(StageLoad, TheIndexChoosesTheLineOfTheStageList) {
+    WriteStageList("a.txt\nb.txt\nc.txt\n");
+    WriteStageFile("a.txt", "1,0,0,\n:\n:\n");
+    WriteStageFile("b.txt", "2,0,0,\n:\n:\n");
+    WriteStageFile("c.txt", "3,0,0,\n:\n:\n");
+    ASSERT_EQ(Load(1), SCENE_GAME);
+    EXPECT_EQ(g_player.position.x, 1.0f);
+    ASSERT_EQ(Load(3), SCENE_GAME);
+    EXPECT_EQ(g_player.position.x, 3.0f);
+    EXPECT_EQ(g_objRoot.next, nullptr);  // an empty object section: no objects, nothing walks
+}
+
+TEST_F(StageLoad, NoStageListEndsTheRunWithTheListBox) {
+    std::filesystem::remove("data/stagedata.txt");
+    EXPECT_EQ(Load(), SCENE_TITLE);
+    ExpectOneBox("ファイル「stagedata.txt」が読み込めませんでした\n", "エラー");
+    ExpectLog({" ||  Error:「stagedate.txt」の読み込みに失敗しました"});
+    EXPECT_TRUE(g_fatalError);
+    EXPECT_EQ(g_laserTexture, nullptr);
+}
+
+TEST_F(StageLoad, AStageFileThatCannotBeOpenedNamesItsExactPath) {
+    WriteStageList(" stage1.txt\n");  // the blank belongs to the name
+    EXPECT_EQ(Load(), SCENE_TITLE);
+    ExpectErrorB("data/ stage1.txt");
+    EXPECT_EQ(g_objRoot.next, nullptr);
+}
+
+TEST_F(StageLoad, AListWithTooFewLinesNamesTheDataFolderItself) {
+    EXPECT_EQ(Load(3), SCENE_TITLE);
+    ExpectErrorB("data/");
+}
+
+TEST_F(StageLoad, AStageFileEndingBeforeItsStartPositionIsLikeAMissingOne) {
+    WriteStageFile("stage1.txt", "0,12,-40,\n");
+    EXPECT_EQ(Load(), SCENE_TITLE);
+    ExpectErrorB("data/stage1.txt");
+    EXPECT_EQ(g_laserTexture, nullptr);
+}
+
+TEST_F(StageLoad, AStageFileEndingInsideItsMeshListIsLikeAMissingOneAfterTheNamedMeshes) {
+    WriteStageFile("stage1.txt", "0,12,-40,\n:\nfloor.x\n");
+    EXPECT_EQ(Load(), SCENE_TITLE);
+    ExpectErrorB("data/stage1.txt");
+    EXPECT_NE(cache.Find("floor.x"), nullptr);
+    EXPECT_EQ(cache.Find("gun.x"), nullptr);
+}
+
+TEST_F(StageLoad, HeaderEndingInAColonLeavesZAtZero) {
+    WriteStageFile("stage1.txt", "4,5,6:\n:\n");
+    ASSERT_EQ(Load(), SCENE_GAME);
+    EXPECT_EQ(g_player.position, D3DXVECTOR3(4, 5, 0));
+}
+
+TEST_F(StageLoad, ANameBeforeTheClosingColonIsNotLoaded) {
+    WriteStageFile("stage1.txt", "0,0,0,\n:\nfloor.x\nplycol.x:\nfloor.x,1\nplycol.x,10\nfloor.x,1,5\n");
+    ASSERT_EQ(Load(), SCENE_GAME);
+    EXPECT_EQ(cache.Find("plycol.x"), nullptr);
+    ASSERT_EQ(Objects().size(), 2u);
+    EXPECT_EQ(Objects()[1].position, D3DXVECTOR3(5, 0, 0));
+    ExpectLog({" ||  Warning:メッシュ「plycol.x」が読み込まれていません"});
+    EXPECT_FALSE(g_fatalError);
+    EXPECT_TRUE(headless::messageBoxes().empty());
+}
+
+TEST_F(StageLoad, ABlankMeshLineFailsTheLoadAndNoObjectIsMade) {
+    WriteStageFile("stage1.txt", "0,0,0,\n:\nfloor.x\n\n:\nfloor.x,1\n");
+    g_fadeLevel = 200;
+    EXPECT_EQ(Load(), SCENE_GAME);  // the load finishes; the run ends after this frame
+    EXPECT_TRUE(g_fatalError);
+    ExpectOneBox("data/xfile/の読み込みに失敗しました", "Error");
+    ExpectLog({" ||  Error: メッシュ「data/xfile/」の読み込みに失敗しました"});
+    EXPECT_EQ(g_objRoot.next, nullptr);
+    EXPECT_NE(cache.Find("gun.x"), nullptr);
+    EXPECT_NE(g_crosshairTexture, nullptr);
+    EXPECT_EQ(g_fadeLevel, 0);
+}
+
+TEST_F(StageLoad, RecordsNeedTheirLineFeedAndCarryFieldsOver) {
+    WriteStageFile("stage1.txt",
+                   "0,0,0,\n:\nfloor.x\nplycol.x\n:\n"
+                   "floor.x,1,1,2,3,90,30,0,0,0,0,0,77\n"  // thirteen fields
+                   "floor.x,1,7\n"                         // y, z, yaw and pitch of the record before
+                   "plycol.x,10,0,0,0,0,0");               // no line feed: never made
+    ASSERT_EQ(Load(), SCENE_GAME);
+    auto made = Objects();
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_EQ(made[0].position, D3DXVECTOR3(1, 2, 3));
+    EXPECT_EQ(made[0].yaw, 90.0f);
+    EXPECT_EQ(made[1].position, D3DXVECTOR3(7, 2, 3));
+    EXPECT_EQ(made[1].yaw, 90.0f);
+    EXPECT_EQ(made[1].pitch, 30.0f);
+    ExpectLog({});
+}
+
+TEST_F(StageLoad, CrLfStageFilesLoadLikeLfOnes) {
+    WriteStageList("stage1.txt\r\nstage2.txt\r\n");
+    WriteStageFile("stage2.txt",
+                   "0,12,-40,\r\n:\r\nfloor.x\r\nplycol.x\r\n:\r\nfloor.x,1,0,0,0,0,0\r\nplycol.x,10,0,0,0,0,0\r\n");
+    ASSERT_EQ(Load(2), SCENE_GAME);
+    auto made = Objects();
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_EQ(made[0].type, TYPE_STAGE);
+    EXPECT_EQ(made[1].type, TYPE_PLAYER_BODY);
+    EXPECT_EQ(g_player.position, D3DXVECTOR3(0, 12, -40));
+    ExpectLog({});
+}
+
+TEST_F(StageLoad, RecordsThatCannotBeMadeAreSkippedWithOneWarningEach) {
+    WriteMesh("thin.x", SmallMeshX(1));  // 12-byte vertices
+    WriteStageFile("stage1.txt",
+                   "0,0,0,\n:\nfloor.x\nthin.x\n:\n"
+                   "floor.x,5\n"
+                   "missing.x,1\n"
+                   "\n"
+                   "thin.x,1\n"
+                   "floor.x,8\n"
+                   "floor.x,1\n");
+    ASSERT_EQ(Load(), SCENE_GAME);
+    ASSERT_EQ(Objects().size(), 1u);
+    EXPECT_EQ(Objects()[0].type, TYPE_STAGE);
+    ExpectLog({" ||  Warning:種類5のオブジェクトはありません(floor.x)",
+               " ||  Warning:メッシュ「missing.x」が読み込まれていません",
+               " ||  Warning:メッシュ「」が読み込まれていません",
+               " ||  Warning:メッシュ「thin.x」の頂点が32バイトではありません",
+               " ||  Warning:種類8のオブジェクトはありません(floor.x)"});
+    EXPECT_FALSE(g_fatalError);
+    EXPECT_TRUE(headless::messageBoxes().empty());
+}
+
+TEST_F(StageLoad, ATextureThatFailsSendsTheRunToTheErrorScreen) {
+    std::filesystem::remove("data/texture/efe_hit.png");
+    EXPECT_EQ(Load(), SCENE_ERROR);
+    EXPECT_TRUE(g_fatalError);
+    // The crosshair is never tried; the laser texture that did load is not left behind.
+    ExpectOneBox("data/texture/efe_hit.pngの読み込みに失敗しました", "Error");
+    ExpectLog({" ||  Error: テクスチャ「data/texture/efe_hit.png」の読み込みに失敗しました"});
+    EXPECT_EQ(g_laserTexture, nullptr);
+    EXPECT_EQ(g_hitTexture, nullptr);
+    EXPECT_EQ(g_crosshairTexture, nullptr);
+    EXPECT_EQ(g_objRoot.next, nullptr);  // the records are never read
+}
+
+TEST_F(StageLoad, NamesNoFileCanHaveAreRefusedWithoutOpeningAShorterOne) {
+    // "stage1.txt" exists; a list line that is "stage1.txt", a NUL and more must not load it.
+    WriteStageList(std::string("stage1.txt\0.bak\n", 16));
+    EXPECT_EQ(Load(), SCENE_TITLE);
+    ExpectErrorB("data/stage1.txt");
+}
+
+TEST_F(StageLoad, AHugeMeshNameIsAMeshThatDoesNotLoad) {
+    const std::string name(100 * 1024, 'm');
+    WriteStageFile("stage1.txt", "0,0,0,\n:\n" + name + "\n:\nfloor.x,1\n");
+    EXPECT_EQ(Load(), SCENE_GAME);
+    EXPECT_TRUE(g_fatalError);
+    const std::string kept = "data/xfile/" + name.substr(0, kMaxNameLength);
+    ExpectOneBox(kept + "の読み込みに失敗しました", "Error");
+    EXPECT_EQ(g_objRoot.next, nullptr);
+}
+
+namespace {
+
+// The whole game from start-up: Enter on the title, the load after the white fade.
+class StageLoadRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetForNewRun();
+        WriteSmallStage();
+    }
+    void TearDown() override { headless::reset(); }
+    int Run() {
+        headless::setFrameLimit(400);
+        headless::onFrame([](int frame) {
+            if (frame == 2) headless::holdKey(VK_RETURN, true);
+        });
+        return RunGame();
+    }
+    TempFolder folder;
+};
+
+}  // namespace
+
+TEST_F(StageLoadRun, AMissingStageListEndsTheRunAbnormallyAfterItsBox) {
+    std::filesystem::remove("data/stagedata.txt");
+    EXPECT_EQ(Run(), 1);
+    ASSERT_EQ(headless::messageBoxes().size(), 2u);  // the full-screen question, then the list's box
+    EXPECT_EQ(headless::messageBoxes()[1].text, "ファイル「stagedata.txt」が読み込めませんでした\n");
+    const std::string log = ReadFile("Log.txt");
+    EXPECT_TRUE(
+        std::regex_search(log, std::regex(LogLinePattern(" ||  Error:「stagedate.txt」の読み込みに失敗しました") +
+                                          EndOfRunPattern(" ||  異常終了") + "$")))
+        << Cp932ToUtf8(log);
+    EXPECT_LT(headless::frameCount(), 400);
+}
+
+TEST_F(StageLoadRun, AMissingStageFileEndsTheRunAbnormallyAfterItsBox) {
+    WriteStageList("stage9.txt\n");
+    EXPECT_EQ(Run(), 1);
+    ASSERT_EQ(headless::messageBoxes().size(), 2u);
+    EXPECT_EQ(headless::messageBoxes()[1].text, "ファイル「data/stage9.txt」が読み込めませんでした");
+    EXPECT_EQ(headless::messageBoxes()[1].title, "エラー");
+    const std::string log = ReadFile("Log.txt");
+    EXPECT_TRUE(
+        std::regex_search(log, std::regex(LogLinePattern(" ||  Error:「data/stage9.txt」の読み込みに失敗しました") +
+                                          EndOfRunPattern(" ||  異常終了") + "$")))
+        << Cp932ToUtf8(log);
+}
+
+TEST_F(StageLoadRun, AGoodStageReachesTheGameSceneAndEndsNormally) {
+    headless::setFrameLimit(300);
+    bool sawGame = false;
+    headless::onFrame([&](int frame) {
+        if (frame == 2) headless::holdKey(VK_RETURN, true);
+        if (g_sceneManager && g_sceneManager->current == g_sceneManager->scenes[SCENE_GAME] && !sawGame) {
+            sawGame = true;
+            EXPECT_EQ(g_player.position, D3DXVECTOR3(0, 12, -40));
+            EXPECT_NE(g_objRoot.next, nullptr);
+            headless::pushKeyDown(VK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_TRUE(sawGame);
+}

@@ -1,0 +1,254 @@
+// The object list, the two matrices, the ray test and the bulge, with pushed positions worked out by
+// hand from the rule: a vertex inside a sphere moves (radius − distance) / 1.5 away from its centre.
+#include "stage/obj.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "app/globals.h"
+#include "player/player_state.h"
+#include "resource/resource_cache.h"
+#include "stage/factory.h"
+#include "stage/oplycol.h"
+#include "stage/ostage.h"
+#include "support/device.h"
+#include "support/stage_files.h"
+
+using namespace testing_support;
+
+namespace {
+
+const float kNoParams[5] = {0, 0, 0, 0, 0};
+
+D3DXVECTOR3 BufferVertex(ID3DXMesh* mesh, DWORD i) {
+    BYTE* v = nullptr;
+    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
+    D3DXVECTOR3 p;
+    std::memcpy(&p, v + 32 * i, sizeof p);
+    mesh->UnlockVertexBuffer();
+    return p;
+}
+
+void SetBufferVertex(ID3DXMesh* mesh, DWORD i, const D3DXVECTOR3& p) {
+    BYTE* v = nullptr;
+    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
+    std::memcpy(v + 32 * i, &p, sizeof p);
+    mesh->UnlockVertexBuffer();
+}
+
+void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float tolerance = 1e-5f) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
+class Objects : public DeviceTest {
+protected:
+    void SetUp() override {
+        DeviceTest::SetUp();
+        g_resourceCache = &cache;
+        // Vertex 0 at the origin, the others far from every sphere used below.
+        WriteMesh("points.x", StageMeshX({{0, 0, 0}, {1, 0, 0}, {100, 0, 0}, {0, 100, 0}}));
+        WriteMesh("floor.x", FloorMeshX(40.0f, 4));
+        ASSERT_TRUE(cache.LoadMesh("points.x"));
+        ASSERT_TRUE(cache.LoadMesh("floor.x"));
+        points = cache.Find("points.x")->mesh;
+        floor = cache.Find("floor.x")->mesh;
+    }
+    void TearDown() override {
+        ClearObjects();
+        cache.ReleaseAll();
+        g_resourceCache = nullptr;
+        DeviceTest::TearDown();
+    }
+    Obj* Make(ID3DXMesh* mesh, const std::string& name, uint16_t type, D3DXVECTOR3 position = {0, 0, 0}, float yaw = 0,
+              float pitch = 0) {
+        return CreateObject(mesh, name, type, position, yaw, pitch, kNoParams);
+    }
+    void Sphere(int slot, D3DXVECTOR3 centre, float radius) {
+        g_player.bulgeCenter[slot] = centre;
+        g_player.bulgeRadius[slot] = radius;
+    }
+    ResourceCache cache;
+    ID3DXMesh* points = nullptr;
+    ID3DXMesh* floor = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Objects, TheListKeepsCreationOrderAndClearsWhole) {
+    ClearObjects();  // on an empty list: nothing happens
+    EXPECT_EQ(g_objRoot.next, nullptr);
+
+    Obj* a = Make(floor, "floor.x", TYPE_STAGE);
+    Obj* b = Make(points, "points.x", TYPE_PLAYER_BODY);
+    Obj* c = Make(floor, "floor.x", TYPE_STAGE, {0, 5, 0});
+    ASSERT_TRUE(a && b && c);
+    EXPECT_EQ(g_objRoot.next, a);
+    EXPECT_EQ(a->prev, &g_objRoot);
+    EXPECT_EQ(a->next, b);
+    EXPECT_EQ(b->prev, a);
+    EXPECT_EQ(b->next, c);
+    EXPECT_EQ(c->prev, b);
+    EXPECT_EQ(c->next, nullptr);
+    EXPECT_EQ(dynamic_cast<OStage*>(a)->meshName, "floor.x");
+    EXPECT_NE(dynamic_cast<OPlyCol*>(b), nullptr);
+    EXPECT_EQ(a->baseVertices.size(), 25u);  // copied once from the mesh
+    EXPECT_EQ(a->workVertices.size(), 25u);
+    EXPECT_EQ(a->baseVertices[6], D3DXVECTOR3(-10, 0, -10));
+
+    ClearObjects();
+    EXPECT_EQ(g_objRoot.next, nullptr);
+    EXPECT_EQ(g_objRoot.prev, nullptr);
+    Obj* again = Make(floor, "floor.x", TYPE_STAGE);
+    EXPECT_EQ(again->prev, &g_objRoot);
+    EXPECT_EQ(g_objRoot.next, again);
+}
+
+TEST_F(Objects, ParametersTakenAsIntegersTruncateTowardZeroAndNeverOverflow) {
+    EXPECT_EQ(ParamAsInt(2.9f), 2);
+    EXPECT_EQ(ParamAsInt(-2.9f), -2);
+    EXPECT_EQ(ParamAsInt(1e30f), INT_MAX);
+    EXPECT_EQ(ParamAsInt(-1e30f), INT_MIN);
+    EXPECT_EQ(ParamAsInt(std::nanf("")), 0);
+    EXPECT_EQ(FindObjectClass(5), nullptr);
+    EXPECT_EQ(FindObjectClass(8), nullptr);
+    ASSERT_NE(FindObjectClass(TYPE_STAGE), nullptr);
+    EXPECT_STREQ(FindObjectClass(TYPE_PLAYER_BODY)->name, "OPlyCol");
+}
+
+TEST_F(Objects, DrawMatrixTurnsYawFirstHitMatrixPitchFirst) {
+    Obj* o = Make(points, "points.x", TYPE_STAGE, {10, 20, 30}, 90.0f, 30.0f);
+    D3DXMATRIX draw = o->DrawMatrix(), hit = o->HitMatrix();
+    D3DXVECTOR3 forward(0, 0, 1), p;
+    // Yaw first: +z turns to +x, which the pitch about x leaves alone.
+    D3DXVec3TransformCoord(&p, &forward, &draw);
+    ExpectNear(p, D3DXVECTOR3(11, 20, 30));
+    // Pitch first: +z tips down to (0, −sin 30°, cos 30°), then the yaw turns it toward +x.
+    D3DXVec3TransformCoord(&p, &forward, &hit);
+    ExpectNear(p, D3DXVECTOR3(10 + 0.8660254f, 19.5f, 30));
+
+    // With either angle zero the two agree.
+    for (auto [yaw, pitch] : {std::pair{90.0f, 0.0f}, std::pair{0.0f, 30.0f}}) {
+        o->yaw = yaw;
+        o->pitch = pitch;
+        D3DXMATRIX a = o->DrawMatrix(), b = o->HitMatrix();
+        for (int i = 0; i < 16; ++i) EXPECT_NEAR(a.m[i / 4][i % 4], b.m[i / 4][i % 4], 1e-6f) << yaw << " " << pitch;
+    }
+}
+
+TEST_F(Objects, IntersectGivesWorldDistanceWhateverTheDirectionsLength) {
+    Obj* o = Make(floor, "floor.x", TYPE_STAGE, {0, -2, 0}, 30.0f, 0.0f);
+    float unit = 0, five = 0;
+    DWORD face = 99;
+    ASSERT_TRUE(o->Intersect({3, 10, 4}, {0, -1, 0}, &unit, &face));
+    EXPECT_FLOAT_EQ(unit, 12.0f);
+    EXPECT_LT(face, 32u);
+    ASSERT_TRUE(o->Intersect({3, 10, 4}, {0, -5, 0}, &five, nullptr));
+    EXPECT_FLOAT_EQ(five, unit);
+    // Pitched 90 degrees the floor stands up as a wall across the z axis at z = 0.
+    o->yaw = 0.0f;
+    o->pitch = 90.0f;
+    o->position = D3DXVECTOR3(0, 0, 0);
+    ASSERT_TRUE(o->Intersect({1, 1, -7}, {0, 0, 2}, &five, nullptr));
+    EXPECT_NEAR(five, 7.0f, 1e-4f);
+    EXPECT_FALSE(o->Intersect({1, 1, -7}, {0, 0, -2}, &five, nullptr));
+}
+
+TEST_F(Objects, TheBulgePushesVerticesAwayFromTheCentre) {
+    Obj* o = Make(points, "points.x", TYPE_STAGE);
+    Sphere(0, {3, 0, 0}, 5.0f);  // vertex 0 is 3 inside: pushed (5 − 3) / 1.5 along −x
+    ApplyBulge(o);
+    ExpectNear(o->workVertices[0], {-4.0f / 3.0f, 0, 0});
+    // Vertex 1 is 2 from the centre: (5 − 2) / 1.5 = 2 along −x.
+    ExpectNear(o->workVertices[1], {-1.0f, 0, 0});
+    EXPECT_EQ(o->workVertices[2], D3DXVECTOR3(100, 0, 0));
+    ExpectNear(BufferVertex(points, 0), o->workVertices[0], 0.0f);
+    EXPECT_EQ(o->baseVertices[0], D3DXVECTOR3(0, 0, 0));  // never changed
+}
+
+TEST_F(Objects, TheBulgeWorksInWorldSpaceAndMovesInObjectSpace) {
+    // Yawed 90 degrees, object-space (1, 0, 0) stands at world (0, 0, −1): 2 from a centre at (0, 0, −3).
+    Obj* o = Make(points, "points.x", TYPE_STAGE, {0, 0, 0}, 90.0f, 0.0f);
+    Sphere(0, {0, 0, -3}, 4.0f);
+    ApplyBulge(o);
+    // Pushed (4 − 2) / 1.5 away from the centre in the world (+z), which is −x in object space.
+    ExpectNear(o->workVertices[1], {1.0f - 4.0f / 3.0f, 0, 0});
+    D3DXVECTOR3 world;
+    D3DXMATRIX w = o->DrawMatrix();
+    D3DXVec3TransformCoord(&world, &o->workVertices[1], &w);
+    ExpectNear(world, {0, 0, 1.0f / 3.0f});
+}
+
+TEST_F(Objects, AVertexInTwoSpheresIsPushedBySphereZeroFirst) {
+    Obj* o = Make(points, "points.x", TYPE_STAGE);
+    Sphere(0, {2, 0, 0}, 5.0f);   // origin → (−2, 0, 0)
+    Sphere(1, {-4, 0, 0}, 4.0f);  // (−2, 0, 0) is 2 from this centre → pushed 4/3 along +x
+    ApplyBulge(o);
+    ExpectNear(o->workVertices[0], {-2.0f / 3.0f, 0, 0});
+    // In the other order the origin is exactly 4 from sphere 1 (not inside), then pushed by sphere 0 only.
+    Sphere(0, {-4, 0, 0}, 4.0f);
+    Sphere(1, {2, 0, 0}, 5.0f);
+    ApplyBulge(o);
+    ExpectNear(o->workVertices[0], {-2.0f, 0, 0});
+}
+
+TEST_F(Objects, OnlyVerticesStrictlyInsideMove) {
+    Obj* o = Make(points, "points.x", TYPE_STAGE);
+    Sphere(3, {3, 0, 0}, 3.0f);  // the origin is exactly on the surface
+    ApplyBulge(o);
+    EXPECT_EQ(o->workVertices[0], D3DXVECTOR3(0, 0, 0));
+    ExpectNear(o->workVertices[1], {1.0f / 3.0f, 0, 0});  // 2 from the centre: (3 − 2) / 1.5 along −x
+    EXPECT_EQ(BufferVertex(points, 0), D3DXVECTOR3(0, 0, 0));
+}
+
+TEST_F(Objects, IdleSpheresLeaveTheBufferUntouched) {
+    Obj* o = Make(points, "points.x", TYPE_STAGE);
+    SetBufferVertex(points, 0, {7, 7, 7});  // what another object wrote last
+    for (int i = 0; i < 4; ++i) Sphere(i, {0, 0, 0}, 1.0f);
+    ApplyBulge(o);
+    EXPECT_EQ(BufferVertex(points, 0), D3DXVECTOR3(7, 7, 7));
+    EXPECT_EQ(o->workVertices, o->baseVertices);
+}
+
+TEST_F(Objects, TwoStagesSharingAMeshAreEachDrawnWithTheirOwnBulge) {
+    Obj* near = Make(points, "points.x", TYPE_STAGE, {0, 0, 0});
+    Obj* far = Make(points, "points.x", TYPE_STAGE, {0, 0, 50});
+    Sphere(2, {3, 0, 0}, 5.0f);
+    headless::recordDraws(true);
+    g_device->BeginScene();
+    near->Draw();
+    far->Draw();
+    g_device->EndScene();
+    const auto& draws = headless::recordedDraws();
+    ASSERT_EQ(draws.size(), 2u);
+    for (const auto& d : draws) {
+        ASSERT_EQ(d.stride, 32u);
+        ASSERT_GE(d.vertices.size(), 4u * 32u);
+    }
+    D3DXVECTOR3 first, second;
+    std::memcpy(&first, draws[0].vertices.data(), sizeof first);
+    std::memcpy(&second, draws[1].vertices.data(), sizeof second);
+    ExpectNear(first, {-4.0f / 3.0f, 0, 0});
+    EXPECT_EQ(second, D3DXVECTOR3(0, 0, 0));  // 50 away: its own, unbent positions
+    EXPECT_EQ(draws[0].state.world._43, 0.0f);
+    EXPECT_EQ(draws[1].state.world._43, 50.0f);
+}
+
+TEST_F(Objects, ThePlayerBodyFollowsTheEyeAndDrawsNothing) {
+    Obj* body = Make(points, "points.x", TYPE_PLAYER_BODY, {1, 2, 3}, 45.0f, 0.0f);
+    g_player.position = D3DXVECTOR3(-5, 12, 8);
+    body->Update();
+    EXPECT_EQ(body->position, D3DXVECTOR3(-5, 12, 8));
+    EXPECT_EQ(body->yaw, 45.0f);
+    headless::recordDraws(true);
+    g_device->BeginScene();
+    body->Draw();
+    g_device->EndScene();
+    EXPECT_TRUE(headless::recordedDraws().empty());
+    EXPECT_EQ(body->workVertices, body->baseVertices);
+    EXPECT_EQ(g_device->impl->state.world._41, -5.0f);
+}

@@ -1,0 +1,282 @@
+// The stage reader on bytes in memory: the stage list's line choice, the three sections, text mode,
+// and inputs that must end in a defined way.
+#include "stage/stage_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A FILE over a copy of `bytes` (fmemopen needs the bytes to outlive the FILE).
+struct MemoryFile {
+    explicit MemoryFile(std::string text) : bytes(std::move(text)) {
+        file = bytes.empty() ? std::tmpfile() : fmemopen(bytes.data(), bytes.size(), "r");
+    }
+    ~MemoryFile() {
+        if (file) std::fclose(file);
+    }
+    std::string bytes;
+    std::FILE* file;
+};
+
+StageListLine ListLine(const std::string& list, int index) {
+    MemoryFile f(list);
+    return ReadStageListLine(f.file, index);
+}
+
+struct Parsed {
+    bool started = false;
+    StageStart start;
+    std::vector<std::string> meshes;
+    std::vector<int> meshLines;
+    StageFileReader::MeshResult end = StageFileReader::FileEnd;
+    std::vector<StageRecord> records;
+    int dropped = 0;
+};
+
+Parsed Parse(const std::string& text) {
+    MemoryFile f(text);
+    StageFileReader reader(f.file);
+    Parsed p;
+    p.started = reader.ReadStart(p.start);
+    if (!p.started) return p;
+    std::string name;
+    bool cut;
+    int line;
+    while ((p.end = reader.NextMesh(name, cut, line)) == StageFileReader::Mesh) {
+        p.meshes.push_back(name);
+        p.meshLines.push_back(line);
+    }
+    if (p.end == StageFileReader::FileEnd) return p;
+    StageRecord r;
+    while (reader.NextRecord(r)) p.records.push_back(r);
+    p.dropped = reader.droppedRecordLine;
+    return p;
+}
+
+const char* kExample =
+    "0,12,-40,\n:\nhall.x\ndoor.x\nleveron.x\nleveroff.x\ngoal.x\n:\n"
+    "hall.x,1,0,0,0,0,0\nleveroff.x,7,10,0,20,0,0,1,0\ndoor.x,4,0,0,60,0,0,1\ngoal.x,9,0,0,120,0,0,2\n";
+
+}  // namespace
+
+TEST(StageList, PicksTheLineOfTheIndexKeepingBlanksAndCountingLongLinesTwice) {
+    const std::string list = "one.txt\n two.txt\nthree.txt";
+    EXPECT_EQ(ListLine(list, 1).path, "data/one.txt");
+    EXPECT_EQ(ListLine(list, 0).path, "data/one.txt");  // 1 or less reads the first line
+    EXPECT_EQ(ListLine(list, -5).path, "data/one.txt");
+    EXPECT_EQ(ListLine(list, 2).path, "data/ two.txt");  // nothing trimmed
+    StageListLine third = ListLine(list, 3);             // the last line needs no line feed
+    EXPECT_EQ(third.path, "data/three.txt");
+    EXPECT_TRUE(third.present);
+    EXPECT_EQ(third.line, 3);
+    StageListLine fourth = ListLine(list, 4);
+    EXPECT_EQ(fourth.path, "data/");
+    EXPECT_FALSE(fourth.present);
+    EXPECT_EQ(ListLine("one.txt\n", 2).path, "data/");  // a list ending in a line feed has no line 2
+    EXPECT_FALSE(ListLine("one.txt\n", 2).present);
+
+    // 125 characters fit the line reader with their line feed; 126 leave the line feed for a second read.
+    const std::string fits(125, 'a'), over(126, 'b'), longer(130, 'c');
+    EXPECT_EQ(ListLine(fits + "\nnext.txt\n", 2).path, "data/next.txt");
+    EXPECT_EQ(ListLine(over + "\nnext.txt\n", 2).path, "data/");  // the rest of the line: its line feed alone
+    EXPECT_EQ(ListLine(over + "\nnext.txt\n", 3).path, "data/next.txt");
+    EXPECT_EQ(ListLine(longer + "\nnext.txt\n", 2).path, "data/cccc");
+    // The wanted line itself is read whole, however long.
+    EXPECT_EQ(ListLine("x\n" + longer + "\n", 2).path, "data/" + longer);
+}
+
+TEST(StageList, ReadsCrLfAsLfAndStopsAtTheEndOfFileByte) {
+    EXPECT_EQ(ListLine("one.txt\r\ntwo.txt\r\n", 1).path, "data/one.txt");
+    EXPECT_EQ(ListLine("one.txt\r\ntwo.txt\r\n", 2).path, "data/two.txt");
+    EXPECT_EQ(ListLine("one\r.txt\n", 1).path, "data/one\r.txt");  // a lone CR is a character
+    EXPECT_EQ(ListLine("one.txt\n\x1Atwo.txt\n", 2).path, "data/");
+    EXPECT_FALSE(ListLine("one.txt\n\x1Atwo.txt\n", 2).present);
+}
+
+TEST(StageList, MarksLinesNoFileCanHaveAndKeepsTheirSizeBounded) {
+    StageListLine nul = ListLine(std::string("st\0age.txt\n", 11), 1);
+    EXPECT_TRUE(nul.nul);
+    StageListLine huge = ListLine(std::string(10 * 1024 * 1024, 'n'), 1);
+    EXPECT_TRUE(huge.cut);
+    EXPECT_EQ(huge.path.size(), 5 + kMaxNameLength);
+    EXPECT_FALSE(ListLine("ok.txt\n", 1).cut);
+}
+
+TEST(StageHeader, ThreeNumbersEachEndedByACommaOrLineFeed) {
+    Parsed a = Parse("1.5,-2,3e1,\n:\n:\n");
+    ASSERT_TRUE(a.started);
+    EXPECT_EQ(a.start.position, D3DXVECTOR3(1.5f, -2.0f, 30.0f));
+    EXPECT_EQ(a.start.numbers, 4);  // the line feed after the last comma ends an empty fourth field
+    EXPECT_EQ(a.start.colonLine, 2);
+    EXPECT_EQ(a.start.afterColon, '\n');
+
+    Parsed lines = Parse("4\n5\n6\n:\n:\n");
+    EXPECT_EQ(lines.start.position, D3DXVECTOR3(4, 5, 6));
+
+    // Fields after the third and text before the colon are not read.
+    Parsed extra = Parse("1,2,3,4,99\n:\n:\n");
+    EXPECT_EQ(extra.start.position, D3DXVECTOR3(1, 2, 3));
+    EXPECT_EQ(extra.start.numbers, 5);
+
+    // The third number ended by the colon is never converted: z stays 0.
+    Parsed colon = Parse("7,8,9:\n:\n");
+    EXPECT_EQ(colon.start.position, D3DXVECTOR3(7, 8, 0));
+    EXPECT_EQ(colon.start.numbers, 2);
+    EXPECT_TRUE(colon.start.textBeforeColon);
+
+    // Fewer numbers: the missing coordinates are 0; blanks and junk read as atof reads them.
+    EXPECT_EQ(Parse("5,\n:\n:\n").start.position, D3DXVECTOR3(5, 0, 0));
+    EXPECT_EQ(Parse(" 2x, ,abc,\n:\n:\n").start.position, D3DXVECTOR3(2, 0, 0));
+}
+
+TEST(StageHeader, TheOneCharacterAfterTheColonIsDroppedWhateverItIs) {
+    Parsed p = Parse("0,0,0,\n:hall.x\nfloor.x\n:\n");
+    EXPECT_EQ(p.start.afterColon, 'h');
+    EXPECT_EQ(p.meshes, (std::vector<std::string>{"all.x", "floor.x"}));
+}
+
+TEST(StageHeader, AFileEndingBeforeAColonIsReported) {
+    EXPECT_FALSE(Parse("").started);
+    EXPECT_FALSE(Parse("1,2,3,\n").started);
+    Parsed meshesOnly = Parse("1,2,3,\n:\nhall.x\n");
+    EXPECT_TRUE(meshesOnly.started);
+    EXPECT_EQ(meshesOnly.end, StageFileReader::FileEnd);
+    EXPECT_EQ(meshesOnly.meshes, std::vector<std::string>{"hall.x"});
+    // The colon as the very last byte ends section 1; section 2 then ends with the file.
+    Parsed lastColon = Parse("1,2,3,\n:");
+    EXPECT_TRUE(lastColon.started);
+    EXPECT_EQ(lastColon.start.afterColon, EOF);
+    EXPECT_EQ(lastColon.end, StageFileReader::FileEnd);
+}
+
+TEST(StageMeshList, EndsAtAColonLineOrANameWithAColonAndKeepsBlankNames) {
+    Parsed p = Parse("0,0,0,\n:\nhall.x\n\n door.x \n:\n");
+    EXPECT_EQ(p.end, StageFileReader::ListEnd);
+    EXPECT_EQ(p.meshes, (std::vector<std::string>{"hall.x", "", " door.x "}));
+    EXPECT_EQ(p.meshLines, (std::vector<int>{3, 4, 5}));
+
+    Parsed named = Parse("0,0,0,\n:\nhall.x\ngoal.x:\nhall.x,1\n");
+    EXPECT_EQ(named.meshes, std::vector<std::string>{"hall.x"});  // goal.x before the colon is not loaded
+    ASSERT_EQ(named.records.size(), 1u);
+    EXPECT_EQ(named.records[0].line, 5);
+}
+
+TEST(StageRecords, TheExampleStageGivesItsFourObjects) {
+    Parsed p = Parse(kExample);
+    EXPECT_EQ(p.start.position, D3DXVECTOR3(0, 12, -40));
+    EXPECT_EQ(p.meshes, (std::vector<std::string>{"hall.x", "door.x", "leveron.x", "leveroff.x", "goal.x"}));
+    ASSERT_EQ(p.records.size(), 4u);
+    EXPECT_EQ(p.records[0].meshName, "hall.x");
+    EXPECT_EQ(p.records[0].typeCode, 1);
+    EXPECT_EQ(p.records[0].fields, 7);
+    EXPECT_EQ(p.records[1].typeCode, 7);
+    EXPECT_EQ(p.records[1].position, D3DXVECTOR3(10, 0, 20));
+    EXPECT_EQ(p.records[1].params[0], 1.0f);
+    EXPECT_EQ(p.records[1].params[1], 0.0f);
+    EXPECT_EQ(p.records[2].meshName, "door.x");
+    EXPECT_EQ(p.records[2].position, D3DXVECTOR3(0, 0, 60));
+    EXPECT_EQ(p.records[3].params[0], 2.0f);
+    EXPECT_EQ(p.records[3].line, 12);
+    EXPECT_EQ(p.dropped, 0);
+}
+
+TEST(StageRecords, CarryFieldsOneToSixOverButNeverTheParameters) {
+    Parsed p = Parse(
+        "0,0,0,\n:\n:\n"
+        "a.x,3,1,2,3,45,30,9,8,7,6,5,4\n"  // thirteen fields: the last is ignored
+        "b.x,4,10\n"                       // y, z, yaw, pitch carried over; params all zero
+        "c.x\n"                            // type code and everything else carried over
+        "\n");                             // an empty record: an empty mesh name
+    ASSERT_EQ(p.records.size(), 4u);
+    const StageRecord& a = p.records[0];
+    EXPECT_EQ(a.fields, 13);
+    EXPECT_EQ(a.yaw, 45.0f);
+    EXPECT_EQ(a.pitch, 30.0f);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(a.params[i], static_cast<float>(9 - i));
+    const StageRecord& b = p.records[1];
+    EXPECT_EQ(b.typeCode, 4);
+    EXPECT_EQ(b.position, D3DXVECTOR3(10, 2, 3));
+    EXPECT_EQ(b.yaw, 45.0f);
+    EXPECT_EQ(b.pitch, 30.0f);
+    for (float param : b.params) EXPECT_EQ(param, 0.0f);
+    EXPECT_EQ(p.records[2].typeCode, 4);
+    EXPECT_EQ(p.records[2].position, D3DXVECTOR3(10, 2, 3));
+    EXPECT_EQ(p.records[2].fields, 1);
+    EXPECT_EQ(p.records[3].meshName, "");
+    EXPECT_EQ(p.records[3].fields, 1);
+
+    // A first record that stops early: the missing fields are 0.
+    Parsed first = Parse("0,0,0,\n:\n:\nhall.x,1,5\n");
+    EXPECT_EQ(first.records[0].position, D3DXVECTOR3(5, 0, 0));
+    EXPECT_EQ(first.records[0].yaw, 0.0f);
+}
+
+TEST(StageRecords, TypeCodesAreTruncatedToSixteenBits) {
+    Parsed p = Parse("0,0,0,\n:\n:\na,65537\na,-1\na, 10xyz\na,99999999999\na,-99999999999\na,\n");
+    ASSERT_EQ(p.records.size(), 6u);
+    EXPECT_EQ(p.records[0].typeCode, 1);
+    EXPECT_EQ(p.records[1].typeCode, 65535);
+    EXPECT_EQ(p.records[2].typeCode, 10);
+    EXPECT_EQ(p.records[3].typeCode, 65535);  // the int limit 0x7FFFFFFF, low 16 bits
+    EXPECT_EQ(p.records[4].typeCode, 0);      // 0x80000000
+    EXPECT_EQ(p.records[5].typeCode, 0);      // empty reads as 0
+}
+
+TEST(StageRecords, ALastRecordWithoutItsLineFeedIsNotCreated) {
+    Parsed p = Parse("0,0,0,\n:\n:\nhall.x,1\ndoor.x,4,0,0,60,0,0,1");
+    ASSERT_EQ(p.records.size(), 1u);
+    EXPECT_EQ(p.dropped, 5);
+    EXPECT_EQ(Parse("0,0,0,\n:\n:\nhall.x,1\n").dropped, 0);
+}
+
+TEST(StageRecords, CrLfFilesReadExactlyLikeLfFiles) {
+    std::string crlf;
+    for (char c : std::string(kExample)) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    Parsed lf = Parse(kExample), cr = Parse(crlf);
+    EXPECT_EQ(cr.start.position, lf.start.position);
+    EXPECT_EQ(cr.meshes, lf.meshes);
+    ASSERT_EQ(cr.records.size(), lf.records.size());
+    for (size_t i = 0; i < lf.records.size(); ++i) {
+        EXPECT_EQ(cr.records[i].meshName, lf.records[i].meshName);
+        EXPECT_EQ(cr.records[i].line, lf.records[i].line);
+        EXPECT_EQ(cr.records[i].position, lf.records[i].position);
+    }
+    // The end-of-file byte ends the records too: what follows is never read.
+    Parsed stopped = Parse(std::string(kExample).insert(std::string(kExample).find("door.x,4"), "\x1A"));
+    EXPECT_EQ(stopped.records.size(), 2u);
+}
+
+TEST(StageRecords, HostileInputsEndWithBoundedFields) {
+    // A 10 MB name, a 10 MB number, NUL bytes and a file of only commas.
+    Parsed name = Parse("0,0,0,\n:\n:\n" + std::string(10 * 1024 * 1024, 'n') + ",1\n");
+    ASSERT_EQ(name.records.size(), 1u);
+    EXPECT_TRUE(name.records[0].meshNameCut);
+    EXPECT_EQ(name.records[0].meshName.size(), kMaxNameLength);
+    EXPECT_EQ(name.records[0].typeCode, 1);
+
+    Parsed number = Parse("0,0,0,\n:\n:\nhall.x,1," + std::string(10 * 1024 * 1024, '1') + "\n");
+    EXPECT_TRUE(number.records[0].numberCut);
+    EXPECT_TRUE(std::isinf(number.records[0].position.x));  // the first 255 digits: far beyond a float
+    EXPECT_FALSE(number.records[0].meshNameCut);
+
+    Parsed meshName = Parse("0,0,0,\n:\n" + std::string(100 * 1024, 'm') + "\n:\n");
+    ASSERT_EQ(meshName.meshes.size(), 1u);
+    EXPECT_EQ(meshName.meshes[0].size(), kMaxNameLength);
+
+    Parsed nul = Parse(std::string("0,0,0,\n:\nha\0ll.x\n:\nha\0ll.x,1\n", 29));
+    ASSERT_EQ(nul.meshes.size(), 1u);
+    EXPECT_EQ(nul.meshes[0], std::string("ha\0ll.x", 7));
+    EXPECT_EQ(nul.records[0].meshName, std::string("ha\0ll.x", 7));
+
+    Parsed commas = Parse(std::string(1024 * 1024, ','));
+    EXPECT_FALSE(commas.started);  // never a colon: the file ends before the start position does
+    EXPECT_EQ(commas.start.numbers, 1024 * 1024);
+}

@@ -1,0 +1,148 @@
+// Stage content for tests, written into the current folder.
+#include "support/stage_files.h"
+
+#include <array>
+#include <filesystem>
+#include <sstream>
+
+#include "support/device.h"
+#include "support/pictures.h"
+#include "support/start_content.h"
+
+namespace testing_support {
+
+namespace {
+
+struct Vertex {
+    D3DXVECTOR3 position, normal;
+    float u, v;
+};
+
+std::string MeshText(const std::vector<Vertex>& vertices, const std::vector<std::array<int, 3>>& faces, int materials) {
+    std::ostringstream x;
+    x.precision(9);
+    x << "xof 0303txt 0032\nMesh {\n " << vertices.size() << ";\n";
+    for (size_t i = 0; i < vertices.size(); ++i)
+        x << " " << vertices[i].position.x << ";" << vertices[i].position.y << ";" << vertices[i].position.z
+          << (i + 1 == vertices.size() ? ";;\n" : ";,\n");
+    x << " " << faces.size() << ";\n";
+    for (size_t f = 0; f < faces.size(); ++f)
+        x << " 3;" << faces[f][0] << "," << faces[f][1] << "," << faces[f][2]
+          << (f + 1 == faces.size() ? ";;\n" : ";,\n");
+    x << " MeshNormals {\n  " << vertices.size() << ";\n";
+    for (size_t i = 0; i < vertices.size(); ++i)
+        x << "  " << vertices[i].normal.x << ";" << vertices[i].normal.y << ";" << vertices[i].normal.z
+          << (i + 1 == vertices.size() ? ";;\n" : ";,\n");
+    x << "  " << faces.size() << ";\n";
+    for (size_t f = 0; f < faces.size(); ++f)
+        x << "  3;" << faces[f][0] << "," << faces[f][1] << "," << faces[f][2]
+          << (f + 1 == faces.size() ? ";;\n" : ";,\n");
+    x << " }\n MeshTextureCoords {\n  " << vertices.size() << ";\n";
+    for (size_t i = 0; i < vertices.size(); ++i)
+        x << "  " << vertices[i].u << ";" << vertices[i].v << (i + 1 == vertices.size() ? ";;\n" : ";,\n");
+    x << " }\n MeshMaterialList {\n  " << materials << ";\n  " << faces.size() << ";\n";
+    for (size_t f = 0; f < faces.size(); ++f) x << "  0" << (f + 1 == faces.size() ? ";;\n" : ",\n");
+    for (int m = 0; m < materials; ++m)
+        x << "  Material {\n   0." << (m % 9 + 1)
+          << ";0.5;0.5;1.0;;\n   0.0;\n   0.0;0.0;0.0;;\n   0.0;0.0;0.0;;\n  }\n";
+    x << " }\n}\n";
+    return x.str();
+}
+
+}  // namespace
+
+std::string StageMeshX(const std::vector<D3DXVECTOR3>& positions, int materials) {
+    std::vector<Vertex> vertices;
+    for (const D3DXVECTOR3& p : positions) vertices.push_back({p, D3DXVECTOR3(0, 1, 0), 0.0f, 0.0f});
+    std::vector<std::array<int, 3>> faces;
+    const int n = static_cast<int>(positions.size());
+    for (int i = 0; i < n; ++i) faces.push_back({i, (i + 1) % n, (i + 2) % n});
+    return MeshText(vertices, faces, materials);
+}
+
+std::string FloorMeshX(float size, int cells) {
+    std::vector<Vertex> vertices;
+    const float step = size / static_cast<float>(cells);
+    for (int row = 0; row <= cells; ++row)
+        for (int col = 0; col <= cells; ++col)
+            vertices.push_back({D3DXVECTOR3(-size / 2 + step * static_cast<float>(col), 0.0f,
+                                            -size / 2 + step * static_cast<float>(row)),
+                                D3DXVECTOR3(0, 1, 0), static_cast<float>(col) / static_cast<float>(cells),
+                                static_cast<float>(row) / static_cast<float>(cells)});
+    std::vector<std::array<int, 3>> faces;
+    for (int row = 0; row < cells; ++row)
+        for (int col = 0; col < cells; ++col) {
+            int a = row * (cells + 1) + col, b = a + 1, c = a + cells + 1, d = c + 1;
+            // Clockwise seen from above, so the top is the front face.
+            faces.push_back({a, c, b});
+            faces.push_back({b, c, d});
+        }
+    return MeshText(vertices, faces, 1);
+}
+
+std::string BoxMeshX(const D3DXVECTOR3& lo, const D3DXVECTOR3& hi, int materials) {
+    std::vector<Vertex> vertices;
+    std::vector<std::array<int, 3>> faces;
+    auto side = [&](D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c, D3DXVECTOR3 d, D3DXVECTOR3 normal) {
+        int base = static_cast<int>(vertices.size());
+        vertices.push_back({a, normal, 0, 0});
+        vertices.push_back({b, normal, 1, 0});
+        vertices.push_back({c, normal, 1, 1});
+        vertices.push_back({d, normal, 0, 1});
+        faces.push_back({base, base + 1, base + 2});
+        faces.push_back({base, base + 2, base + 3});
+    };
+    const float x0 = lo.x, y0 = lo.y, z0 = lo.z, x1 = hi.x, y1 = hi.y, z1 = hi.z;
+    side({x0, y1, z0}, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}, {0, 1, 0});   // top
+    side({x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1}, {0, -1, 0});  // bottom
+    side({x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0}, {x1, y0, z0}, {0, 0, -1});  // front (−z)
+    side({x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}, {x0, y0, z1}, {0, 0, 1});   // back (+z)
+    side({x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0}, {x0, y0, z0}, {-1, 0, 0});  // left (−x)
+    side({x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}, {x1, y0, z1}, {1, 0, 0});   // right (+x)
+    return MeshText(vertices, faces, materials);
+}
+
+void WriteMesh(const std::string& name, const std::string& x) { WriteText("data/xfile/" + name, x); }
+
+void WriteStageTextures() {
+    WritePng("data/texture/laser.png", 128, 256, std::vector<uint32_t>(128 * 256, 0x80FF2020));
+    WritePng("data/texture/efe_hit.png", 256, 64, std::vector<uint32_t>(256 * 64, 0xC0FFFF80));
+    WritePng("data/texture/crosshair.png", 128, 128, std::vector<uint32_t>(128 * 128, 0xFFFFFFFF));
+}
+
+void WriteStageContent() {
+    WriteStartContent();
+    WriteStageTextures();
+    WriteMesh("sphere.x", BoxMeshX({-1, -1, -1}, {1, 1, 1}));
+    WriteMesh("door.x", BoxMeshX({-10, 0, -1}, {10, 30, 1}, 2));
+    WriteMesh("elevator.x", BoxMeshX({-10, -1, -10}, {10, 0, 10}, 3));
+    WriteMesh("goal.x", BoxMeshX({-5, 0, -5}, {5, 20, 5}));
+    WriteMesh("ltrap.x", BoxMeshX({-2, -2, -2}, {2, 2, 2}));
+    WriteMesh("laser.x", BoxMeshX({-0.5f, -0.5f, -1}, {0.5f, 0.5f, 0}));
+    WriteMesh("leveron.x", BoxMeshX({-1, 0, -1}, {1, 8, 1}));
+    WriteMesh("leveroff.x", BoxMeshX({-1, 0, -1}, {1, 6, 1}));
+    WriteMesh("step.x", BoxMeshX({-10, -1, -10}, {10, 0, 10}));
+    WriteMesh("floor.x", FloorMeshX(200.0f, 20));
+    WriteMesh("plycol.x", BoxMeshX({-3, -12, -3}, {3, 2, 3}));
+}
+
+void WriteStageList(const std::string& text) { WriteText("data/stagedata.txt", text); }
+
+void WriteStageFile(const std::string& name, const std::string& text) { WriteText("data/" + name, text); }
+
+const char* const kSmallStage =
+    "0,12,-40,\n"
+    ":\n"
+    "floor.x\n"
+    "plycol.x\n"
+    ":\n"
+    "floor.x,1,0,0,0,0,0\n"
+    "plycol.x,10,0,0,0,0,0\n";
+
+void WriteSmallStage() {
+    WriteStageContent();
+    WriteStageList("stage1.txt\n");
+    WriteStageFile("stage1.txt", kSmallStage);
+}
+
+}  // namespace testing_support
