@@ -38,6 +38,8 @@ D3DXMATRIX Obj::HitMatrix() const {
 }
 
 BOOL Obj::Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* distance, DWORD* faceIndex) {
+    // A ray without a direction (a player standing still) meets nothing.
+    if (rayDirection.x == 0.0f && rayDirection.y == 0.0f && rayDirection.z == 0.0f) return FALSE;
     D3DXMATRIX world = HitMatrix();
     D3DXMATRIX inverse;
     D3DXMatrixInverse(&inverse, nullptr, &world);

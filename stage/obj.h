@@ -37,7 +37,7 @@ public:
     virtual void Update() = 0;
     virtual void Draw() = 0;
     // The ray meets the mesh in its current vertex buffer; `distance` is in world units whatever the
-    // direction's length. `faceIndex` may be null.
+    // direction's length; a zero direction meets nothing. `faceIndex` may be null.
     virtual BOOL Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* distance, DWORD* faceIndex);
 
     // The class's own state in a few words ("open 1 amount 12.0000"), for the replay runner's report.
