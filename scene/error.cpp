@@ -1,4 +1,5 @@
-// SError: the dead end after a stage texture failed.
+// SError: the dead end after a stage texture failed. It shows nothing, reads nothing and never leaves;
+// only closing the window or Escape ends it.
 #include "scene/error.h"
 
 bool SError::Enter() { return true; }

@@ -83,7 +83,8 @@ extern ORoot g_objRoot;
 Obj* CreateObject(ID3DXMesh* mesh, const std::string& meshName, uint16_t typeCode, D3DXVECTOR3 position, float yaw,
                   float pitch, const float params[5]);
 
-// Destroys every object, last first; g_objRoot stays with next null.
+// Destroys every object, last first; g_objRoot stays with next null. A stage load starts here, so the
+// record of fixed meshes already warned about is forgotten too.
 void ClearObjects();
 
 // The bulge: workVertices recomputed from baseVertices and the player's four spheres, and written into

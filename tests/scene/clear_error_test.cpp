@@ -1,0 +1,188 @@
+// The clear screen frame by frame (the fade in from black, Enter cutting it short or held from entry,
+// the fade to black and the title at stage 1, the background loop silenced) and the error scene's dead
+// end, through the real WinMain with scripted input.
+#include <gtest/gtest.h>
+
+#include <dsound.h>
+
+#include <functional>
+
+#include "app/fade.h"
+#include "app/globals.h"
+#include "app/input.h"
+#include "app/scene_manager.h"
+#include "scene/clear.h"
+#include "sound/sound_bank.h"
+#include "support/game_run.h"
+#include "support/pictures.h"
+#include "support/start_content.h"
+
+using namespace testing_support;
+
+namespace {
+
+SClear* Clear() { return static_cast<SClear*>(g_sceneManager->scenes[SCENE_CLEAR]); }
+bool On(SceneId id) { return g_sceneManager->current == g_sceneManager->scenes[id]; }
+
+// What the game scene does when the last goal's fade is full: the current scene leaves, the next enters.
+void SwitchTo(SceneId id) {
+    g_sceneManager->current->Leave();
+    g_sceneManager->current = g_sceneManager->scenes[id];
+    g_sceneManager->current->Enter();
+}
+
+bool Playing(const char* name) {
+    SoundEntry* e = g_soundBank->Find(name);
+    if (!e) return false;
+    for (auto* voice : e->voices) {
+        DWORD status = 0;
+        if (voice && SUCCEEDED(voice->GetStatus(&status)) && (status & DSBSTATUS_PLAYING)) return true;
+    }
+    return false;
+}
+
+class ClearRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetForNewRun();
+        WriteStartContent();
+        WritePng("data/texture/clear.png", 640, 480, std::vector<uint32_t>(640 * 480, 0xFF20A040));
+    }
+    void TearDown() override { headless::reset(); }
+    // `script` runs at the start of every frame (N updates have run at frame N); the run ends after `frames`.
+    int Run(int frames, std::function<void(int)> script) {
+        headless::onFrame([=](int frame) {
+            if (frame == frames)
+                headless::pushKeyDown(VK_ESCAPE);
+            else
+                script(frame);
+        });
+        return RunGame();
+    }
+    TempFolder folder;
+};
+
+TEST_F(ClearRun, FadesInFromBlackOver255FramesAndWaitsForEnter) {
+    EXPECT_EQ(Run(400,
+                  [](int frame) {
+                      if (frame == 0) {
+                          g_stageIndex = 5;
+                          SwitchTo(SCENE_CLEAR);
+                          EXPECT_NE(Clear()->clearTexture, nullptr);
+                          EXPECT_FALSE(Clear()->leaving);
+                          EXPECT_EQ(g_fadeLevel, 255);
+                          EXPECT_EQ(g_fadeSpeed, -1);
+                          EXPECT_EQ(g_fadeRed | g_fadeGreen | g_fadeBlue, 0);
+                      }
+                      if (frame >= 1 && frame <= 255) {
+                          EXPECT_EQ(g_fadeLevel, 255 - frame) << frame;
+                      }
+                      if (frame > 255) {
+                          EXPECT_EQ(g_fadeLevel, 0) << frame;
+                      }
+                      if (frame >= 1) {
+                          EXPECT_TRUE(On(SCENE_CLEAR)) << frame;
+                          EXPECT_EQ(g_stageIndex, 5);
+                      }
+                  }),
+              0);
+}
+
+TEST_F(ClearRun, EnterCutsTheFadeInShortAndTheTitleFollowsAtStageOne) {
+    EXPECT_EQ(Run(150,
+                  [](int frame) {
+                      if (frame == 0) {
+                          g_stageIndex = 0;
+                          SwitchTo(SCENE_CLEAR);
+                      }
+                      if (frame == 10) {
+                          EXPECT_EQ(g_fadeLevel, 245);
+                          headless::holdKey(VK_RETURN, true);  // seen by frame 10's update
+                      }
+                      if (frame == 11) {
+                          EXPECT_TRUE(Clear()->leaving);
+                          EXPECT_EQ(g_fadeLevel, 2);  // shown at once, then the first step to black
+                          EXPECT_EQ(g_fadeSpeed, 2);
+                      }
+                      if (frame == 20) headless::holdKey(VK_RETURN, false);
+                      if (frame == 30) headless::holdKey(VK_RETURN, true);  // a second press changes nothing
+                      if (frame == 31) {
+                          EXPECT_EQ(g_fadeLevel, 42);
+                      }
+                      if (frame == 137) {
+                          EXPECT_EQ(g_fadeLevel, 254);
+                      }
+                      if (frame == 138) {
+                          EXPECT_EQ(g_fadeLevel, 255);
+                          EXPECT_TRUE(On(SCENE_CLEAR));
+                          EXPECT_EQ(g_stageIndex, 0);
+                      }
+                      if (frame == 139) {
+                          EXPECT_TRUE(On(SCENE_TITLE));
+                          EXPECT_EQ(g_stageIndex, 1);
+                          EXPECT_EQ(Clear()->clearTexture, nullptr);
+                      }
+                  }),
+              0);
+}
+
+TEST_F(ClearRun, EnterHeldFromEntryStartsTheFadeOutOnTheFirstUpdateAndTheLoopIsSilent) {
+    EXPECT_EQ(Run(140,
+                  [](int frame) {
+                      if (frame == 0) {
+                          headless::holdKey(VK_RETURN, true);
+                          g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // the stage's background
+                          g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // and a second voice
+                          EXPECT_TRUE(Playing("mecha01.wav"));
+                          SwitchTo(SCENE_CLEAR);
+                          EXPECT_FALSE(Playing("mecha01.wav"));
+                      }
+                      if (frame == 1) {
+                          EXPECT_TRUE(Clear()->leaving);
+                          EXPECT_EQ(g_fadeLevel, 2);
+                      }
+                      if (frame == 129) {
+                          EXPECT_TRUE(On(SCENE_TITLE));
+                      }
+                      if (frame >= 1) {
+                          EXPECT_FALSE(Playing("mecha01.wav")) << frame;
+                      }
+                  }),
+              0);
+}
+
+TEST_F(ClearRun, AMissingPictureEndsTheRunAndLeavesTheFadeAlone) {
+    std::filesystem::remove("data/texture/clear.png");
+    int result = Run(10, [](int frame) {
+        if (frame != 0) return;
+        g_fadeLevel = 17;
+        EXPECT_FALSE(Clear()->Enter());
+        EXPECT_EQ(g_fadeLevel, 17);
+        EXPECT_TRUE(g_fatalError);
+    });
+    EXPECT_NE(result, 0);
+    ASSERT_FALSE(headless::messageBoxes().empty());
+    EXPECT_EQ(headless::messageBoxes().back().text, "data/texture/clear.pngの読み込みに失敗しました");
+}
+
+TEST_F(ClearRun, TheErrorSceneStaysDrawsNothingAndReadsNoInput) {
+    EXPECT_EQ(Run(60,
+                  [](int frame) {
+                      if (frame == 0) {
+                          SwitchTo(SCENE_ERROR);
+                          headless::recordDraws(true);
+                      }
+                      if (frame == 10) headless::holdKey(VK_RETURN, true);
+                      if (frame == 20) headless::holdKey('E', true);
+                      if (frame >= 1) {
+                          EXPECT_TRUE(On(SCENE_ERROR)) << frame;
+                      }
+                      if (frame == 59) {
+                          EXPECT_TRUE(headless::recordedDraws().empty());
+                          headless::recordDraws(false);
+                      }
+                  }),
+              0);
+}
+
+}  // namespace

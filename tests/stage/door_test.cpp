@@ -1,0 +1,151 @@
+// Doors: opening and shutting by 1.5 a frame with the sound once each way, the panels' world matrices,
+// the ray test against the moved panels, the per-panel bulge and the lamp on material 1.
+#include <gtest/gtest.h>
+
+#include "app/globals.h"
+#include "player/player_state.h"
+#include "resource/resource_cache.h"
+#include "stage/odoor.h"
+#include "support/object_world.h"
+
+using namespace testing_support;
+
+namespace {
+
+// door.x is one 16 × 16 quarter of a door: panel 0 covers x 0..16, y -16..0 and is 1.6 thick (the
+// plate's faces at z ±0.8); the door at (0, 16, 0) stands upright across the z axis.
+class DoorTest : public ObjectWorldTest {
+protected:
+    ODoor* Door(int channel = 0) {
+        return static_cast<ODoor*>(Make(TYPE_DOOR, "door.x", {0, 16, 0}, {float(channel)}));
+    }
+    static RecordedSound Whirr(int frame) { return {true, "mecha32.wav", -1000, 0, frame}; }
+};
+
+TEST_F(DoorTest, OpensToFortyWithin49Point9AndShutsAtFifty) {
+    ODoor* door = Door();  // channel 0: on from start-up, no lever writes it
+    g_player.position = D3DXVECTOR3(0, 16, -49.9f);
+    for (int i = 1; i <= 27; ++i) {
+        UpdateAll();
+        EXPECT_EQ(door->openAmount, i < 27 ? 1.5f * i : 40.0f) << i;
+    }
+    UpdateAll();
+    EXPECT_EQ(door->openAmount, 40.0f);
+    EXPECT_TRUE(door->open);
+    EXPECT_EQ(door->DescribeState(), "open 1 amount 40.0000");
+
+    g_player.position = D3DXVECTOR3(0, 16, -50.0f);
+    for (int i = 1; i <= 27; ++i) {
+        UpdateAll();
+        EXPECT_EQ(door->openAmount, i < 27 ? 40.0f - 1.5f * i : 0.0f) << i;
+    }
+    UpdateAll();
+    EXPECT_FALSE(door->open);
+    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Whirr(1), Whirr(29)}));
+}
+
+TEST_F(DoorTest, TheLeverTurnedOffInTheDoorwayShutsItWithOneSound) {
+    g_leverStates.assign(2, true);
+    ODoor* door = Door(1);
+    g_player.position = D3DXVECTOR3(0, 4, 0);
+    for (int i = 0; i < 30; ++i) UpdateAll();
+    g_leverStates[1] = false;
+    for (int i = 0; i < 30; ++i) UpdateAll();
+    EXPECT_EQ(door->openAmount, 0.0f);
+    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Whirr(1), Whirr(31)}));
+}
+
+TEST_F(DoorTest, RaysMeetTheMovedPanelsTheNearestWinningAndMissInTheGap) {
+    ODoor* door = Door();
+    float d = 0.0f;
+    DWORD face = 12345;
+    // Shut: straight at the plate of panel 1 (up and right of the centre).
+    EXPECT_TRUE(door->Intersect({8, 24, -50}, {0, 0, 1}, &d, &face));
+    EXPECT_FLOAT_EQ(d, 49.2f);
+    EXPECT_NE(face, 12345u);
+    EXPECT_TRUE(door->Intersect({8, 24, -50}, {0, 0, 5}, &d, nullptr));  // a long direction: the same
+    EXPECT_FLOAT_EQ(d, 49.2f);
+    // Along the door's plane from the left: panel 2's outer edge at x -16 comes before panel 1.
+    EXPECT_TRUE(door->Intersect({-100, 24, 0}, {1, 0, 0}, &d, nullptr));
+    EXPECT_FLOAT_EQ(d, 84.0f);
+    EXPECT_TRUE(door->Intersect({100, 8, 0}, {-1, 0, 0}, &d, nullptr));  // panel 0 before panel 3
+    EXPECT_FLOAT_EQ(d, 84.0f);
+
+    // Open: the panels have slid 40 along the diagonals; the ray through the middle meets nothing.
+    door->openAmount = 40.0f;
+    d = 7.0f;
+    EXPECT_FALSE(door->Intersect({8, 24, -50}, {0, 0, 1}, &d, nullptr));
+    EXPECT_EQ(d, -1.0f);
+    EXPECT_FALSE(door->Intersect({30, 16, -50}, {0, 0, 1}, &d, nullptr));
+    EXPECT_TRUE(door->Intersect({48, 64, -50}, {0, 0, 1}, &d, nullptr));  // panel 1 now at (40..56, 56..72)
+    EXPECT_FLOAT_EQ(d, 49.2f);
+}
+
+TEST_F(DoorTest, DrawsFourPanelsWithTheirMatricesAndTheLampOfItsChannel) {
+    g_leverStates.assign(3, false);
+    g_leverStates[1] = true;
+    ODoor* green = Door(1);
+    ODoor* red = static_cast<ODoor*>(Make(TYPE_DOOR, "door.x", {100, 16, 0}, {2}));
+    green->openAmount = 40.0f;
+    MeshRecord* record = g_resourceCache->Find("door.x");
+    ASSERT_GE(record->materialCount, 2u);
+    const float alpha = record->materials[1].Diffuse.a;
+    const DWORD m = record->materialCount;
+    headless::recordDraws(true);
+    DrawAll();
+    const auto& draws = headless::recordedDraws();
+    ASSERT_EQ(draws.size(), 8 * m);
+    // Panel i sits at the slide (40, -40) turned by 90 × i about z: (40, -40), (40, 40), (-40, 40), (-40, -40).
+    const float corner[4][2] = {{40, -40}, {40, 40}, {-40, 40}, {-40, -40}};
+    for (int i = 0; i < 4; ++i) {
+        const D3DMATRIX& w = draws[i * m].state.world;
+        EXPECT_NEAR(w._41, corner[i][0], 1e-4) << i;
+        EXPECT_NEAR(w._42, 16 + corner[i][1], 1e-4) << i;
+        EXPECT_EQ(w._43, 0.0f);
+    }
+    // The lamp material as each door's panels were drawn: green on channel 1, red on channel 2.
+    for (int panel = 0; panel < 8; ++panel) {
+        const D3DMATERIAL9& lamp = draws[panel * m + 1].state.material;
+        const bool on = panel < 4;
+        EXPECT_EQ(lamp.Diffuse.r, on ? 0.1f : 1.0f);
+        EXPECT_EQ(lamp.Diffuse.g, on ? 1.0f : 0.1f);
+        EXPECT_EQ(lamp.Emissive.g, on ? 1.0f : 0.1f);
+        EXPECT_EQ(lamp.Ambient.r, on ? 0.1f : 1.0f);
+        EXPECT_EQ(lamp.Diffuse.b, 0.1f);
+        EXPECT_EQ(lamp.Diffuse.a, alpha);
+    }
+    EXPECT_EQ(record->materials[1].Diffuse.r, 1.0f);  // the last door drawn leaves its colour
+    headless::recordDraws(false);
+    (void)red;
+}
+
+TEST_F(DoorTest, ABulgeTouchingOnePanelBendsOnlyThatPanelsSlice) {
+    ODoor* door = Door();
+    g_player.bulgeCenter[3] = D3DXVECTOR3(16, 32, 0);  // panel 1's outer corner, 5 across
+    g_player.bulgeRadius[3] = 5.0f;
+    door->Draw();
+    const size_t n = door->baseVertices.size();
+    ASSERT_EQ(door->workVertices.size(), 4 * n);
+    int moved[4] = {0, 0, 0, 0};
+    for (int panel = 0; panel < 4; ++panel)
+        for (size_t v = 0; v < n; ++v)
+            if (door->workVertices[panel * n + v] != door->baseVertices[v]) ++moved[panel];
+    EXPECT_EQ(moved[0], 0);
+    EXPECT_GT(moved[1], 0);
+    EXPECT_EQ(moved[2], 0);
+    EXPECT_EQ(moved[3], 0);
+    // The plate's front corner there (panel 0's (16, -16, -0.8), turned a quarter) is 0.8 from the
+    // centre: pushed away from it, along the door's -z, by (5 - 0.8) / 1.5.
+    int corners = 0;
+    for (size_t v = 0; v < n; ++v) {
+        const D3DXVECTOR3& b = door->baseVertices[v];
+        if (b.x == 16.0f && b.y == -16.0f && b.z == -0.8f) {
+            ++corners;
+            EXPECT_NEAR(door->workVertices[n + v].z, -0.8f - 4.2f / 1.5f, 1e-4);
+            EXPECT_NEAR(door->workVertices[n + v].x, 16.0f, 1e-4);
+        }
+    }
+    EXPECT_GT(corners, 0);
+}
+
+}  // namespace

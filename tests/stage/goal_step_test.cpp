@@ -1,0 +1,93 @@
+// The goal (its reach, its sound once, the next stage and the white fade) and moving steps (arrival
+// and return, ends passed at high speed, the slow step that never leaves, the bulge on the drawn step).
+#include <gtest/gtest.h>
+
+#include "app/fade.h"
+#include "app/globals.h"
+#include "player/player_state.h"
+#include "stage/ogoal.h"
+#include "stage/ostep.h"
+#include "stage/stage_state.h"
+#include "support/object_world.h"
+
+using namespace testing_support;
+
+namespace {
+
+class GoalTest : public ObjectWorldTest {};
+class StepTest : public ObjectWorldTest {
+protected:
+    OStep* Step(float speed, D3DXVECTOR3 target) {
+        return static_cast<OStep*>(Make(TYPE_STEP, "step.x", {0, 0, 0}, {target.x, target.y, target.z, speed}));
+    }
+};
+
+TEST_F(GoalTest, ReachedWithinTenOfThePointAboveItOnceWithItsSound) {
+    auto* goal = static_cast<OGoal*>(Make(TYPE_GOAL, "goal.x", {0, 0, 0}, {3}));
+    g_stageIndex = 2;
+    g_fadeLevel = 40;
+    g_fadeSpeed = 0;
+    g_player.position = D3DXVECTOR3(0, 12, 10);  // exactly 10 from (0, 12, 0): not yet
+    UpdateAll();
+    EXPECT_FALSE(g_goalReached);
+    EXPECT_EQ(g_stageIndex, 2);
+    EXPECT_EQ(g_fadeSpeed, 0);
+
+    g_player.position = D3DXVECTOR3(0, 12, 9.99f);
+    for (int i = 0; i < 10; ++i) UpdateAll();
+    EXPECT_TRUE(g_goalReached);
+    EXPECT_EQ(g_stageIndex, 3);
+    EXPECT_EQ(g_fadeSpeed, 5);
+    EXPECT_EQ(g_fadeRed, 255);
+    EXPECT_EQ(g_fadeGreen, 255);
+    EXPECT_EQ(g_fadeBlue, 255);
+    EXPECT_EQ(g_fadeLevel, 40);  // the fade climbs from where it stands
+    EXPECT_EQ(sounds, (std::vector<RecordedSound>{{true, "mecha15.wav", -1000, 0, 2}}));
+    EXPECT_EQ(goal->DescribeState(), "next 3");
+}
+
+TEST_F(GoalTest, ANextStageOutsideTheListIsPassedOnAsItIs) {
+    Make(TYPE_GOAL, "goal.x", {0, 0, 0}, {0});
+    g_player.position = D3DXVECTOR3(0, 12, 0);
+    UpdateAll();
+    EXPECT_EQ(g_stageIndex, 0);  // the game scene sends 0 and 5 on to the clear screen
+    EXPECT_TRUE(g_goalReached);
+}
+
+TEST_F(StepTest, ArrivesAfterTwentyFramesAndIsBackTwentyLater) {
+    OStep* step = Step(0.5f, {10, 0, 0});
+    for (int i = 1; i <= 40; ++i) {
+        UpdateAll();
+        float expected = i <= 20 ? 0.5f * i : 10.0f - 0.5f * (i - 20);
+        EXPECT_EQ(step->position, D3DXVECTOR3(expected, 0, 0)) << i;
+        EXPECT_EQ(step->speed, i < 20 || i == 40 ? 0.5f : -0.5f) << i;
+    }
+    EXPECT_EQ(step->DescribeState(), "speed 0.5000 position 0.0000,0.0000,0.0000");
+}
+
+TEST_F(StepTest, TooFastItPassesItsEndAndTooSlowItNeverLeaves) {
+    OStep* fast = Step(0.3f, {10.05f, 0, 0});  // 9.9 and 10.2 are both 0.15 from the end
+    OStep* slow = Step(0.05f, {0, 0, 10});
+    for (int i = 0; i < 100; ++i) UpdateAll();
+    EXPECT_NEAR(fast->position.x, 30.0f, 1e-3);
+    EXPECT_EQ(fast->speed, 0.3f);
+    EXPECT_EQ(slow->position, D3DXVECTOR3(0, 0, 0));
+}
+
+TEST_F(StepTest, DrawnBentByTheBulgeWithItsDrawMatrix) {
+    OStep* step = Step(0.5f, {10, 0, 0});
+    step->position = D3DXVECTOR3(4, 2, 0);
+    g_player.bulgeCenter[0] = D3DXVECTOR3(4, 2, 0);  // the middle of the slab's top
+    g_player.bulgeRadius[0] = 6.0f;
+    headless::recordDraws(true);
+    step->Draw();
+    ASSERT_FALSE(headless::recordedDraws().empty());
+    EXPECT_EQ(headless::recordedDraws()[0].state.world._41, 4.0f);
+    EXPECT_EQ(headless::recordedDraws()[0].state.world._42, 2.0f);
+    headless::recordDraws(false);
+    int moved = 0;
+    for (size_t v = 0; v < step->baseVertices.size(); ++v) moved += step->workVertices[v] != step->baseVertices[v];
+    EXPECT_GT(moved, 0);
+}
+
+}  // namespace

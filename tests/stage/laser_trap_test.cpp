@@ -1,0 +1,167 @@
+// Laser traps: idle while their channel is off, the beam measured every second active frame, stopped by
+// the nearest object but never by a trap, the damage and the beep, and how the beam is drawn.
+#include <gtest/gtest.h>
+
+#include "app/globals.h"
+#include "player/player_state.h"
+#include "resource/resource_cache.h"
+#include "stage/olasertrap.h"
+#include "support/object_world.h"
+
+using namespace testing_support;
+
+namespace {
+
+// A trap at (0, 20, 0) looking down -z; the player's body (plycol.x: a cylinder of radius 2.5 round the
+// eye) with the eye at (0, 20, -30), so the beam meets the body 27.5 from the trap.
+class LaserTrapTest : public ObjectWorldTest {
+protected:
+    void SetUp() override {
+        ObjectWorldTest::SetUp();
+        g_leverStates.assign(3, false);  // channel 2 switches the trap
+        g_player.position = D3DXVECTOR3(0, 20, -30);
+        g_player.health = 255.0f;
+    }
+    OLaserTrap* Trap(D3DXVECTOR3 at = {0, 20, 0}, float yawSpeed = 0.0f, float pitchSpeed = 0.0f) {
+        return static_cast<OLaserTrap*>(Make(TYPE_LASER_TRAP, "ltrap.x", at, {2, yawSpeed, pitchSpeed}));
+    }
+    void Body() { Make(TYPE_PLAYER_BODY, "plycol.x", g_player.position); }
+    static RecordedSound Beep(int frame) { return {true, "beep07.wav", -2000, 0, frame}; }
+};
+
+TEST_F(LaserTrapTest, IdleWhileOffThenTurnsAndAlternatesItsPhase) {
+    OLaserTrap* trap = Trap({0, 20, 0}, 3.0f, -1.0f);
+    trap->yaw = 359.0f;
+    for (int i = 0; i < 5; ++i) UpdateAll();
+    EXPECT_EQ(trap->phase, 0);
+    EXPECT_EQ(trap->yaw, 359.0f);
+    EXPECT_EQ(trap->pitch, 0.0f);
+    EXPECT_EQ(trap->beamLength, -1.0f);
+    EXPECT_TRUE(sounds.empty());
+
+    g_leverStates[2] = true;
+    UpdateAll();
+    EXPECT_EQ(trap->phase, 1);
+    EXPECT_FLOAT_EQ(trap->yaw, 2.0f);      // 362 turned back by a whole turn
+    EXPECT_FLOAT_EQ(trap->pitch, 359.0f);  // -1 brought up by a whole turn
+    UpdateAll();
+    EXPECT_EQ(trap->phase, 0);
+    EXPECT_FLOAT_EQ(trap->yaw, 5.0f);
+    g_leverStates[2] = false;
+    UpdateAll();
+    EXPECT_EQ(trap->phase, 0);
+    EXPECT_FLOAT_EQ(trap->yaw, 5.0f);
+    EXPECT_EQ(trap->DescribeState(), "phase 0 beam -1.0000 yaw 5.0000 pitch 358.0000");
+}
+
+TEST_F(LaserTrapTest, TheBodyAsNearestHitCosts128OnTheMeasuringFrames) {
+    Body();
+    OLaserTrap* trap = Trap();
+    g_leverStates[2] = true;
+    UpdateAll();  // the first active frame tests the body only, and nothing has been measured yet
+    EXPECT_EQ(g_player.health, 255.0f);
+    UpdateAll();  // measured against everything: the body is nearest
+    EXPECT_FLOAT_EQ(trap->beamLength, 27.5f);
+    EXPECT_EQ(g_player.health, 127.0f);
+    UpdateAll();  // the body alone, no nearer than the measured length: no hit
+    EXPECT_EQ(g_player.health, 127.0f);
+    UpdateAll();
+    EXPECT_EQ(g_player.health, -1.0f);
+    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Beep(2), Beep(4)}));
+}
+
+TEST_F(LaserTrapTest, ABodyComingNearerIsHitOnEveryFrame) {
+    Body();
+    Trap();
+    g_leverStates[2] = true;
+    g_player.health = 1000.0f;
+    UpdateAll();
+    for (int i = 0; i < 4; ++i) {
+        g_player.position.z += 1.0f;  // the body follows the eye in its own Update, before the trap's
+        UpdateAll();
+    }
+    EXPECT_EQ(g_player.health, 1000.0f - 4 * 128.0f);
+    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Beep(2), Beep(3), Beep(4), Beep(5)}));
+}
+
+TEST_F(LaserTrapTest, AWallStopsTheBeamFromTheFirstActiveFrameOn) {
+    WriteBox("wall.x", {-20, -20, -0.5f}, {20, 20, 0.5f});
+    Body();
+    Make(TYPE_STAGE, "wall.x", {0, 20, -15});
+    OLaserTrap* trap = Trap();
+    for (int i = 0; i < 3; ++i) UpdateAll();
+    g_leverStates[2] = true;  // switched on with the player behind the wall
+    for (int i = 0; i < 6; ++i) {
+        UpdateAll();
+        EXPECT_EQ(g_player.health, 255.0f) << "frame " << frame - 1;
+    }
+    EXPECT_FLOAT_EQ(trap->beamLength, 14.5f);
+    EXPECT_TRUE(sounds.empty());
+}
+
+TEST_F(LaserTrapTest, NeverHitsItselfOrAnotherTrap) {
+    Body();
+    OLaserTrap* first = Trap();
+    OLaserTrap* second = Trap({0, 20, -10});  // in the first one's line, the player behind it
+    UpdateAll();
+    g_leverStates[2] = true;
+    UpdateAll();
+    UpdateAll();
+    EXPECT_FLOAT_EQ(first->beamLength, 27.5f);
+    EXPECT_FLOAT_EQ(second->beamLength, 17.5f);
+    EXPECT_EQ(g_player.health, 255.0f - 2 * 128.0f);
+    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Beep(3), Beep(3)}));
+}
+
+TEST_F(LaserTrapTest, ADeadPlayerHearsTheBeepButLosesNothing) {
+    Body();
+    Trap();
+    g_leverStates[2] = true;
+    g_player.dead = true;
+    g_player.health = 0.0f;
+    for (int i = 0; i < 4; ++i) UpdateAll();
+    EXPECT_EQ(g_player.health, 0.0f);
+    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Beep(2), Beep(4)}));
+}
+
+TEST_F(LaserTrapTest, TheBeamIsDrawnOnMeasuringFramesStretchedToItsLength) {
+    Body();
+    Load({"laser.x"});
+    OLaserTrap* trap = Trap();
+    g_leverStates[2] = true;
+    trap->yaw = 180.0f;  // looking down +z, away from the player
+    MeshRecord* body = g_resourceCache->Find("ltrap.x");
+    MeshRecord* beam = g_resourceCache->Find("laser.x");
+    ASSERT_TRUE(body && beam);
+    UpdateAll();
+    UpdateAll();  // phase 0: nothing hit
+    EXPECT_EQ(trap->beamLength, -1.0f);
+    headless::recordDraws(true);
+    trap->Draw();
+    const auto& draws = headless::recordedDraws();
+    ASSERT_EQ(draws.size(), body->materialCount + beam->materialCount);
+    const d3d9::DeviceState& beamState = draws.back().state;
+    // Scaling(1, 1, -1) × RotationY(180) × Translation(0, 20, 0): the beam points back along -z.
+    EXPECT_NEAR(beamState.world._33, 1.0f, 1e-6);
+    EXPECT_NEAR(beamState.world._11, -1.0f, 1e-6);
+    EXPECT_EQ(beamState.world._42, 20.0f);
+    EXPECT_EQ(beamState.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(FALSE));
+    EXPECT_EQ(draws.front().state.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(TRUE));
+    EXPECT_EQ(draws.front().state.world._33, -1.0f);
+    EXPECT_EQ(g_device->impl->state.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(TRUE));
+
+    // Facing the player: stretched to 27.5; on the phase-1 frame and while off, the body alone.
+    trap->yaw = 0.0f;
+    UpdateAll();
+    UpdateAll();
+    headless::recordDraws(true);
+    trap->Draw();
+    EXPECT_FLOAT_EQ(headless::recordedDraws().back().state.world._33, 27.5f);
+    UpdateAll();
+    headless::recordDraws(true);
+    trap->Draw();
+    EXPECT_EQ(headless::recordedDraws().size(), body->materialCount);
+    headless::recordDraws(false);
+}
+
+}  // namespace
