@@ -14,7 +14,7 @@ material dark  data/texture/stone.png 16  0.45 0.45 0.5
 cell 8
 # The yard at the bottom and the platform high above it.
 box stone  -48 -4 -40    48 0 84   skip=-y
-box plate  -24 120 -24   24 128 24 skip=+y
+box plate  -24 120 -24   24 128 24 skip=-y
 box brick   -8 0 -8       8 120 8  skip=-y,+y
 # The corridor with the laser's alcove in its west wall.
 box stone  -12 -4 84     12 0 186  skip=-y
