@@ -151,7 +151,12 @@ void CheckWave(const std::string& path, const std::string& name, std::vector<Pro
         out.push_back({name, "the sample data ends inside a sample"});
 }
 
-std::vector<Problem> CheckGameFolder(const std::string& gameDir) {
+std::string Format(const Problem& p) {
+    std::string where = p.line > 0 ? p.file + ":" + std::to_string(p.line) : p.file;
+    return where + ": " + (p.note ? "note: " : "") + p.problem;
+}
+
+std::vector<Problem> CheckGameFolder(const std::string& gameDir, bool stagesRequired) {
     std::vector<Problem> out;
     const fs::path root(gameDir);
     // The game's loaders read from the current folder: file names inside the content are relative to it.
@@ -189,6 +194,7 @@ std::vector<Problem> CheckGameFolder(const std::string& gameDir) {
         }
     std::sort(others.begin(), others.end());
     for (const std::string& n : others) CheckMesh(n, 0, out);
+    CheckStages(stagesRequired, out);
     fs::current_path(before, ec);
     return out;
 }

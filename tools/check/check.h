@@ -1,19 +1,33 @@
 // The content checker: what the game relies on in every file under data/, checked before anyone plays.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "stage/factory.h"
 
 namespace content_check {
 
 struct Problem {
     std::string file;     // path as the game names it, e.g. "data/texture/blood.png"
     std::string problem;  // one line
+    int line = 0;         // the file's line, when the problem has one
+    bool note = false;    // allowed, but worth knowing: printed, not counted as a failure
 };
 
-// Every check of a game folder (the folder that holds data/): pictures, sounds and meshes. Paths in the
+// "file:line: problem", "file: problem", with "note: " before a note's text.
+std::string Format(const Problem& problem);
+
+// Every check of a game folder (the folder that holds data/): pictures, sounds, meshes and, when
+// data/stagedata.txt exists (or `stagesRequired`), the stage list and every stage it names. Paths in the
 // problems are relative to gameDir.
-std::vector<Problem> CheckGameFolder(const std::string& gameDir);
+std::vector<Problem> CheckGameFolder(const std::string& gameDir, bool stagesRequired = false);
+
+// The stage list and its stages, read with the game's own reader, in the current folder (the game folder).
+// Without data/stagedata.txt: nothing to check, or one problem when `required`.
+// The kinds of object come from the game's factory table; tests may give a table of their own.
+void CheckStages(bool required, std::vector<Problem>& out, const ObjectClass* (*findClass)(uint16_t) = FindObjectClass);
 
 // Single-file checks, also used by the tests. `path` is opened as given; problems name `name`.
 void CheckPicture(const std::string& path, const std::string& name, int width, int height, bool needsAlpha,

@@ -1,18 +1,26 @@
-// quillmoor_check_content DATA_DIR: checks a game's data folder; prints "file: problem" lines, exits 1 on any.
+// quillmoor_check_content [--require-stages] DATA_DIR: checks a game's data folder; prints
+// "file:line: problem" lines (notes too), exits 1 on any problem that is not a note. The stages are
+// checked whenever data/stagedata.txt exists; --require-stages makes a missing stage list a problem.
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "tools/check/check.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s DATA_DIR\n", argv[0]);
+    bool requireStages = argc == 3 && std::string(argv[1]) == "--require-stages";
+    if (argc != 2 && !requireStages) {
+        std::fprintf(stderr, "usage: %s [--require-stages] DATA_DIR\n", argv[0]);
         return 2;
     }
     // File names inside the content are relative to the folder that holds data/.
-    const std::filesystem::path data = std::filesystem::absolute(argv[1]).lexically_normal();
+    const std::filesystem::path data = std::filesystem::absolute(argv[argc - 1]).lexically_normal();
     const std::filesystem::path game = data.filename().empty() ? data.parent_path().parent_path() : data.parent_path();
-    const auto problems = content_check::CheckGameFolder(game.string());
-    for (const auto& p : problems) std::printf("%s: %s\n", p.file.c_str(), p.problem.c_str());
-    return problems.empty() ? 0 : 1;
+    const auto problems = content_check::CheckGameFolder(game.string(), requireStages);
+    int failures = 0;
+    for (const auto& p : problems) {
+        std::printf("%s\n", content_check::Format(p).c_str());
+        if (!p.note) ++failures;
+    }
+    return failures ? 1 : 0;
 }
