@@ -87,10 +87,18 @@ void PlayerWorld::Frame(std::initializer_list<int> held, bool draw) {
     for (Obj* obj = g_objRoot.next; obj; obj = obj->next) obj->Update();
     UpdatePlayer();
     if (draw) {
+        g_device->BeginScene();
         for (Obj* obj = g_objRoot.next; obj; obj = obj->next) obj->Draw();
         DrawPlayer();
+        g_device->EndScene();
     }
     ++frame;
+}
+
+void PlayerWorld::DrawOnly() {
+    g_device->BeginScene();
+    DrawPlayer();
+    g_device->EndScene();
 }
 
 void PlayerWorld::Frames(int count, std::initializer_list<int> held) {

@@ -34,6 +34,8 @@ protected:
     // One game frame: the keys (virtual-key codes) are sampled as held, every object updates, then the
     // player. Draws the objects and the player when `draw` is set.
     void Frame(std::initializer_list<int> held = {}, bool draw = false);
+    // The player's draw alone, inside a scene.
+    void DrawOnly();
     void Frames(int count, std::initializer_list<int> held = {});
 
     // Real relative mouse motion as the window reports it, delivered before the next frame.

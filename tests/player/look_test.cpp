@@ -1,0 +1,118 @@
+// The mouse look on the window's cursor: pixels from the rest point turn the view by pixels / divisor,
+// the pitch stops at ±80, the arrow keys move the divisor, and the cursor is put back every frame.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/globals.h"
+#include "player/player_world.h"
+
+using namespace testing_support;
+
+namespace {
+
+POINT CursorInClient() {
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(g_hWnd, &p);
+    return p;
+}
+
+class Look : public PlayerWorld {
+protected:
+    void SetUp() override {
+        PlayerWorld::SetUp();
+        AddFloor();
+        PlaceAt({0, 12, 0});
+    }
+};
+
+TEST_F(Look, FifteenPixelsAtDivisorFifteenTurnOneDegreeAndTheCursorGoesBack) {
+    MoveMouse(15, 0);
+    Frame();
+    EXPECT_EQ(g_player.yaw, 1.0f);
+    EXPECT_EQ(g_player.pitch, 0.0f);
+    POINT p = CursorInClient();
+    EXPECT_EQ(p.x, 320);
+    EXPECT_EQ(p.y, 240);
+    Frame();  // no motion, no turn
+    EXPECT_EQ(g_player.yaw, 1.0f);
+    MoveMouse(-30, 15);
+    Frame();
+    EXPECT_EQ(g_player.yaw, -1.0f);
+    EXPECT_EQ(g_player.pitch, 1.0f);  // down looks down
+    // The target is one unit along the view: sin yaw cos pitch, -sin pitch, cos yaw cos pitch.
+    D3DXVECTOR3 look = g_player.lookAt - g_player.position;
+    EXPECT_NEAR(look.x, std::sin(-1.0f * kDegToRad) * std::cos(kDegToRad), 1e-6f);
+    EXPECT_NEAR(look.y, -std::sin(kDegToRad), 1e-6f);
+    EXPECT_NEAR(look.z, std::cos(kDegToRad) * std::cos(kDegToRad), 1e-6f);
+}
+
+TEST_F(Look, PitchStopsAtEightyEitherWay) {
+    MoveMouse(0, 2000);
+    Frame();
+    EXPECT_EQ(g_player.pitch, 80.0f);
+    MoveMouse(0, 300);  // thrown away by the clamp
+    Frame();
+    EXPECT_EQ(g_player.pitch, 80.0f);
+    MoveMouse(0, -15);
+    Frame();
+    EXPECT_EQ(g_player.pitch, 79.0f);
+    MoveMouse(0, -5000);
+    Frame();
+    EXPECT_EQ(g_player.pitch, -80.0f);
+    EXPECT_EQ(CursorInClient().y, 240);
+}
+
+TEST_F(Look, ArrowKeysMoveTheDivisorForTheNextFrameAndNeverBelowOne) {
+    MoveMouse(15, 0);
+    Frame({VK_RIGHT});
+    EXPECT_EQ(g_player.yaw, 1.0f);  // this frame still turned at 15
+    EXPECT_FLOAT_EQ(g_mouseDivisor, 14.9f);
+    Frames(300, {VK_RIGHT});
+    EXPECT_EQ(g_mouseDivisor, 1.0f);
+    MoveMouse(3, 0);
+    Frame();
+    EXPECT_EQ(g_player.yaw, 4.0f);
+    Frames(20, {VK_LEFT});
+    EXPECT_NEAR(g_mouseDivisor, 3.0f, 1e-4f);
+    Frames(5, {VK_LEFT, VK_RIGHT});  // both: no change
+    EXPECT_NEAR(g_mouseDivisor, 3.0f, 1e-4f);
+}
+
+TEST_F(Look, MotionWithoutFocusTurnsNothing) {
+    headless::setFocus(false);
+    MoveMouse(0, 0);  // the focus change reaches the window
+    MoveMouse(150, 40);
+    Frame();
+    EXPECT_EQ(g_player.yaw, 0.0f);
+    EXPECT_EQ(g_player.pitch, 0.0f);
+    headless::setFocus(true);
+    MoveMouse(15, 0);
+    Frame();
+    EXPECT_EQ(g_player.yaw, 1.0f);
+}
+
+TEST_F(Look, AfterTheDeathSequenceTheReloadedStageStartsFromRest) {
+    g_player.health = 0.0f;
+    Frame();
+    for (int f = 0; f < 130; ++f) {
+        if (f % 7 == 0) MoveMouse(40, -25);  // the mouse keeps moving while dead
+        Frame();
+        EXPECT_EQ(g_player.yaw, 0.0f);
+    }
+    // The stage is loaded again: the player reset and the cursor put at the client centre.
+    PlaceAt({0, 12, 0});
+    POINT rest{320, 240};
+    ClientToScreen(g_hWnd, &rest);
+    SetCursorPos(rest.x, rest.y);
+    Frame();
+    EXPECT_EQ(g_player.yaw, 0.0f);
+    EXPECT_EQ(g_player.pitch, 0.0f);
+    MoveMouse(15, 15);
+    Frame();
+    EXPECT_EQ(g_player.yaw, 1.0f);
+    EXPECT_EQ(g_player.pitch, 1.0f);
+}
+
+}  // namespace
