@@ -22,23 +22,19 @@ void pump() {
     while (seam::pollEvent(e)) {
         HWND hWnd = win32::mainWindowHandle();
         switch (e.kind) {
-        case seam::EventKind::Close:
-            if (hWnd) queue.push_back(MSG{hWnd, WM_CLOSE, 0, 0, seam::ticksMs(), {0, 0}});
-            break;
-        case seam::EventKind::KeyDown:
-            if (hWnd && e.vk > 0 && e.vk < 256) {
-                // lParam: repeat count 1, bit 30 set when the key was already down (an auto-repeat).
-                LPARAM lParam = 1 | ((e.repeat ? 1L : 0L) << 30);
-                queue.push_back(MSG{hWnd, WM_KEYDOWN, static_cast<WPARAM>(e.vk), lParam, seam::ticksMs(), {0, 0}});
-            }
-            break;
-        case seam::EventKind::MouseMotion:
-            win32::addMotion(e.dx, e.dy);
-            break;
-        case seam::EventKind::FocusGained:
-        case seam::EventKind::FocusLost:
-            win32::updatePointerCapture();
-            break;
+            case seam::EventKind::Close:
+                if (hWnd) queue.push_back(MSG{hWnd, WM_CLOSE, 0, 0, seam::ticksMs(), {0, 0}});
+                break;
+            case seam::EventKind::KeyDown:
+                if (hWnd && e.vk > 0 && e.vk < 256) {
+                    // lParam: repeat count 1, bit 30 set when the key was already down (an auto-repeat).
+                    LPARAM lParam = 1 | ((e.repeat ? 1L : 0L) << 30);
+                    queue.push_back(MSG{hWnd, WM_KEYDOWN, static_cast<WPARAM>(e.vk), lParam, seam::ticksMs(), {0, 0}});
+                }
+                break;
+            case seam::EventKind::MouseMotion: win32::addMotion(e.dx, e.dy); break;
+            case seam::EventKind::FocusGained:
+            case seam::EventKind::FocusLost: win32::updatePointerCapture(); break;
         }
     }
 }
@@ -120,6 +116,7 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
     win32::releasePointerForModal(true);
     int answer = seam::messageBox(text ? text : "", caption ? caption : "Error", type);
     win32::releasePointerForModal(false);
+    if (seam::messageBoxHook) seam::messageBoxHook(text ? text : "", caption ? caption : "Error", type, answer);
     return answer;
 }
 

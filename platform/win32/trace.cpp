@@ -3,4 +3,5 @@
 
 namespace seam {
 void (*traceHook)(const char* what) = nullptr;
-}
+void (*messageBoxHook)(const char* text, const char* caption, unsigned type, int answer) = nullptr;
+}  // namespace seam

@@ -46,6 +46,50 @@ TEST(ReplayRunner, ReportsTheTitleHandOverFrameByFrame) {
     EXPECT_NE(out.find(" ||  正常終了\n"), std::string::npos) << out;
 }
 
+TEST(ReplayRunner, ReportsSoundCallsAndBoxesOfTheFrameTheyHappenIn) {
+    TempFolder folder;
+    WriteSmallStage();
+    WriteStageList("nothing.txt\n");
+    int status = 0;
+    std::string out = RunReplay("answer no\nat 10 hold enter\nframes 300\n", status);
+    EXPECT_NE(status, 0) << out;
+    EXPECT_NE(out.find("start box caption \"確認\" text \"フルスクリーンで起動しますか？\" style 0x4 answer 7\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("frame 10 sound play cursor37.wav volume -1000 flags 0\n"), std::string::npos) << out;
+    // The load in frame 139 cannot open the stage file.
+    EXPECT_NE(out.find("frame 139 box caption \"エラー\" text \"ファイル「data/nothing.txt」が読み込めませんでした\" "
+                       "style 0x0 answer 1\n"),
+              std::string::npos)
+        << out;
+}
+
+TEST(ReplayRunner, StartsOnAStageAndListsItsObjectsAndThePlayer) {
+    TempFolder folder;
+    WriteSmallStage();
+    WriteStageList("nothing.txt\nstage1.txt\n");
+    int status = 0;
+    std::string out = RunReplay("stage 2\nprint at 0 1\nobjects at 1\nframes 5\n", status);
+    EXPECT_EQ(status, 0) << out;
+    // No full-screen question is left for the replay to answer, and the title never runs.
+    EXPECT_NE(out.find("start box caption \"確認\" text \"フルスクリーンで起動しますか？\" style 0x4 answer 7\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("frame 0 scene load stage 2 fade 0 "), std::string::npos) << out;
+    EXPECT_NE(out.find("frame 1 scene game stage 2 fade 0 "), std::string::npos) << out;
+    EXPECT_NE(out.find("player pos 0.0000,12.0000,-40.0000 vel 0.0000,0.0000,0.0000 yaw 0.0000 pitch 0.0000 health "
+                       "255.0000 airborne 0 dead 0 dip 0.0000 bulges 0.0000,0.0000,0.0000 r 1.0000 off "
+                       "0.0000,0.0000,0.0000 r 1.0000 off 0.0000,0.0000,0.0000 r 1.0000 off 0.0000,0.0000,0.0000 r "
+                       "1.0000 off\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("object 1 type 1 pos 0.0000,0.0000,0.0000 yaw 0.0000 pitch 0.0000\n"
+                       "object 2 type 10 pos "),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("cursor37.wav"), std::string::npos) << out;
+}
+
 TEST(ReplayRunner, RefusesABrokenReplayWithItsLine) {
     TempFolder folder;
     int status = 0;

@@ -1,10 +1,11 @@
 // The replay runner: plays the real game (its start-up, frames and shutdown) from a replay file and
 // reports what happened frame by frame.
-//   quillmoor_replay [--dir DIR] [--unpaced] REPLAY        (headless)
-//   quillmoor_replay_real [--dir DIR] [--unpaced] REPLAY   (real window, picture and sound; screenshots)
+//   quillmoor_replay [--dir DIR] [--unpaced] [--stage N] REPLAY        (headless)
+//   quillmoor_replay_real [--dir DIR] [--unpaced] [--stage N] REPLAY   (real window, picture and sound)
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -14,29 +15,64 @@
 #include "app/globals.h"
 #include "app/scene_manager.h"
 #include "driver.h"
+#include "seam/trace.h"
+#include "sound/sound_bank.h"
 #include "replay.h"
 #include "report.h"
 #include "screenshot.h"
+
+namespace {
+
+int g_reportFrame = -1;  // the frame being run; -1 during start-up
+
+void ReportSound(const SoundCall& call) {
+    std::printf("frame %d %s\n", g_reportFrame,
+                replay::DescribeSound(call.play, call.name, call.volume, call.flags).c_str());
+}
+
+void ReportBox(const char* text, const char* caption, unsigned type, int answer) {
+    std::string line = replay::DescribeBox(text, caption, type, answer);
+    if (g_reportFrame < 0)
+        std::printf("start %s\n", line.c_str());
+    else
+        std::printf("frame %d %s\n", g_reportFrame, line.c_str());
+}
+
+// A stage replay starts in the load scene: the title that start-up entered is left at once.
+void StartOnStage(int stage) {
+    if (!g_sceneManager || g_fatalError) return;
+    g_stageIndex = stage;
+    g_sceneManager->current->Leave();
+    g_sceneManager->current = g_sceneManager->scenes[SCENE_LOAD];
+    g_sceneManager->current->Enter();
+}
+
+const char* const kUsage = "usage: %s [--dir DIR] [--unpaced] [--stage N] REPLAY\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
     auto processStart = std::chrono::steady_clock::now();
     std::string dir = ".", path;
     bool unpaced = false;
+    int stage = 0;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--dir" && i + 1 < argc)
             dir = argv[++i];
+        else if (arg == "--stage" && i + 1 < argc && std::atoi(argv[i + 1]) >= 1)
+            stage = std::atoi(argv[++i]);
         else if (arg == "--unpaced")
             unpaced = true;
         else if (path.empty() && arg[0] != '-')
             path = arg;
         else {
-            std::fprintf(stderr, "usage: %s [--dir DIR] [--unpaced] REPLAY\n", argv[0]);
+            std::fprintf(stderr, kUsage, argv[0]);
             return 2;
         }
     }
     if (path.empty()) {
-        std::fprintf(stderr, "usage: %s [--dir DIR] [--unpaced] REPLAY\n", argv[0]);
+        std::fprintf(stderr, kUsage, argv[0]);
         return 2;
     }
     replay::Replay script;
@@ -52,9 +88,15 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (stage == 0) stage = script.stage;
+
     replay::Driver& driver = replay::PlatformDriver();
     driver.Prepare(unpaced);
+    // A stage replay has no full-screen question to answer: the runner says no (windowed) itself.
+    if (stage > 0) driver.QueueAnswer(IDNO);
     for (int answer : script.answers) driver.QueueAnswer(answer);
+    g_soundCallObserver = ReportSound;
+    seam::messageBoxHook = ReportBox;
     if (script.frames > 0) driver.SetFrameLimit(script.frames);
     std::uintmax_t logBefore = std::filesystem::exists("Log.txt") ? std::filesystem::file_size("Log.txt") : 0;
 
@@ -62,6 +104,8 @@ int main(int argc, char** argv) {
     double firstFrameMs = 0;
     std::chrono::steady_clock::time_point firstFrameAt{};
     driver.OnFrame([&](int frame) {
+        g_reportFrame = frame;
+        if (frame == 0 && stage > 0) StartOnStage(stage);
         if (frame == 1) {
             firstFrameAt = std::chrono::steady_clock::now();
             firstFrameMs = std::chrono::duration<double, std::milli>(firstFrameAt - processStart).count();
@@ -79,23 +123,28 @@ int main(int argc, char** argv) {
         for (auto it = range.first; it != range.second; ++it) {
             const replay::Action& a = it->second;
             switch (a.kind) {
-            case replay::Action::Hold: driver.HoldKey(a.vk, true); break;
-            case replay::Action::Release: driver.HoldKey(a.vk, false); break;
-            case replay::Action::KeyDown: driver.PushKeyDown(a.vk); break;
-            case replay::Action::Mouse: driver.MoveMouse(a.dx, a.dy); break;
-            case replay::Action::Close: driver.PushClose(); break;
+                case replay::Action::Hold: driver.HoldKey(a.vk, true); break;
+                case replay::Action::Release: driver.HoldKey(a.vk, false); break;
+                case replay::Action::KeyDown: driver.PushKeyDown(a.vk); break;
+                case replay::Action::Mouse: driver.MoveMouse(a.dx, a.dy); break;
+                case replay::Action::Close: driver.PushClose(); break;
             }
         }
-        if (script.Prints(frame)) std::printf("%s\n", replay::DescribeFrame(frame).c_str());
+        if (script.Prints(frame))
+            std::printf("%s\n%s\n", replay::DescribeFrame(frame).c_str(), replay::DescribePlayer().c_str());
+        if (script.ListsObjects(frame)) std::printf("%s", replay::DescribeObjects().c_str());
     });
 
     auto start = std::chrono::steady_clock::now();
     char commandLine[] = "";
     int status = WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT);
+    g_reportFrame = driver.FrameCount();
+    std::fflush(stdout);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     int frames = driver.FrameCount();
     // The pace of the frames after the first, without start-up and shutdown.
-    double running = frames > 1 ? std::chrono::duration<double>(std::chrono::steady_clock::now() - firstFrameAt).count() : 0;
+    double running =
+        frames > 1 ? std::chrono::duration<double>(std::chrono::steady_clock::now() - firstFrameAt).count() : 0;
     std::printf("end frames %d exit %d seconds %.3f fps %.1f first-frame-ms %.1f (%s)\n", frames, status, seconds,
                 running > 0 ? (frames - 1) / running : 0.0, firstFrameMs, driver.Name());
     std::printf("%s", replay::DescribeNewLog("Log.txt", logBefore).c_str());

@@ -13,9 +13,18 @@ namespace {
 
 int keyCode(const std::string& name) {
     static const std::map<std::string, int> keys = {
-        {"w", 'W'},          {"a", 'A'},          {"s", 'S'},           {"d", 'D'},
-        {"e", 'E'},          {"left", VK_LEFT},   {"right", VK_RIGHT},  {"space", VK_SPACE},
-        {"enter", VK_RETURN}, {"escape", VK_ESCAPE}, {"lbutton", VK_LBUTTON}, {"rbutton", VK_RBUTTON},
+        {"w", 'W'},
+        {"a", 'A'},
+        {"s", 'S'},
+        {"d", 'D'},
+        {"e", 'E'},
+        {"left", VK_LEFT},
+        {"right", VK_RIGHT},
+        {"space", VK_SPACE},
+        {"enter", VK_RETURN},
+        {"escape", VK_ESCAPE},
+        {"lbutton", VK_LBUTTON},
+        {"rbutton", VK_RBUTTON},
     };
     auto it = keys.find(name);
     return it == keys.end() ? 0 : it->second;
@@ -28,6 +37,11 @@ bool readInt(std::istringstream& in, int& value) { return static_cast<bool>(in >
 bool Replay::Prints(int frame) const {
     if (printEvery > 0 && frame % printEvery == 0) return true;
     return std::find(printAt.begin(), printAt.end(), frame) != printAt.end();
+}
+
+bool Replay::ListsObjects(int frame) const {
+    if (objectsEvery > 0 && frame % objectsEvery == 0) return true;
+    return std::find(objectsAt.begin(), objectsAt.end(), frame) != objectsAt.end();
 }
 
 bool Parse(const std::string& text, Replay& out, std::string& error) {
@@ -52,10 +66,14 @@ bool Parse(const std::string& text, Replay& out, std::string& error) {
         } else if (word == "answer") {
             std::string a;
             in >> a;
-            if (a == "yes") out.answers.push_back(IDYES);
-            else if (a == "no") out.answers.push_back(IDNO);
-            else if (a == "ok") out.answers.push_back(IDOK);
-            else return fail("answer is yes, no or ok");
+            if (a == "yes")
+                out.answers.push_back(IDYES);
+            else if (a == "no")
+                out.answers.push_back(IDNO);
+            else if (a == "ok")
+                out.answers.push_back(IDOK);
+            else
+                return fail("answer is yes, no or ok");
         } else if (word == "at") {
             int frame = 0;
             std::string what;
@@ -86,6 +104,19 @@ bool Parse(const std::string& text, Replay& out, std::string& error) {
                 while (readInt(in, frame)) out.printAt.push_back(frame);
             } else {
                 return fail("print is 'every N' or 'at N...'");
+            }
+        } else if (word == "stage") {
+            if (!readInt(in, out.stage) || out.stage < 1) return fail("stage needs a stage number from 1");
+        } else if (word == "objects") {
+            std::string how;
+            in >> how;
+            if (how == "every") {
+                if (!readInt(in, out.objectsEvery) || out.objectsEvery <= 0) return fail("objects every needs a count");
+            } else if (how == "at") {
+                int frame;
+                while (readInt(in, frame)) out.objectsAt.push_back(frame);
+            } else {
+                return fail("objects is 'every N' or 'at N...'");
             }
         } else if (word == "shot") {
             int frame = 0;

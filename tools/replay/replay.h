@@ -10,6 +10,8 @@
 //   at 50 close             the window is closed in frame 50
 //   print every 10          report every 10th frame (or: print at 3 17 129)
 //   shot 120 title.png      save the picture of frame 120 (real backends)
+//   stage 2                 start in the load scene with stage 2 (the title is skipped)
+//   objects at 1 300        list the stage objects at these frames (or: objects every 60)
 //
 // Keys: w a s d e left right space enter escape lbutton rbutton. Frames count from 0; "in frame N"
 // means before frame N samples its input.
@@ -34,8 +36,12 @@ struct Replay {
     int printEvery = 0;
     std::vector<int> printAt;
     std::map<int, std::string> shots;
+    int stage = 0;  // 0: start on the title as the game does
+    int objectsEvery = 0;
+    std::vector<int> objectsAt;
 
     bool Prints(int frame) const;
+    bool ListsObjects(int frame) const;
 };
 
 // Reads a replay; on failure `error` names the line and the problem.
