@@ -13,7 +13,7 @@ material dark  data/texture/stone.png 16  0.45 0.45 0.5
 
 cell 8
 # The yard at the bottom and the platform high above it.
-box stone  -48 -4 -40    48 0 84   skip=-y
+box stone  -64 -4 -64    64 0 84   skip=-y
 box plate  -24 120 -24   24 128 24 skip=-y
 box brick   -8 0 -8       8 120 8  skip=-y,+y
 # The corridor with the laser's alcove in its west wall.
@@ -40,11 +40,11 @@ box brick  -40 37 300  -12 112 304 skip=-y
 box brick   12 37 300   40 112 304 skip=-y
 box brick  -12 64 300   12 112 304 skip=-y
 cell 8
-box brick  -52 -4 -44   -48 80 84  skip=-y,-x    # the yard's walls
-box brick   48 -4 -44    52 80 84  skip=-y,+x
-box brick  -52 -4 -44    52 80 -40 skip=-y,-z
-box brick  -52 -4 84    -12 80 88  skip=-y
-box brick   12 -4 84     52 80 88  skip=-y
+box brick  -68 -4 -68   -64 80 84  skip=-y,-x    # the yard's walls
+box brick   64 -4 -68    68 80 84  skip=-y,+x
+box brick  -68 -4 -68    68 80 -64 skip=-y,-z
+box brick  -68 -4 84    -12 80 88  skip=-y
+box brick   12 -4 84     68 80 88  skip=-y
 box brick  -12 40 84     12 80 88  skip=-y
 box brick  -44 -40 186  -40 112 334 skip=-y,-x   # the hall's walls
 box brick   40 -40 186   44 112 334 skip=-y,+x
