@@ -2,6 +2,7 @@
 // stages. It fails on a crash (by dying), on a player state that is not a finite number, and on resident
 // memory that grows by more than 1 MB between the first stage load and the end.
 //   quillmoor_soak [--dir DIR] [--frames N] [--seed S]
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,8 +21,10 @@
 
 namespace {
 
-// Resident memory of this process, in kilobytes.
+// Resident memory of this process, in kilobytes, after the allocator has handed its free memory back
+// (what a leak would keep stays counted; what the allocator merely kept for reuse does not).
 long ResidentKb() {
+    malloc_trim(0);
     std::ifstream statm("/proc/self/statm");
     long size = 0, resident = 0;
     statm >> size >> resident;
@@ -93,7 +96,11 @@ int main(int argc, char** argv) {
         if (!failure.empty()) return;
         if (InGame()) {
             if (firstLoadKb < 0) firstLoadKb = ResidentKb();
-            if (g_stageIndex != lastStage) lastStage = g_stageIndex, ++stagesSeen;
+            if (g_stageIndex != lastStage) {
+                lastStage = g_stageIndex, ++stagesSeen;
+                std::printf("frame %d stage %d rss-kb %ld voices %d\n", frame, g_stageIndex, ResidentKb(),
+                            headless::soundVoiceCount());
+            }
             if (!PlayerFinite()) {
                 failure = "the player's state is not finite";
                 badFrame = frame;
