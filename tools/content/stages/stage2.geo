@@ -33,7 +33,7 @@ box brick   16 40 197   28 80 201  skip=-y
 box brick   16 40 209   28 80 213  skip=-y
 box brick   24 40 201   28 80 209  skip=-y
 box brick  -16 40 266   16 80 270  skip=-y
-cell 8
+cell 16
 box brick  -52 -12 -28 -48 112 150 skip=-y,-x     # west wall
 box brick   48 -12 -28  52 112 150 skip=-y,+x     # east wall
 box brick  -52 -12 -28  52 80 -24  skip=-y,-z     # south wall

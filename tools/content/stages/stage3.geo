@@ -15,7 +15,7 @@ box dark   -40 -40 30    40 -36 30.5 skip=-y      # (a lip under the edge, only 
 box stone  -40 -40 100   40 0 140  skip=-y        # the middle ground
 box stone  -40 -40 140  -11 0 162  skip=-y        # beside the shaft
 box stone   11 -40 140   40 0 162  skip=-y
-cell 8
+cell 16
 box brick  -44 -40 -28  -40 80 240 skip=-y,-x     # west wall
 box brick   40 -40 -28   44 80 240 skip=-y,+x     # east wall
 box brick  -44 -40 -28   44 80 -24 skip=-y,-z     # south wall
@@ -23,10 +23,13 @@ box brick  -44 36 236    44 80 240 skip=-y,+z     # north wall
 box dark   -11 -40 139   11 0 140  skip=-y,+z     # shaft's south side (the middle ground's edge)
 
 # The cliff: its face next to the shaft is clay, finely cut, since that is where the shot goes.
-cell 8
+cell 16
 box brick  -40 -40 162  -11 36 236 skip=-y
 box brick   11 -40 162   40 36 236 skip=-y
 box brick  -11 -40 164   11 36 236 skip=-y,-z
 box turf   -40 36 162    40 37 236 skip=-y
+cell 16
+box brick  -11 -40 162   11 -24 164 skip=-y,+z
+box brick  -11 16 162    11 36 164 skip=-y,+z
 cell 2
-box clay   -11 -40 162   11 36 164 skip=-y,+z
+box clay   -11 -24 162   11 16 164 skip=-y,+z

@@ -30,16 +30,16 @@ box stone  -40 -40 186   40 0 240  skip=-y
 box stone  -40 -40 240  -11 0 262  skip=-y
 box stone   11 -40 240   40 0 262  skip=-y
 box dark   -11 -40 239   11 0 240  skip=-y,+z
-box brick  -40 -40 262  -11 36 334 skip=-y
-box brick   11 -40 262   40 36 334 skip=-y
-box brick  -11 -40 264   11 36 334 skip=-y,-z
 box turf   -40 36 262    40 37 300 skip=-y
 box stone  -40 36 300    40 37 334 skip=-y
 # The door wall on the cliff.
 box brick  -40 37 300  -12 112 304 skip=-y
 box brick   12 37 300   40 112 304 skip=-y
 box brick  -12 64 300   12 112 304 skip=-y
-cell 8
+cell 16
+box brick  -40 -40 262  -11 36 334 skip=-y
+box brick   11 -40 262   40 36 334 skip=-y
+box brick  -11 -40 264   11 36 334 skip=-y,-z
 box brick  -68 -4 -68   -64 80 84  skip=-y,-x    # the yard's walls
 box brick   64 -4 -68    68 80 84  skip=-y,+x
 box brick  -68 -4 -68    68 80 -64 skip=-y,-z
@@ -52,5 +52,8 @@ box brick  -44 0 182    -12 112 186 skip=-y
 box brick   12 0 182     44 112 186 skip=-y
 box brick  -12 40 182    12 112 186 skip=-y
 box brick  -44 36 334    44 112 338 skip=-y,+z
+cell 16
+box brick  -11 -40 262   11 -24 264 skip=-y,+z
+box brick  -11 16 262    11 36 264 skip=-y,+z
 cell 2
-box clay   -11 -40 262   11 36 264 skip=-y,+z    # the clay face of the cliff above the shaft
+box clay   -11 -24 262   11 16 264 skip=-y,+z    # the clay face of the cliff above the shaft
