@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Compose a replay from high-level steps (one per line):
-  header TEXT            copied verbatim before the actions (frames, answer, print ...)
-  # text                 comment copied to the output at the current frame
+"""Composes a replay for the replay runner from a list of steps (one per line), printed to stdout:
+  header TEXT            copied verbatim before the actions (stage, frames, answer, print ...)
+  # text                 comment copied to the output with the current frame
+  include FILE           the steps of FILE (relative to this file), in place
+  base N                 the clock goes to frame N, and "at" counts from there (a stage's first frame)
   wait N                 let N frames pass
-  at N                   jump the clock to frame N (must not go back)
+  at N                   the clock goes to frame base + N (never backwards)
   hold K / release K     key held from now / let go now
   tap K [N]              hold K for N frames (default 1), then let go
   walk N [K]             hold K (default w) for N frames
