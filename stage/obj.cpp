@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "player/player_state.h"
+#include "stage/bulge.h"
 
 ORoot g_objRoot;
 
@@ -18,7 +19,9 @@ Obj::Obj(ID3DXMesh* mesh, uint16_t typeCode, const D3DXVECTOR3& position, float 
     baseVertices.resize(n);
     BYTE* vertices = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
-    for (DWORD i = 0; i < n; ++i) std::memcpy(&baseVertices[i], vertices + kStageVertexSize * i, sizeof(D3DXVECTOR3));
+    if (vertices)
+        for (DWORD i = 0; i < n; ++i)
+            std::memcpy(&baseVertices[i], vertices + kStageVertexSize * i, sizeof(D3DXVECTOR3));
     mesh->UnlockVertexBuffer();
 }
 
@@ -55,8 +58,9 @@ BOOL Obj::Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* dist
 void Obj::WriteWorkVertices() {
     BYTE* vertices = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
-    for (size_t i = 0; i < baseVertices.size(); ++i)
-        std::memcpy(vertices + kStageVertexSize * i, &workVertices[i], sizeof(D3DXVECTOR3));
+    if (vertices)
+        for (size_t i = 0; i < baseVertices.size(); ++i)
+            std::memcpy(vertices + kStageVertexSize * i, &workVertices[i], sizeof(D3DXVECTOR3));
     mesh->UnlockVertexBuffer();
 }
 
@@ -69,32 +73,10 @@ void ApplySliceBulge(ID3DXMesh* mesh, const D3DXVECTOR3* base, D3DXVECTOR3* work
                      const D3DXMATRIX& rotation) {
     BYTE* vertices = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
-    std::copy(base, base + count, work);
-    D3DXMATRIX inverseRotation;
-    bool haveInverse = false;
-    for (int i = 0; i < 4; ++i) {
-        float radius = g_player.bulgeRadius[i];
-        if (!(radius > 1.0f)) continue;  // idle
-        const D3DXVECTOR3& centre = g_player.bulgeCenter[i];
-        for (DWORD v = 0; v < count; ++v) {
-            D3DXVECTOR3 p;
-            D3DXVec3TransformCoord(&p, &work[v], &world);
-            D3DXVECTOR3 delta = p - centre;
-            float dist = D3DXVec3Length(&delta);
-            if (dist < radius) {
-                if (!haveInverse) {
-                    D3DXMatrixInverse(&inverseRotation, nullptr, &rotation);
-                    haveInverse = true;
-                }
-                D3DXVECTOR3 u;
-                D3DXVec3TransformCoord(&u, &delta, &inverseRotation);
-                D3DXVec3Normalize(&u, &u);
-                float push = (radius - dist) / 1.5f;
-                work[v] += push * u;
-            }
-            std::memcpy(vertices + kStageVertexSize * v, &work[v], sizeof(D3DXVECTOR3));
-        }
-    }
+    // With a sphere active every position is written (the shared mesh gets this object's shape);
+    // with none the buffer keeps whatever it last received.
+    if (BulgePositions(base, work, count, world, rotation) && vertices)
+        for (DWORD v = 0; v < count; ++v) std::memcpy(vertices + kStageVertexSize * v, &work[v], sizeof(D3DXVECTOR3));
     mesh->UnlockVertexBuffer();
 }
 

@@ -144,3 +144,22 @@ TEST_F(Checker, ChecksStageMeshesToo) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stages of a game folder go through the same check: with the game's real factory table.
+TEST_F(Checker, ChecksTheStagesWhenThereIsAStageListAndDemandsOneOnRequest) {
+    EXPECT_EQ(Lines(content_check::CheckGameFolder((folder.path() / "game").string(), true)),
+              "data/stagedata.txt: missing: the game cannot load any stage\n");
+    std::ofstream(Data("stagedata.txt"), std::ios::binary) << "stage1.txt\nstage2.txt\n";
+    std::ofstream(Data("stage1.txt"), std::ios::binary)
+        << "0,12,-40,\n:\nsample.x\nplycol.x\n:\nsample.x,1,0,0,0,0,0\nplycol.x,10,0,0,0,0,0\nsample.x,5\n";
+    std::vector<Problem> problems = Check();
+    ASSERT_EQ(problems.size(), 2u) << Lines(problems);
+    EXPECT_EQ(content_check::Format(problems[0]),
+              "data/stage1.txt:8: type code 5 names no kind of object: the record is skipped");
+    EXPECT_EQ(content_check::Format(problems[1]),
+              "data/stagedata.txt:2: stage 2: \"data/stage2.txt\" does not exist (or is a folder)");
+}
+
+}  // namespace

@@ -43,11 +43,11 @@ const std::string kGoodStage1 = kHeader +
                                 "step.x,2,-20,0,0,0,0,-10,0,0,0.5\n"  // path 10, speed 0.5: lands on both ends
                                 "ltrap.x,6,0,5,0,0,0,0,1,0\n"
                                 "goal.x,9,0,0,120,0,0,2\n";  // 21
-// Stage 2: a second lever makes channel 2 usable.
+// Stage 2: its own lever on channel 1, so it also works when a run starts on it.
 const std::string kGoodStage2 = kHeader +
                                 "floor.x,1,0,0,0,0,0\n"
-                                "leveroff.x,7,10,0,20,0,0,2,1\n"
-                                "door.x,4,0,0,60,0,0,2\n"
+                                "leveroff.x,7,10,0,20,0,0,1,1\n"
+                                "door.x,4,0,0,60,0,0,1\n"
                                 "goal.x,9,0,0,120,0,0,5\n";  // the last goal leads to the clear screen
 
 class StageChecker : public ::testing::Test {
@@ -133,6 +133,15 @@ TEST_F(StageChecker, ChannelsMustExistWhenTheObjectReadsThem) {
                            "data/stage1.txt:18: OLaserTrap on channel -1, not below the lever-state list's length 2 "
                            "here (channel 0 and one per lever made so far, stages played in list order)",
                            kNote}));
+    // Channel 2 in stage 2 is fine after stage 1's lever, but not in a run that starts on stage 2.
+    WriteStageFile("stage1.txt", kGoodStage1);
+    std::string two = kGoodStage2;
+    two.replace(two.find("door.x,4,0,0,60,0,0,1"), 21, "door.x,4,0,0,60,0,0,2");
+    WriteStageFile("stage2.txt", two);
+    EXPECT_EQ(Check(), (std::vector<std::string>{kNote,
+                                                 "data/stage2.txt:16: note: ODoor on channel 2 relies on levers "
+                                                 "of earlier stages: started on this stage the list has length 2"}));
+    WriteStageFile("stage2.txt", kGoodStage2);
     // A lever later in the same stage counts: the channels are read after the whole stage is made.
     BreakStage1(16, "door.x,4,0,0,60,0,0,2\nleveroff.x,7,10,0,20,0,0,1,0\nleveroff.x,7,10,0,20,0,0,2,0\n");
     EXPECT_EQ(Check(), std::vector<std::string>{kNote});
@@ -192,4 +201,18 @@ TEST_F(StageChecker, AnOverLongListLineShiftsTheStagesAfterIt) {
     EXPECT_EQ(lines[0],
               "data/stagedata.txt:1: line longer than 125 characters: the game counts it as two lines, so later "
               "stages shift");
+}
+
+TEST_F(StageChecker, BytesNoNameCanHoldAndOverLongFields) {
+    WriteStageList(std::string("stage1.txt\0x\nstage2.txt\n", 24));
+    EXPECT_EQ(Check(), (std::vector<std::string>{
+                           "data/stagedata.txt:1: the line holds a NUL byte: no file can have that name", kNote}));
+    WriteStageList("stage1.txt\nstage2.txt\n");
+    BreakStage1(14, "floor.x,1," + std::string(300, '1') + ",0,0,0,0\n");
+    EXPECT_EQ(Check(), (std::vector<std::string>{
+                           "data/stage1.txt:14: a number longer than 255 characters: only its start is read", kNote}));
+    BreakStage1(14, std::string("floor.x,1,0,0,0,0,0\nfl\0or.x,1\n", 30));
+    EXPECT_EQ(Check(), (std::vector<std::string>{
+                           "data/stage1.txt:15: mesh \"fl\\x00or.x\" is not in the mesh list: the record is skipped",
+                           "data/stage1.txt: the file holds NUL bytes", kNote}));
 }

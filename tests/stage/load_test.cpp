@@ -228,6 +228,15 @@ TEST_F(StageLoad, RecordsNeedTheirLineFeedAndCarryFieldsOver) {
     ExpectLog({});
 }
 
+TEST_F(StageLoad, RecordsNamingOneMeshShareItAndAMeshListedTwiceLoadsOnce) {
+    WriteStageFile("stage1.txt", "0,0,0,\n:\nfloor.x\nfloor.x\n:\nfloor.x,1,0,0,0,0,0\nfloor.x,1,0,5,0,90,0\n");
+    ASSERT_EQ(Load(), SCENE_GAME);
+    ASSERT_EQ(Objects().size(), 2u);
+    EXPECT_EQ(g_objRoot.next->mesh, g_objRoot.next->next->mesh);
+    EXPECT_EQ(g_objRoot.next->next->yaw, 90.0f);
+    ExpectLog({});
+}
+
 TEST_F(StageLoad, CrLfStageFilesLoadLikeLfOnes) {
     WriteStageList("stage1.txt\r\nstage2.txt\r\n");
     WriteStageFile("stage2.txt",

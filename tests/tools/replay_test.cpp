@@ -9,10 +9,11 @@ namespace {
 TEST(ReplayFile, ReadsEveryWord) {
     replay::Replay r;
     std::string error;
-    ASSERT_TRUE(replay::Parse("# title run\r\nframes 300\nanswer no\nanswer yes\nat 10 hold enter  # press\n"
-                              "at 12 release enter\nat 30 key escape\nat 40 mouse 5 -3\nat 50 close\n"
-                              "print every 10\nprint at 3 17\nshot 120 t.png\n",
-                              r, error))
+    ASSERT_TRUE(
+        replay::Parse("# title run\r\nframes 300\nanswer no\nanswer yes\nat 10 hold enter  # press\n"
+                      "at 12 release enter\nat 30 key escape\nat 40 mouse 5 -3\nat 50 close\n"
+                      "print every 10\nprint at 3 17\nshot 120 t.png\nstage 3\nobjects at 1 300\n",
+                      r, error))
         << error;
     EXPECT_EQ(r.frames, 300);
     EXPECT_EQ(r.answers, (std::vector<int>{IDNO, IDYES}));
@@ -28,11 +29,20 @@ TEST(ReplayFile, ReadsEveryWord) {
     EXPECT_TRUE(r.Prints(17));
     EXPECT_FALSE(r.Prints(18));
     EXPECT_EQ(r.shots.at(120), "t.png");
+    EXPECT_EQ(r.stage, 3);
+    EXPECT_TRUE(r.ListsObjects(300));
+    EXPECT_FALSE(r.ListsObjects(2));
+    replay::Replay every;
+    ASSERT_TRUE(replay::Parse("objects every 60\n", every, error)) << error;
+    EXPECT_EQ(every.stage, 0);
+    EXPECT_TRUE(every.ListsObjects(120));
+    EXPECT_FALSE(every.ListsObjects(61));
 }
 
 TEST(ReplayFile, MistakesNameTheirLine) {
-    const char* bad[] = {"frames -1", "answer maybe", "at 5 hold ctrl", "at x key escape", "at 5 jump",
-                         "print sometimes", "shot 10", "frames 10 20", "walk"};
+    const char* bad[] = {"frames -1", "answer maybe",    "at 5 hold ctrl", "at x key escape",
+                         "at 5 jump", "print sometimes", "shot 10",        "frames 10 20",
+                         "walk",      "stage 0",         "stage two",      "objects sometimes"};
     for (const char* text : bad) {
         replay::Replay r;
         std::string error;

@@ -24,7 +24,21 @@ constexpr int kStageListLine = 125;  // characters a stage list line may hold
 
 const char* const kList = "data/stagedata.txt";
 
-std::string Quoted(const std::string& name) { return "\"" + name.substr(0, 80) + (name.size() > 80 ? "...\"" : "\""); }
+// A name as the problem line shows it: control bytes written as \xNN, long names cut.
+std::string Quoted(const std::string& name) {
+    std::string out = "\"";
+    for (size_t i = 0; i < name.size() && i < 80; ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + (name.size() > 80 ? "...\"" : "\"");
+}
 
 std::string Number(float value) {
     char text[48];
@@ -132,6 +146,7 @@ public:
             Add(path, line, "the character after the mesh list's colon is not a line feed; it is dropped");
 
         std::set<std::string> fixedReported;
+        int ownLevers = 0;
         std::vector<ChannelUse> channels;
         StageRecord record;
         while (reader.NextRecord(record)) {
@@ -160,7 +175,10 @@ public:
             for (const char* fixed : type->fixedMeshes)
                 if (fixed && !listed.count(fixed) && fixedReported.insert(fixed).second)
                     Add(path, at, std::string(type->name) + " draws " + fixed + ", which is not in the mesh list");
-            if (type->addsChannel) ++levers;
+            if (type->addsChannel) {
+                ++levers;
+                ++ownLevers;
+            }
             if (type->channelParam >= 0)
                 channels.push_back({at, type->name, ParamAsInt(record.params[type->channelParam])});
             switch (record.typeCode) {
@@ -194,12 +212,21 @@ public:
         // Objects read and write their channels from their first update on, when every lever of the
         // stage has been made: channel 0 from start-up plus one per lever so far in the run.
         const int length = 1 + levers;
-        for (const ChannelUse& use : channels)
+        for (const ChannelUse& use : channels) {
             if (use.channel < 0 || use.channel >= length)
                 Add(path, use.line,
                     std::string(use.className) + " on channel " + std::to_string(use.channel) +
                         ", not below the lever-state list's length " + std::to_string(length) +
                         " here (channel 0 and one per lever made so far, stages played in list order)");
+            else if (use.channel > ownLevers)
+                // Fine in a run from stage 1, but a run that starts on this stage (a stage replay) has
+                // only this stage's levers.
+                Add(path, use.line,
+                    std::string(use.className) + " on channel " + std::to_string(use.channel) +
+                        " relies on levers of earlier stages: started on this stage the list has length " +
+                        std::to_string(1 + ownLevers),
+                    true);
+        }
         if (reader.droppedRecordLine)
             Add(path, reader.droppedRecordLine, "the last line has no line feed: its record is never made");
         if (reader.sawNul()) Add(path, 0, "the file holds NUL bytes");
