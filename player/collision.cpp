@@ -100,10 +100,8 @@ D3DXVECTOR3 FaceNormal(Obj* obj, DWORD face) {
     DWORD corner[3];
     void* indices = nullptr;
     if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices))) return zero;
-    for (int i = 0; i < 3; ++i) {
-        corner[i] = (mesh->GetOptions() & D3DXMESH_32BIT) ? static_cast<const uint32_t*>(indices)[3 * face + i]
-                                                          : static_cast<const uint16_t*>(indices)[3 * face + i];
-    }
+    // Stage meshes keep 16-bit indices.
+    for (int i = 0; i < 3; ++i) corner[i] = static_cast<const uint16_t*>(indices)[3 * face + i];
     mesh->UnlockIndexBuffer();
     DWORD count = mesh->GetNumVertices();
     if (corner[0] >= count || corner[1] >= count || corner[2] >= count) return zero;

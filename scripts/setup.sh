@@ -7,7 +7,7 @@ packages=(
   cmake make g++ pkg-config
   libsdl2-dev libgl-dev libgl1-mesa-dri libopenal-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils xdotool
   clang libclang-rt-14-dev
   fonts-droid-fallback
 )

@@ -1,6 +1,8 @@
 // Ray against triangles (Möller–Trumbore), for one triangle and for every face of a mesh in index order.
 #include <xmmintrin.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "d3dx/mesh.h"
@@ -69,6 +71,56 @@ inline int fourFaces(const float* const* a, const float* const* b, const float* 
     return _mm_movemask_ps(ok);
 }
 
+// Faces per bounding box of the ray test. Stage meshes are built surface by surface, so consecutive
+// faces lie close together and most boxes are far from any one ray.
+constexpr size_t kRayBlock = 32;
+
+// The boxes of every run of kRayBlock faces, each grown by a margin far beyond the rounding of the
+// triangle test, so that a ray missing a box cannot hit any of its faces.
+void buildBlockBounds(ID3DXMesh::Impl& m) {
+    const size_t faces = m.attributes.size();
+    const size_t blocks = (faces + kRayBlock - 1) / kRayBlock;
+    m.blockBounds.resize(blocks * 6);
+    for (size_t b = 0; b < blocks; ++b) {
+        // Each position is loaded as four floats (the buffer keeps 16 spare bytes at its end).
+        __m128 lo = _mm_set1_ps(INFINITY), hi = _mm_set1_ps(-INFINITY);
+        const size_t end = std::min(faces, (b + 1) * kRayBlock);
+        for (size_t k = 3 * b * kRayBlock; k < 3 * end; ++k) {
+            const __m128 p = _mm_loadu_ps(reinterpret_cast<const float*>(m.vertices.data() + m.indices[k] * m.stride));
+            lo = _mm_min_ps(lo, p);
+            hi = _mm_max_ps(hi, p);
+        }
+        float l[4], h[4];
+        _mm_storeu_ps(l, lo);
+        _mm_storeu_ps(h, hi);
+        float extent = 1.0f;
+        for (int a = 0; a < 3; ++a) extent = std::max({extent, std::fabs(l[a]), std::fabs(h[a])});
+        const float margin = 1e-3f * extent;
+        for (int a = 0; a < 3; ++a) {
+            m.blockBounds[6 * b + a] = l[a] - margin;
+            m.blockBounds[6 * b + 3 + a] = h[a] + margin;
+        }
+    }
+}
+
+// True when the ray (t >= 0) certainly passes the box by. Anything not a number keeps the box.
+inline bool rayMissesBox(const float* o, const float* d, const float* box) {
+    float near = 0.0f, far = INFINITY;
+    for (int a = 0; a < 3; ++a) {
+        const float lo = box[a], hi = box[3 + a];
+        if (d[a] == 0.0f) {
+            if (o[a] < lo || o[a] > hi) return true;
+            continue;
+        }
+        float t1 = (lo - o[a]) / d[a], t2 = (hi - o[a]) / d[a];
+        if (t1 > t2) std::swap(t1, t2);
+        if (t1 > near) near = t1;
+        if (t2 < far) far = t2;
+        if (near > far) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 BOOL WINAPI D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
@@ -102,38 +154,54 @@ HRESULT WINAPI D3DXIntersect(ID3DXMesh* mesh, const D3DXVECTOR3* rayPos, const D
     auto position = [&](size_t corner) { return reinterpret_cast<const float*>(base + idx[corner] * stride); };
     const __m128 o4[3] = {_mm_set1_ps(o[0]), _mm_set1_ps(o[1]), _mm_set1_ps(o[2])};
     const __m128 d4[3] = {_mm_set1_ps(d[0]), _mm_set1_ps(d[1]), _mm_set1_ps(d[2])};
-    size_t f = 0;
-    for (;;) {
-        // Skip ahead four faces at a time while none of them can be hit; the face-by-face loop
-        // below settles every candidate with the same arithmetic.
-        while (f + 4 <= faces) {
-            const float* a[4] = {position(3 * f), position(3 * f + 3), position(3 * f + 6), position(3 * f + 9)};
-            const float* b[4] = {position(3 * f + 1), position(3 * f + 4), position(3 * f + 7), position(3 * f + 10)};
-            const float* c[4] = {position(3 * f + 2), position(3 * f + 5), position(3 * f + 8), position(3 * f + 11)};
-            int mask = fourFaces(a, b, c, o4, d4);
-            if (mask) {
-                f += __builtin_ctz(static_cast<unsigned>(mask));
-                break;
+    // Faces f0 to f1 - 1, in order, exactly as one pass over them all would take them.
+    auto scan = [&](size_t f, size_t end) {
+        for (;;) {
+            // Skip ahead four faces at a time while none of them can be hit; the face-by-face loop
+            // below settles every candidate with the same arithmetic.
+            while (f + 4 <= end) {
+                const float* a[4] = {position(3 * f), position(3 * f + 3), position(3 * f + 6), position(3 * f + 9)};
+                const float* b[4] = {position(3 * f + 1), position(3 * f + 4), position(3 * f + 7),
+                                     position(3 * f + 10)};
+                const float* c[4] = {position(3 * f + 2), position(3 * f + 5), position(3 * f + 8),
+                                     position(3 * f + 11)};
+                int mask = fourFaces(a, b, c, o4, d4);
+                if (mask) {
+                    f += __builtin_ctz(static_cast<unsigned>(mask));
+                    break;
+                }
+                f += 4;
             }
-            f += 4;
-        }
-        if (f >= faces) break;
-        const float* a = reinterpret_cast<const float*>(base + idx[3 * f] * stride);
-        const float* b = reinterpret_cast<const float*>(base + idx[3 * f + 1] * stride);
-        const float* c = reinterpret_cast<const float*>(base + idx[3 * f + 2] * stride);
-        Hit h;
-        if (!rayTriangle(a, b, c, o, d, h)) {
+            if (f >= end) break;
+            const float* a = reinterpret_cast<const float*>(base + idx[3 * f] * stride);
+            const float* b = reinterpret_cast<const float*>(base + idx[3 * f + 1] * stride);
+            const float* c = reinterpret_cast<const float*>(base + idx[3 * f + 2] * stride);
+            Hit h;
+            if (!rayTriangle(a, b, c, o, d, h)) {
+                ++f;
+                continue;
+            }
+            ++count;
+            if (allHits) list.push_back(D3DXINTERSECTINFO{static_cast<DWORD>(f), h.u, h.v, h.t});
+            if (!found || h.t < best.t) {  // the first face keeps a tie
+                found = true;
+                best = h;
+                bestFace = static_cast<DWORD>(f);
+            }
             ++f;
-            continue;
         }
-        ++count;
-        if (allHits) list.push_back(D3DXINTERSECTINFO{static_cast<DWORD>(f), h.u, h.v, h.t});
-        if (!found || h.t < best.t) {  // the first face keeps a tie
-            found = true;
-            best = h;
-            bestFace = static_cast<DWORD>(f);
+    };
+    ID3DXMesh::Impl& shape = *mesh->impl;
+    if (faces >= 4 * kRayBlock && shape.vertexLocks == 0 && shape.indexLocks == 0) {
+        // Whole runs of faces whose box the ray passes by are left out; the rest in order as before.
+        if (shape.boundsVersion != shape.shapeVersion) {
+            buildBlockBounds(shape);
+            shape.boundsVersion = shape.shapeVersion;
         }
-        ++f;
+        for (size_t blk = 0, start = 0; start < faces; ++blk, start += kRayBlock)
+            if (!rayMissesBox(o, d, &shape.blockBounds[6 * blk])) scan(start, std::min(faces, start + kRayBlock));
+    } else {
+        scan(0, faces);
     }
     *hit = found ? TRUE : FALSE;
     if (found) {

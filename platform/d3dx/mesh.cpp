@@ -66,29 +66,45 @@ HRESULT ID3DXMesh::GetDevice(IDirect3DDevice9** device) {
     return D3D_OK;
 }
 
-HRESULT ID3DXMesh::LockVertexBuffer(DWORD, void** data) {
+HRESULT ID3DXMesh::LockVertexBuffer(DWORD flags, void** data) {
     if (!data) return D3DERR_INVALIDCALL;
     *data = impl->vertices.data();
     ++impl->vertexLocks;
+    if (!(flags & D3DLOCK_READONLY)) {
+        ++impl->writeLocks;
+        ++impl->shapeVersion;
+    }
     return D3D_OK;
 }
 
 HRESULT ID3DXMesh::UnlockVertexBuffer() {
     if (impl->vertexLocks == 0) return D3DERR_INVALIDCALL;
     --impl->vertexLocks;
+    if (impl->writeLocks > 0) {
+        --impl->writeLocks;
+        ++impl->shapeVersion;  // whatever was written while it was locked is in now
+    }
     return D3D_OK;
 }
 
-HRESULT ID3DXMesh::LockIndexBuffer(DWORD, void** data) {
+HRESULT ID3DXMesh::LockIndexBuffer(DWORD flags, void** data) {
     if (!data) return D3DERR_INVALIDCALL;
     *data = impl->indices.data();
     ++impl->indexLocks;
+    if (!(flags & D3DLOCK_READONLY)) {
+        ++impl->writeLocks;
+        ++impl->shapeVersion;
+    }
     return D3D_OK;
 }
 
 HRESULT ID3DXMesh::UnlockIndexBuffer() {
     if (impl->indexLocks == 0) return D3DERR_INVALIDCALL;
     --impl->indexLocks;
+    if (impl->writeLocks > 0) {
+        --impl->writeLocks;
+        ++impl->shapeVersion;
+    }
     return D3D_OK;
 }
 

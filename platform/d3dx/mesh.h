@@ -30,6 +30,14 @@ struct ID3DXMesh::Impl {
     };
     std::vector<Run> runs;  // consecutive faces of one attribute, rebuilt when the attributes change
     int vertexLocks = 0, indexLocks = 0, attributeLocks = 0;
+    // Bumped whenever the positions or the triangles may have changed (every lock that is not read-only,
+    // and its unlock), so that the ray test knows when its block bounds are stale.
+    uint64_t shapeVersion = 0;
+    int writeLocks = 0;  // locks without D3DLOCK_READONLY not yet unlocked
+    // The ray test's bounds of each run of kRayBlock consecutive faces (six floats: low x y z, high x y z),
+    // as of boundsVersion.
+    std::vector<float> blockBounds;
+    uint64_t boundsVersion = ~uint64_t{0};
 
     void rebuildRuns();
 };

@@ -2,6 +2,7 @@
 #include <d3dx9.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -202,3 +203,120 @@ TEST(IntersectTri, SingleTriangleFromBothSides) {
 }
 
 }  // namespace
+
+namespace {
+
+// A rolling grid of 60 × 60 quads (7,200 faces), as stage surfaces are built: consecutive faces close
+// together, so the ray test leaves out most runs of faces by their bounds.
+ID3DXMesh* makeHills(std::vector<float>& positions) {
+    const int n = 60;
+    positions.clear();
+    for (int r = 0; r <= n; ++r)
+        for (int c = 0; c <= n; ++c)
+            positions.insert(positions.end(),
+                             {c * 2.0f - 60.0f, 3.0f * std::sin(c * 0.3f) * std::cos(r * 0.2f), r * 2.0f - 60.0f});
+    std::vector<uint8_t> bytes(positions.size() * 4);
+    std::memcpy(bytes.data(), positions.data(), bytes.size());
+    std::vector<uint32_t> corners;
+    for (uint32_t r = 0; r < n; ++r)
+        for (uint32_t c = 0; c < n; ++c) {
+            uint32_t a = r * (n + 1) + c, b = a + 1, d = a + n + 1, e = d + 1;
+            corners.insert(corners.end(), {a, d, e, a, e, b});
+        }
+    ID3DXMesh* mesh = nullptr;
+    EXPECT_EQ(d3dx::createMesh(g_device, D3DXMESH_MANAGED, D3DFVF_XYZ, bytes, corners,
+                               std::vector<DWORD>(corners.size() / 3, 0), &mesh),
+              D3D_OK);
+    return mesh;
+}
+
+// Every face tested one by one: the nearest (the first of equals) and how many.
+bool BruteForce(ID3DXMesh* mesh, const D3DXVECTOR3& o, const D3DXVECTOR3& d, DWORD& face, float& dist, DWORD& count) {
+    void* v = nullptr;
+    void* i = nullptr;
+    mesh->LockVertexBuffer(D3DLOCK_READONLY, &v);
+    mesh->LockIndexBuffer(D3DLOCK_READONLY, &i);
+    const auto* p = static_cast<const float*>(v);
+    const auto* idx = static_cast<const uint16_t*>(i);
+    bool found = false;
+    count = 0;
+    for (DWORD f = 0; f < mesh->GetNumFaces(); ++f) {
+        D3DXVECTOR3 a(&p[3 * idx[3 * f]]), b(&p[3 * idx[3 * f + 1]]), c(&p[3 * idx[3 * f + 2]]);
+        float t = 0;
+        if (!D3DXIntersectTri(&a, &b, &c, &o, &d, nullptr, nullptr, &t)) continue;
+        ++count;
+        if (!found || t < dist) {
+            found = true;
+            dist = t;
+            face = f;
+        }
+    }
+    mesh->UnlockIndexBuffer();
+    mesh->UnlockVertexBuffer();
+    return found;
+}
+
+}  // namespace
+
+TEST_F(Intersect, LeavingOutFarRunsOfFacesFindsExactlyWhatEveryFaceWouldGive) {
+    std::vector<float> positions;
+    ID3DXMesh* mesh = makeHills(positions);
+    ASSERT_NE(mesh, nullptr);
+    uint32_t seed = 777;
+    auto next = [&](float range) {
+        seed = seed * 1664525u + 1013904223u;
+        return (static_cast<float>(seed >> 8) / 16777216.0f * 2.0f - 1.0f) * range;
+    };
+    int hits = 0;
+    for (int k = 0; k < 600; ++k) {
+        D3DXVECTOR3 o(next(70), next(20), next(70)), d;
+        switch (k % 4) {
+            case 0: d = D3DXVECTOR3(0, -1, 0); break;                   // the floor rays
+            case 1: d = D3DXVECTOR3(next(1), 0, next(1)); break;        // the side rays: level
+            case 2: d = D3DXVECTOR3(next(1), next(1), next(1)); break;  // anything
+            default: d = D3DXVECTOR3(0, 0, k % 8 == 3 ? 1.0f : -1.0f);  // along an axis, two zero parts
+        }
+        if (k % 50 == 7) o = D3DXVECTOR3(&positions[3 * (k * 13 % 3721)]);  // from a vertex itself
+        BOOL hit = FALSE;
+        DWORD face = 0, count = 0, wantFace = 0, wantCount = 0;
+        float dist = 0, wantDist = 0;
+        D3DXIntersect(mesh, &o, &d, &hit, &face, nullptr, nullptr, &dist, nullptr, &count);
+        const bool want = BruteForce(mesh, o, d, wantFace, wantDist, wantCount);
+        ASSERT_EQ(hit != FALSE, want) << k;
+        ASSERT_EQ(count, wantCount) << k;
+        if (!want) continue;
+        ++hits;
+        ASSERT_EQ(face, wantFace) << k;
+        ASSERT_EQ(dist, wantDist) << k;
+    }
+    EXPECT_GT(hits, 100);  // the sample really exercises hits
+    mesh->Release();
+}
+
+TEST_F(Intersect, RunsOfFacesAreBoundedAnewAfterEveryWrite) {
+    std::vector<float> positions;
+    ID3DXMesh* mesh = makeHills(positions);
+    const D3DXVECTOR3 o(1.0f, 50.0f, 1.0f), down(0, -1, 0);
+    BOOL hit = FALSE;
+    float before = 0, after = 0;
+    D3DXIntersect(mesh, &o, &down, &hit, nullptr, nullptr, nullptr, &before, nullptr, nullptr);
+    ASSERT_TRUE(hit);
+    // Lift every vertex by 30 in place, as the bulge rewrites a stage mesh, and ask again.
+    void* v = nullptr;
+    mesh->LockVertexBuffer(0, &v);
+    for (size_t i = 1; i < positions.size(); i += 3) static_cast<float*>(v)[i] += 30.0f;
+    mesh->UnlockVertexBuffer();
+    D3DXIntersect(mesh, &o, &down, &hit, nullptr, nullptr, nullptr, &after, nullptr, nullptr);
+    ASSERT_TRUE(hit);
+    EXPECT_NEAR(after, before - 30.0f, 1e-4f);
+    // Pushed out sideways beyond the old bounds: still found.
+    mesh->LockVertexBuffer(0, &v);
+    for (size_t i = 0; i < positions.size(); i += 3) static_cast<float*>(v)[i] += 500.0f;
+    mesh->UnlockVertexBuffer();
+    const D3DXVECTOR3 far(501.0f, 80.0f, 1.0f);
+    D3DXIntersect(mesh, &far, &down, &hit, nullptr, nullptr, nullptr, &after, nullptr, nullptr);
+    EXPECT_TRUE(hit);
+    D3DXIntersect(mesh, &o, &down, &hit, nullptr, nullptr, nullptr, &after, nullptr, nullptr);
+    EXPECT_FALSE(hit);
+    mesh->Release();
+}

@@ -76,7 +76,8 @@ TEST(ReplayRunner, StartsOnAStageAndListsItsObjectsAndThePlayer) {
               std::string::npos)
         << out;
     EXPECT_NE(out.find("frame 0 scene load stage 2 fade 0 "), std::string::npos) << out;
-    EXPECT_NE(out.find("frame 1 scene game stage 2 fade 0 "), std::string::npos) << out;
+    // The game scene comes out of white: 255 on entry, one step of -5 by the end of frame 0.
+    EXPECT_NE(out.find("frame 1 scene game stage 2 fade 250 speed -5 colour 255,255,255\n"), std::string::npos) << out;
     EXPECT_NE(out.find("player pos 0.0000,12.0000,-40.0000 vel 0.0000,0.0000,0.0000 yaw 0.0000 pitch 0.0000 health "
                        "255.0000 airborne 0 dead 0 dip 0.0000 bulges 0.0000,0.0000,0.0000 r 1.0000 off "
                        "0.0000,0.0000,0.0000 r 1.0000 off 0.0000,0.0000,0.0000 r 1.0000 off 0.0000,0.0000,0.0000 r "

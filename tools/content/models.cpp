@@ -46,13 +46,16 @@ Mesh Gun() {
     const int chrome = m.AddMaterial(Shiny(0.7f, 0.72f, 0.76f, 40));  // after the lamps: they are 4, 5 and 6
 
     // Local axes: x right, y up, z forward; the eye sits behind the rear and above it, so the lamps
-    // show both on the top rail and on the brass rear plate that faces the player.
-    m.Box(kId, {-0.34f, -0.24f, -2.7f}, {0.34f, 0.3f, 0.2f}, body);
+    // show both on the top rail and on the brass rear plate that faces the player. The beam is fired from
+    // 3 behind the origin on the axis and runs through the body: the housing and the shroud are wider than
+    // the beam's ribbon (half a unit each side), so the beam shows only where it leaves the emitter lens.
+    // The rear stays 0.14 clear of the title's axis, about which the gun circles 3 out.
+    m.Box(kId, {-0.62f, -0.3f, -2.8f}, {0.62f, 0.3f, 0.2f}, body);
     m.Box(kId, {-0.17f, 0.3f, -2.6f}, {0.17f, 0.4f, -0.3f}, brass);
-    m.Box(kId, {-0.3f, -0.17f, -2.76f}, {0.3f, 0.24f, -2.7f}, brass);
+    m.Box(kId, {-0.56f, -0.24f, -2.86f}, {0.56f, 0.24f, -2.8f}, brass);
     for (int i = 0; i < 3; ++i) {
         const Frame top = Frame::At(0, 0.4f, -2.25f + 0.55f * i).RotX(-90);
-        const Frame rear = Frame::At(-0.19f + 0.19f * i, 0.035f, -2.76f).RotY(180);
+        const Frame rear = Frame::At(-0.28f + 0.28f * i, 0.035f, -2.86f).RotY(180);
         for (const Frame& at : {top, rear}) {
             m.Cylinder(at, 0.09f, 0, 0.03f, 16, chrome, false);
             std::vector<Vec3> dome;
@@ -66,28 +69,30 @@ Mesh Gun() {
     // Cooling fins on both flanks.
     for (int i = 0; i < 4; ++i) {
         const float z = -2.2f + 0.4f * i;
-        m.Box(kId, {-0.42f, -0.12f, z}, {-0.34f, 0.2f, z + 0.16f}, chrome);
-        m.Box(kId, {0.34f, -0.12f, z}, {0.42f, 0.2f, z + 0.16f}, chrome);
+        m.Box(kId, {-0.7f, -0.14f, z}, {-0.62f, 0.22f, z + 0.16f}, chrome);
+        m.Box(kId, {0.62f, -0.14f, z}, {0.7f, 0.22f, z + 0.16f}, chrome);
     }
-    // The coil housing, its glowing window, the barrel with two bands and the emitter lens at the front.
-    m.Cylinder(kId.Move(0, 0.03f, 0), 0.42f, -0.6f, 0.15f, 24, body);
-    m.Torus(kId.Move(0, 0.03f, -0.22f), 0.42f, 0.07f, 24, 8, lens);
-    m.Cylinder(kId.Move(0, 0.03f, 0), 0.19f, 0.15f, 1.55f, 20, chrome);
-    m.Torus(kId.Move(0, 0.03f, 0.55f), 0.2f, 0.05f, 20, 6, brass);
-    m.Torus(kId.Move(0, 0.03f, 1.2f), 0.2f, 0.05f, 20, 6, brass);
+    // The coil housing, its glowing window, the wide shroud with two bands and the emitter lens that
+    // closes it at the front, where the beam comes out.
+    m.Cylinder(kId.Move(0, 0.0f, 0), 0.68f, -0.6f, 0.15f, 28, body);
+    m.Torus(kId.Move(0, 0.0f, -0.22f), 0.68f, 0.07f, 28, 8, lens);
+    m.Cylinder(kId.Move(0, 0.0f, 0), 0.56f, 0.15f, 1.4f, 24, chrome);
+    m.Torus(kId.Move(0, 0.0f, 0.5f), 0.57f, 0.05f, 24, 6, brass);
+    m.Torus(kId.Move(0, 0.0f, 1.1f), 0.57f, 0.05f, 24, 6, brass);
+    m.Torus(kId.Move(0, 0.0f, 1.4f), 0.56f, 0.06f, 24, 6, brass);
     std::vector<Vec3> tip;
     for (int k = 0; k <= 6; ++k) {
         const float a = kPi / 2 * k / 6;
-        tip.push_back({0.16f * std::cos(a), 1.55f + 0.12f * std::sin(a), 0});
+        tip.push_back({0.53f * std::cos(a), 1.4f + 0.12f * std::sin(a), 0});
     }
-    m.Lathe(kId.Move(0, 0.03f, 0), tip, 20, lens);
+    m.Lathe(kId, tip, 24, lens);
     // Grip and trigger, in the y-z plane, as thick as the body.
     const Frame side = kId.RotY(90);  // local x -> world -z, local z -> world x
-    m.Prism(side, {{2.65f, -0.24f}, {2.05f, -0.24f}, {2.25f, -1.05f}, {2.85f, -1.05f}}, -0.26f, 0.26f, grip, grip);
-    m.Prism(side, {{1.75f, -0.24f}, {1.6f, -0.24f}, {1.7f, -0.55f}, {1.85f, -0.55f}}, -0.06f, 0.06f, brass, brass);
-    m.Box(kId, {-0.05f, -0.6f, -1.95f}, {0.05f, -0.55f, -1.45f}, brass);
+    m.Prism(side, {{2.65f, -0.3f}, {2.05f, -0.3f}, {2.25f, -1.1f}, {2.85f, -1.1f}}, -0.26f, 0.26f, grip, grip);
+    m.Prism(side, {{1.75f, -0.3f}, {1.6f, -0.3f}, {1.7f, -0.6f}, {1.85f, -0.6f}}, -0.06f, 0.06f, brass, brass);
+    m.Box(kId, {-0.05f, -0.66f, -1.95f}, {0.05f, -0.6f, -1.45f}, brass);
     // Rear sight.
-    m.Box(kId, {-0.1f, 0.3f, -2.7f}, {0.1f, 0.52f, -2.6f}, chrome);
+    m.Box(kId, {-0.1f, 0.3f, -2.75f}, {0.1f, 0.52f, -2.65f}, chrome);
     return m;
 }
 
