@@ -6,12 +6,16 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <vector>
 #include <string>
 
 #include "app/globals.h"
 #include "device_scene.h"
 #include "headless/control.h"
 #include "player/player_state.h"
+#include "player/update.h"
+#include "scene/game.h"
 #include "resource/resource_cache.h"
 #include "sound/sound_bank.h"
 #include "stage/factory.h"
@@ -19,20 +23,43 @@
 
 namespace {
 
-// The biggest .x file in data/xfile that no class draws by name: a stage's level geometry.
+// The meshes the stages of data/stagedata.txt list (each stage file's lines between its first two
+// colons), or every mesh in data/xfile when there is no stage list.
+std::vector<std::string> CandidateMeshes() {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::ifstream list("data/stagedata.txt");
+    for (std::string stage; std::getline(list, stage);) {
+        std::ifstream file("data/" + stage);
+        int colons = 0;
+        for (std::string line; colons < 2 && std::getline(file, line);) {
+            if (line.find(':') != std::string::npos)
+                ++colons;
+            else if (colons == 1)
+                names.push_back(line);
+        }
+    }
+    if (names.empty())
+        for (const auto& entry : fs::directory_iterator("data/xfile"))
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+// The biggest of those meshes that no class draws by name: a stage's level geometry.
 std::string HeaviestStageMesh() {
     namespace fs = std::filesystem;
     std::string best;
     uintmax_t bestSize = 0;
-    for (const auto& entry : fs::directory_iterator("data/xfile")) {
-        std::string name = entry.path().filename().string();
+    for (const std::string& name : CandidateMeshes()) {
         bool fixed = name == "gun.x" || name == "sphere.x" || name == "title.x" || name == "plycol.x";
         for (uint16_t code = 1; code <= 10; ++code)
             if (const ObjectClass* row = FindObjectClass(code))
                 for (const char* m : row->fixedMeshes) fixed = fixed || (m && name == m);
-        if (!fixed && entry.file_size() > bestSize) {
+        std::error_code ec;
+        uintmax_t size = fs::file_size("data/xfile/" + name, ec);
+        if (!fixed && !ec && size > bestSize) {
             best = name;
-            bestSize = entry.file_size();
+            bestSize = size;
         }
     }
     return best;
@@ -49,7 +76,8 @@ struct World {
 
     explicit World(int trapCount) {
         headless::reset();
-        std::filesystem::current_path(QUILLMOOR_SOURCE_DIR);
+        // The content of the folder the benchmark runs in when it has a stage list, else the source tree's.
+        if (!std::filesystem::exists("data/stagedata.txt")) std::filesystem::current_path(QUILLMOOR_SOURCE_DIR);
         if (!window.open()) return;
         g_resourceCache = new ResourceCache();
         g_soundBank = new SoundBank();
@@ -57,8 +85,8 @@ struct World {
         ResetPlayer();
         stageMesh = HeaviestStageMesh();
         if (stageMesh.empty()) return;
-        for (const char* name : {stageMesh.c_str(), "door.x", "elevator.x", "leveron.x", "leveroff.x", "ltrap.x",
-                                 "laser.x", "goal.x", "step.x", "plycol.x"})
+        for (const char* name : {stageMesh.c_str(), "gun.x", "sphere.x", "door.x", "elevator.x", "leveron.x",
+                                 "leveroff.x", "ltrap.x", "laser.x", "goal.x", "step.x", "plycol.x"})
             if (!g_resourceCache->LoadMesh(name)) return;
         Obj* stage = Make(TYPE_STAGE, stageMesh.c_str(), {0, 0, 0}, {});
         if (!stage) return;
@@ -149,5 +177,33 @@ void BM_ObjectPassWithTraps(benchmark::State& state) {
     state.SetLabel(world.stageMesh + ", per 2 frames");
 }
 BENCHMARK(BM_ObjectPassWithTraps)->Arg(0)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// The game scene's frame without its 2D pass: every object's Update, the player's (collision against the
+// stage included), and the 3D pass (the bulge, every object's draw, the gun), with N traps on; per two
+// frames, the player put back at the same spot before each pair.
+void BM_GameFrameWithTraps(benchmark::State& state) {
+    World world(static_cast<int>(state.range(0)));
+    if (!world.ok) {
+        state.SkipWithError("no stage mesh in data/xfile (build the content target)");
+        return;
+    }
+    SGame game;
+    const D3DXVECTOR3 spot = g_player.position;
+    for (auto _ : state) {
+        g_player.position = spot;
+        g_player.velocity = D3DXVECTOR3(0, 0, 0);
+        g_player.health = 255.0f;
+        g_player.dead = false;
+        for (int f = 0; f < 2; ++f) {
+            game.Update();
+            g_device->BeginScene();
+            game.Draw3D();
+            g_device->EndScene();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+    state.SetLabel(world.stageMesh + ", per 2 frames");
+}
+BENCHMARK(BM_GameFrameWithTraps)->Arg(0)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

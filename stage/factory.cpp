@@ -2,7 +2,6 @@
 #include "stage/factory.h"
 
 #include <climits>
-#include <cmath>
 
 #include "diag/log.h"
 #include "stage/fixed_mesh.h"
@@ -26,7 +25,7 @@ int ParamAsInt(float value) {
 
 namespace {
 
-// A float parameter taken as an integer, truncated toward zero (see ParamAsInt).
+// A float parameter taken as an integer, truncated toward zero.
 int AsInt(float value) { return ParamAsInt(value); }
 
 D3DXVECTOR3 AsPoint(const float* params) { return D3DXVECTOR3(params[0], params[1], params[2]); }

@@ -67,6 +67,11 @@ void ODoor::Draw() {
 BOOL ODoor::Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* distance, DWORD* faceIndex) {
     float nearest = -1.0f;
     BOOL result = FALSE;
+    // A ray without a direction (a player standing still) meets nothing, as with every other object.
+    if (rayDirection.x == 0.0f && rayDirection.y == 0.0f && rayDirection.z == 0.0f) {
+        if (distance) *distance = nearest;
+        return FALSE;
+    }
     D3DXVECTOR3 unit;
     D3DXVec3Normalize(&unit, &rayDirection);
     for (int i = 0; i < 4; ++i) {

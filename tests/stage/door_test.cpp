@@ -71,6 +71,11 @@ TEST_F(DoorTest, RaysMeetTheMovedPanelsTheNearestWinningAndMissInTheGap) {
     EXPECT_TRUE(door->Intersect({100, 8, 0}, {-1, 0, 0}, &d, nullptr));  // panel 0 before panel 3
     EXPECT_FLOAT_EQ(d, 84.0f);
 
+    // No direction: no hit, from inside a panel too.
+    d = 7.0f;
+    EXPECT_FALSE(door->Intersect({8, 24, 0}, {0, 0, 0}, &d, nullptr));
+    EXPECT_EQ(d, -1.0f);
+
     // Open: the panels have slid 40 along the diagonals; the ray through the middle meets nothing.
     door->openAmount = 40.0f;
     d = 7.0f;

@@ -54,6 +54,16 @@ TEST_F(LaserTrapTest, IdleWhileOffThenTurnsAndAlternatesItsPhase) {
     EXPECT_EQ(trap->DescribeState(), "phase 0 beam -1.0000 yaw 5.0000 pitch 358.0000");
 }
 
+TEST_F(LaserTrapTest, AnAbsurdTurningSpeedFromABrokenFileStillEndsEachFrame) {
+    OLaserTrap* trap = Trap({0, 20, 0}, 1.0e30f, -3.0e38f);
+    g_leverStates[2] = true;
+    for (int i = 0; i < 4; ++i) UpdateAll();  // whole turns taken off in one step, not 10^27 of them
+    EXPECT_GE(trap->yaw, 0.0f);
+    EXPECT_LE(trap->yaw, 360.0f);
+    EXPECT_GE(trap->pitch, 0.0f);
+    EXPECT_LE(trap->pitch, 360.0f);
+}
+
 TEST_F(LaserTrapTest, TheBodyAsNearestHitCosts128OnTheMeasuringFrames) {
     Body();
     OLaserTrap* trap = Trap();
