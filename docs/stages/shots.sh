@@ -24,3 +24,7 @@ for entry in "${shots[@]}"; do
     > "$work/solved.replay"
   "$runner" --dir . --unpaced "$work/solved.replay" > /dev/null
 done
+
+# Stage 2's laser sweeping across its corridor, from the replay in which the player leaves it on.
+{ grep -v '^print' tests/replays/laser.replay; echo "shot 390 docs/stages/stage2-laser.png"; } > "$work/laser.replay"
+"$runner" --dir . --unpaced "$work/laser.replay" > /dev/null
