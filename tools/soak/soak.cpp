@@ -144,7 +144,14 @@ int main(int argc, char** argv) {
         std::printf("FAIL: the run did not go through all four stages and back to the first\n");
         return 1;
     }
-    if (std::labs(endKb - firstLoadKb) > 1024) {
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed memory in quarantine, so resident memory says nothing here; its leak
+    // check at exit does the job instead.
+    const bool checkMemory = false;
+#else
+    const bool checkMemory = true;
+#endif
+    if (checkMemory && std::labs(endKb - firstLoadKb) > 1024) {
         std::printf("FAIL: resident memory changed by %ld kB\n", endKb - firstLoadKb);
         return 1;
     }
