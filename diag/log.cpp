@@ -16,7 +16,10 @@
 class LogStream::Buffer : public std::streambuf {
 public:
     Buffer() = default;
-    ~Buffer() override { close(); }
+    ~Buffer() override {
+        close();
+        if (toCp932 != reinterpret_cast<iconv_t>(-1)) iconv_close(toCp932);
+    }
 
     bool open(const char* path) {
         close();

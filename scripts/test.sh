@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite on a fresh machine: unit and headless integration
-# tests, rendering tests under Xvfb, the include check, and the short fuzz-corpus replays.
+# tests, rendering tests under Xvfb, the include check, the short fuzz-corpus replays, and the headless
+# suite again under the sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -13,3 +14,6 @@ scripts/build.sh
 
 # Every file reader's fuzz corpus under AddressSanitizer and UBSan, plus a short fuzzing run.
 scripts/fuzz.sh 10
+
+# The headless suite and the play-through once more under AddressSanitizer, UBSan and LeakSanitizer.
+scripts/asan.sh

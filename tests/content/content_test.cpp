@@ -49,7 +49,7 @@ TEST(Content, TwoRunsWriteTheSameBytes) {
     ASSERT_TRUE(Generate(stages, "a/data", &error)) << error;
     ASSERT_TRUE(Generate(stages, "b/data", &error)) << error;
     const auto a = Snapshot("a"), b = Snapshot("b");
-    EXPECT_EQ(a.size(), 14u + 12u + 13u);  // sounds, pictures, meshes with the sample stage
+    EXPECT_EQ(a.size(), 14u + 13u + 17u);  // sounds, pictures, meshes with the sample stage and four stages
     ASSERT_EQ(a.size(), b.size());
     for (const auto& [name, bytes] : a) {
         ASSERT_TRUE(b.count(name)) << name;
@@ -131,6 +131,34 @@ TEST(Content, StageGeometryIsFinelyDivided) {
     int top = 0;
     for (const Vertex& v : m.vertices) top += v.p.y == 0 && v.n.y > 0.99f;
     EXPECT_GE(top, 21 * 21);
+}
+
+TEST(Content, StageGeometryCellAndSkippedFaces) {
+    std::vector<NamedMesh> out;
+    std::string error;
+    // A 16 x 4 x 8 box at an 8-unit grid with its bottom and west faces left out: top 3 x 2 points
+    // (2 cells), east and west 2 x 2 (1 cell), north and south 3 x 2 (2 cells); the next mesh line
+    // brings the 2-unit grid back, and a ramp drops only its bottom.
+    ASSERT_TRUE(
+        BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\ncell 8\nbox m 0 0 0 16 4 8 skip=-y,-x\n"
+                           "mesh b.x\nmaterial m - 8 1 1 1\nbox m 0 0 0 2 2 2\n"
+                           "mesh c.x\nmaterial m - 8 1 1 1\nramp m 0 0 0 4 2 2 +x skip=-y\n",
+                           out, &error))
+        << error;
+    ASSERT_EQ(out.size(), 3u);
+    const Mesh& a = out[0].mesh;
+    EXPECT_EQ(a.vertices.size(), 6u + 4u + 6u + 6u);
+    EXPECT_EQ(a.triMaterial.size(), 2u * (2 + 1 + 2 + 2));
+    for (const Vertex& v : a.vertices) {
+        EXPECT_FALSE(v.n.y < -0.5f) << "a bottom face was written";
+        EXPECT_FALSE(v.n.x < -0.5f) << "a west face was written";
+    }
+    EXPECT_EQ(out[1].mesh.triMaterial.size(), 6u * 2u);  // six 2 x 2 faces, one cell each
+    for (const Vertex& v : out[2].mesh.vertices) EXPECT_FALSE(v.n.y < -0.5f) << "the ramp kept its bottom";
+    EXPECT_FALSE(BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\nbox m 0 0 0 4 4 4 skip=up\n", out, &error));
+    EXPECT_EQ(error, "line 3: \"skip=up\" is not skip=SIDE,...");
+    EXPECT_FALSE(BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\ncell 0.1\n", out, &error));
+    EXPECT_EQ(error, "line 3: cell needs a size from 0.5 to 64");
 }
 
 TEST(Content, StageGeometryNamesTheBadLine) {

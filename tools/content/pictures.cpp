@@ -273,6 +273,23 @@ Canvas Brick() {
     return c;
 }
 
+// Soft clay for the surfaces a puzzle bends: warm, smooth, with a faint grid (16 pixels, two world
+// units at the stages' scale of 16 units per repeat) that shows how finely it is cut.
+Canvas Clay() {
+    Canvas c(128, 128);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const float n = Tiled(float(x), float(y), 128, 24, 3, 51);
+            const float streak = Tiled(float(x) * 0.5f, float(y) * 2, 128, 6, 2, 53);
+            const float tone = 0.72f + (n - 0.5f) * 0.18f + (streak - 0.5f) * 0.06f;
+            const Rgba clay{tone * 0.98f, tone * 0.66f, tone * 0.38f, 1};
+            const int gx = x % 16, gy = y % 16;
+            const float line = float(std::min({gx, 15 - gx, gy, 15 - gy}));
+            c.At(x, y) = Mix({tone * 0.74f, tone * 0.45f, tone * 0.26f, 1}, clay, Smooth(0.0f, 1.2f, line));
+        }
+    return c;
+}
+
 }  // namespace
 
 std::vector<NamedPicture> Pictures() {
@@ -281,6 +298,7 @@ std::vector<NamedPicture> Pictures() {
         {"pushenter.png", PushEnter(), true}, {"clear.png", Clear(), false},        {"laser.png", Laser(), true},
         {"efe_hit.png", Sparkles(), true},    {"crosshair.png", Crosshair(), true}, {"stone.png", Stone(), false},
         {"turf.png", Turf(), false},          {"plate.png", Plate(), false},        {"brick.png", Brick(), false},
+        {"clay.png", Clay(), false},
     };
 }
 

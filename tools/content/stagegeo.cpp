@@ -11,18 +11,37 @@ namespace content {
 
 namespace {
 
-constexpr float kCell = 2.0f;  // grid spacing of every stage surface, in world units
+constexpr float kCell = 2.0f;  // grid spacing of stage surfaces unless a "cell" line says otherwise
 
 struct StageMaterial {
     int index;
     float uvScale;
+    float cell = kCell;  // the grid spacing of the shape being cut
 };
+
+// Faces of a box or ramp that a "skip=" word leaves out, one bit per side.
+enum FaceBit : unsigned { kPosX = 1, kNegX = 2, kPosY = 4, kNegY = 8, kPosZ = 16, kNegZ = 32 };
+
+bool ParseSkip(const std::string& word, unsigned& mask) {
+    if (word.rfind("skip=", 0) != 0) return false;
+    std::istringstream list(word.substr(5));
+    std::string side;
+    while (std::getline(list, side, ',')) {
+        static const std::map<std::string, unsigned> bits = {{"+x", kPosX}, {"-x", kNegX}, {"+y", kPosY},
+                                                             {"-y", kNegY}, {"+z", kPosZ}, {"-z", kNegZ}};
+        const auto it = bits.find(side);
+        if (it == bits.end()) return false;
+        mask |= it->second;
+    }
+    return true;
+}
 
 // A flat four-cornered face (two corners may coincide for a triangle), divided into cells of about
 // kCell, wound so that it is seen from the side `normal` points to.
 void Face(Mesh& m, Vec3 p00, Vec3 p10, Vec3 p11, Vec3 p01, Vec3 normal, const StageMaterial& mat) {
-    const int nu = std::max(1, int(std::ceil(std::max(Length(p10 - p00), Length(p11 - p01)) / kCell - 1e-4f)));
-    const int nv = std::max(1, int(std::ceil(std::max(Length(p01 - p00), Length(p11 - p10)) / kCell - 1e-4f)));
+    const float cell = mat.cell;
+    const int nu = std::max(1, int(std::ceil(std::max(Length(p10 - p00), Length(p11 - p01)) / cell - 1e-4f)));
+    const int nv = std::max(1, int(std::ceil(std::max(Length(p01 - p00), Length(p11 - p10)) / cell - 1e-4f)));
     const Vec3 n = Normalize(normal);
     const float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
     const uint32_t base = uint32_t(m.vertices.size());
@@ -54,21 +73,21 @@ void Face(Mesh& m, Vec3 p00, Vec3 p10, Vec3 p11, Vec3 p01, Vec3 normal, const St
         }
 }
 
-void Box(Mesh& m, Vec3 a, Vec3 b, const StageMaterial& mat) {
+void Box(Mesh& m, Vec3 a, Vec3 b, const StageMaterial& mat, unsigned skip) {
     const Vec3 lo{std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
     const Vec3 hi{std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
     auto c = [&](int x, int y, int z) { return Vec3{x ? hi.x : lo.x, y ? hi.y : lo.y, z ? hi.z : lo.z}; };
-    Face(m, c(0, 1, 0), c(1, 1, 0), c(1, 1, 1), c(0, 1, 1), {0, 1, 0}, mat);
-    Face(m, c(0, 0, 0), c(1, 0, 0), c(1, 0, 1), c(0, 0, 1), {0, -1, 0}, mat);
-    Face(m, c(1, 0, 0), c(1, 0, 1), c(1, 1, 1), c(1, 1, 0), {1, 0, 0}, mat);
-    Face(m, c(0, 0, 0), c(0, 0, 1), c(0, 1, 1), c(0, 1, 0), {-1, 0, 0}, mat);
-    Face(m, c(0, 0, 1), c(1, 0, 1), c(1, 1, 1), c(0, 1, 1), {0, 0, 1}, mat);
-    Face(m, c(0, 0, 0), c(1, 0, 0), c(1, 1, 0), c(0, 1, 0), {0, 0, -1}, mat);
+    if (!(skip & kPosY)) Face(m, c(0, 1, 0), c(1, 1, 0), c(1, 1, 1), c(0, 1, 1), {0, 1, 0}, mat);
+    if (!(skip & kNegY)) Face(m, c(0, 0, 0), c(1, 0, 0), c(1, 0, 1), c(0, 0, 1), {0, -1, 0}, mat);
+    if (!(skip & kPosX)) Face(m, c(1, 0, 0), c(1, 0, 1), c(1, 1, 1), c(1, 1, 0), {1, 0, 0}, mat);
+    if (!(skip & kNegX)) Face(m, c(0, 0, 0), c(0, 0, 1), c(0, 1, 1), c(0, 1, 0), {-1, 0, 0}, mat);
+    if (!(skip & kPosZ)) Face(m, c(0, 0, 1), c(1, 0, 1), c(1, 1, 1), c(0, 1, 1), {0, 0, 1}, mat);
+    if (!(skip & kNegZ)) Face(m, c(0, 0, 0), c(1, 0, 0), c(1, 1, 0), c(0, 1, 0), {0, 0, -1}, mat);
 }
 
 // A solid wedge over the footprint of the two corners: its top climbs from the lower y at the side
 // opposite `dir` to the upper y at the side `dir` names.
-bool Ramp(Mesh& m, Vec3 a, Vec3 b, const std::string& dir, const StageMaterial& mat) {
+bool Ramp(Mesh& m, Vec3 a, Vec3 b, const std::string& dir, const StageMaterial& mat, unsigned skip) {
     const float x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x), z0 = std::min(a.z, b.z), z1 = std::max(a.z, b.z);
     const float y0 = std::min(a.y, b.y), y1 = std::max(a.y, b.y);
     Vec3 L0, L1, H0, H1, d;  // low and high edges on the ground, and the climbing direction
@@ -87,7 +106,7 @@ bool Ramp(Mesh& m, Vec3 a, Vec3 b, const std::string& dir, const StageMaterial& 
     const Vec3 across = Normalize(L1 - L0);
     Vec3 slopeN = Normalize(Cross(T0 - L0, across));
     if (slopeN.y < 0) slopeN = slopeN * -1.0f;
-    Face(m, L0, L1, H1, H0, {0, -1, 0}, mat);
+    if (!(skip & kNegY)) Face(m, L0, L1, H1, H0, {0, -1, 0}, mat);
     Face(m, L0, L1, T1, T0, slopeN, mat);
     Face(m, H0, H1, T1, T0, d, mat);
     Face(m, L0, H0, T0, L0, across * -1.0f, mat);
@@ -103,6 +122,7 @@ bool BuildStageGeometry(const std::string& text, std::vector<NamedMesh>& out, st
     int lineNo = 0;
     NamedMesh* cur = nullptr;
     std::map<std::string, StageMaterial> mats;
+    float cell = kCell;
     auto fail = [&](const std::string& why) {
         if (error) *error = "line " + std::to_string(lineNo) + ": " + why;
         return false;
@@ -119,9 +139,14 @@ bool BuildStageGeometry(const std::string& text, std::vector<NamedMesh>& out, st
             out.push_back({name, Mesh{}});
             cur = &out.back();
             mats.clear();
+            cell = kCell;
             continue;
         }
         if (!cur) return fail("\"" + word + "\" before the first mesh line");
+        if (word == "cell") {
+            if (!(ls >> cell) || !(cell >= 0.5f && cell <= 64.0f)) return fail("cell needs a size from 0.5 to 64");
+            continue;
+        }
         if (word == "material") {
             std::string name, texture;
             float scale, r, g, b, a = 1;
@@ -137,25 +162,28 @@ bool BuildStageGeometry(const std::string& text, std::vector<NamedMesh>& out, st
         if (!(ls >> matName)) return fail(word + " needs a material");
         auto it = mats.find(matName);
         if (it == mats.end()) return fail("unknown material \"" + matName + "\"");
+        StageMaterial mat = it->second;
+        mat.cell = cell;
         Vec3 p[4];
         if (word == "box" || word == "ramp") {
             if (!(ls >> p[0].x >> p[0].y >> p[0].z >> p[1].x >> p[1].y >> p[1].z))
                 return fail(word + " needs six numbers");
             if (p[0].x == p[1].x || p[0].y == p[1].y || p[0].z == p[1].z) return fail(word + " has no volume");
+            std::string dir, extra;
+            if (word == "ramp") ls >> dir;
+            unsigned skip = 0;
+            if (ls >> extra && !ParseSkip(extra, skip)) return fail("\"" + extra + "\" is not skip=SIDE,...");
             if (word == "box") {
-                Box(cur->mesh, p[0], p[1], it->second);
-            } else {
-                std::string dir;
-                ls >> dir;
-                if (!Ramp(cur->mesh, p[0], p[1], dir, it->second))
-                    return fail("ramp direction must be +x, -x, +z or -z");
+                Box(cur->mesh, p[0], p[1], mat, skip);
+            } else if (!Ramp(cur->mesh, p[0], p[1], dir, mat, skip)) {
+                return fail("ramp direction must be +x, -x, +z or -z");
             }
         } else if (word == "quad") {
             for (Vec3& q : p)
                 if (!(ls >> q.x >> q.y >> q.z)) return fail("quad needs twelve numbers");
             const Vec3 n = Cross(p[1] - p[0], p[3] - p[0]);
             if (Length(n) <= 0) return fail("quad has no area");
-            Face(cur->mesh, p[0], p[1], p[2], p[3], n, it->second);
+            Face(cur->mesh, p[0], p[1], p[2], p[3], n, mat);
         } else {
             return fail("unknown shape \"" + word + "\"");
         }

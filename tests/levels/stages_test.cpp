@@ -1,0 +1,248 @@
+// The shipped stages, played by their replays through the headless replay runner: every solution
+// reaches its goal unharmed, the play-through goes from the title to the title, every hazard kills and
+// the same stage starts again.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/game_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Frame {
+    int n = 0;
+    std::string scene;
+    int stage = 0, fade = 0, speed = 0;
+    std::string colour;
+    float x = 0, y = 0, z = 0, health = 0;
+    bool dead = false;
+};
+struct Sound {
+    int frame;
+    std::string name;
+    int volume, flags;
+};
+struct Played {
+    std::vector<Frame> frames;
+    std::vector<Sound> sounds;
+    std::vector<std::string> log;
+    int status = -1;
+    std::string text;
+};
+
+// Runs a replay of tests/replays with the runner in a fresh folder whose data/ is the game's own.
+Played Play(const std::string& replay) {
+    testing_support::TempFolder folder;
+    fs::create_directory_symlink(fs::path(QUILLMOOR_SOURCE_DIR) / "data", "data");
+    const std::string command =
+        std::string(REPLAY_BINARY) + " --dir . " + QUILLMOOR_SOURCE_DIR + "/tests/replays/" + replay + " 2>&1";
+    Played run;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    char buffer[65536];
+    size_t got;
+    while (pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.text.append(buffer, got);
+    run.status = pipe ? pclose(pipe) : -1;
+    std::istringstream lines(run.text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream in(line);
+        std::string word;
+        in >> word;
+        if (word == "frame") {
+            int n;
+            std::string kind;
+            in >> n >> kind;
+            if (kind == "scene") {
+                Frame f;
+                f.n = n;
+                std::string w;
+                in >> f.scene >> w >> f.stage >> w >> f.fade >> w >> f.speed >> w >> f.colour;
+                run.frames.push_back(f);
+            } else if (kind == "sound") {
+                Sound s{n, "", 0, 0};
+                std::string play, w;
+                in >> play >> s.name >> w >> s.volume >> w >> s.flags;
+                if (play == "play") run.sounds.push_back(s);
+            }
+        } else if (word == "player" && !run.frames.empty()) {
+            Frame& f = run.frames.back();
+            std::string w;
+            while (in >> w) {
+                if (w == "pos") {
+                    char comma;
+                    in >> f.x >> comma >> f.y >> comma >> f.z;
+                } else if (w == "health") {
+                    in >> f.health;
+                } else if (w == "dead") {
+                    int d;
+                    in >> d;
+                    f.dead = d != 0;
+                }
+            }
+        } else if (word == "log:") {
+            run.log.push_back(line.size() > 5 ? line.substr(5) : "");
+        }
+    }
+    return run;
+}
+
+// The first frame at or after `from` in the given scene with the given stage index; -1 if none.
+int FirstFrame(const Played& run, const std::string& scene, int stage, int from = 0) {
+    for (const Frame& f : run.frames)
+        if (f.n >= from && f.scene == scene && f.stage == stage) return f.n;
+    return -1;
+}
+
+const Frame* At(const Played& run, int n) {
+    for (const Frame& f : run.frames)
+        if (f.n == n) return &f;
+    return nullptr;
+}
+
+std::vector<Sound> Sounds(const Played& run, const std::string& name) {
+    std::vector<Sound> out;
+    for (const Sound& s : run.sounds)
+        if (s.name == name) out.push_back(s);
+    return out;
+}
+
+// The log's last line with text, the end-of-run line.
+std::string LastLogLine(const Played& run) {
+    for (auto it = run.log.rbegin(); it != run.log.rend(); ++it)
+        if (!it->empty() && it->find_first_not_of('=') != std::string::npos) return *it;
+    return "";
+}
+
+TEST(Stages, EachSolutionReachesItsGoalUnharmed) {
+    for (int stage = 1; stage <= 4; ++stage) {
+        SCOPED_TRACE("stage " + std::to_string(stage));
+        const Played run = Play("stage" + std::to_string(stage) + ".replay");
+        ASSERT_EQ(run.status, 0) << run.text.substr(0, 2000);
+        ASSERT_FALSE(run.frames.empty());
+        EXPECT_EQ(run.frames.front().scene, "load");
+        EXPECT_EQ(run.frames.front().stage, stage);
+        // The goal sends the game to the next stage's load, or to the clear screen after the fourth.
+        const int next = stage < 4 ? FirstFrame(run, "load", stage + 1) : FirstFrame(run, "clear", 5);
+        ASSERT_GT(next, 0) << "the goal was not reached";
+        // The goal's chime sounds once, and the white fade from it takes 51 frames to cover the screen.
+        const auto chime = Sounds(run, "mecha15.wav");
+        ASSERT_EQ(chime.size(), 1u);
+        EXPECT_EQ(chime[0].volume, -1000);
+        EXPECT_EQ(chime[0].flags, 0);
+        const Frame* covered = At(run, next - 1);
+        ASSERT_NE(covered, nullptr);
+        EXPECT_EQ(covered->fade, 255);
+        EXPECT_EQ(covered->colour, "255,255,255");
+        EXPECT_EQ(next - chime[0].frame, 52);  // 51 frames of fade, then the scene changes
+        // Unharmed all the way: never dead, never below full health once the stage has started.
+        for (const Frame& f : run.frames) {
+            if (f.n < 2 || f.n >= next) continue;
+            EXPECT_FALSE(f.dead) << "frame " << f.n;
+            EXPECT_GE(f.health, 255.0f) << "frame " << f.n;
+        }
+        EXPECT_TRUE(Sounds(run, "beep07.wav").empty()) << "a laser touched the player";
+        EXPECT_TRUE(Sounds(run, "bosu20.wav").empty()) << "a fall hurt the player";
+    }
+}
+
+TEST(Stages, PlayThroughGoesFromTheTitleThroughEveryStageBackToTheTitle) {
+    const Played run = Play("playthrough.replay");
+    ASSERT_EQ(run.status, 0) << run.text.substr(0, 2000);
+    // The scenes in the order they were current, each with its stage index.
+    std::vector<std::string> order;
+    for (const Frame& f : run.frames) {
+        const std::string step = f.scene + " " + std::to_string(f.stage);
+        if (order.empty() || order.back() != step) order.push_back(step);
+    }
+    const std::vector<std::string> expected = {"title 1", "load 1", "game 1", "game 2",  "load 2",
+                                               "game 2",  "game 3", "load 3", "game 3",  "game 4",
+                                               "load 4",  "game 4", "game 5", "clear 5", "title 1"};
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(Sounds(run, "mecha15.wav").size(), 4u);
+    for (const Frame& f : run.frames) EXPECT_FALSE(f.dead) << "frame " << f.n;
+    EXPECT_TRUE(Sounds(run, "beep07.wav").empty());
+    ASSERT_FALSE(run.frames.empty());
+    EXPECT_EQ(run.frames.back().scene, "title");
+    EXPECT_EQ(run.frames.back().stage, 1);
+    const std::string end = LastLogLine(run);
+    EXPECT_NE(end.find(" ||  正常終了"), std::string::npos) << end;
+}
+
+struct Hazard {
+    const char* replay;
+    int stage;
+    float startY;
+};
+
+TEST(Stages, EveryHazardKillsAndTheSameStageStartsAgain) {
+    const Hazard hazards[] = {{"laser.replay", 2, 12}, {"fall.replay", 4, 140}, {"fallout.replay", 3, 12}};
+    for (const Hazard& h : hazards) {
+        SCOPED_TRACE(h.replay);
+        const Played run = Play(h.replay);
+        ASSERT_EQ(run.status, 0) << run.text.substr(0, 2000);
+        int death = -1;
+        for (const Frame& f : run.frames)
+            if (f.dead) {
+                death = f.n;
+                break;
+            }
+        ASSERT_GT(death, 0) << "nobody died";
+        // The death starts the fade to black at 2 a frame: 128 frames to cover the screen, then the
+        // same stage loads and the player stands at its start again, whole.
+        const Frame* first = At(run, death);
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->speed, 2);
+        EXPECT_EQ(first->colour, "0,0,0");
+        EXPECT_EQ(first->health, 0.0f);
+        const int reload = FirstFrame(run, "load", h.stage, death);
+        ASSERT_GT(reload, 0) << "the stage did not load again";
+        EXPECT_EQ(reload - death, 128);
+        const Frame* before = At(run, reload - 1);
+        ASSERT_NE(before, nullptr);
+        EXPECT_EQ(before->fade, 255);
+        EXPECT_EQ(before->colour, "0,0,0");
+        const Frame* after = At(run, reload + 1);
+        ASSERT_NE(after, nullptr);
+        EXPECT_EQ(after->scene, "game");
+        EXPECT_FALSE(after->dead);
+        EXPECT_EQ(after->health, 255.0f);
+        EXPECT_EQ(after->x, 0.0f);
+        EXPECT_EQ(after->y, h.startY);
+        EXPECT_EQ(after->z, 0.0f);
+        EXPECT_TRUE(Sounds(run, "mecha15.wav").empty());
+
+        // What killed the player.
+        const auto beeps = Sounds(run, "beep07.wav"), thuds = Sounds(run, "bosu20.wav");
+        const std::string name = h.replay;
+        if (name == "laser.replay") {
+            // Two touches of the beam on two frames in a row take 128 health each: 255.5, 127.5 (+0.5),
+            // then exactly 0; the beep sounds at -2000 on both frames.
+            ASSERT_GE(beeps.size(), 2u);
+            EXPECT_EQ(beeps[1].frame, beeps[0].frame + 1);
+            EXPECT_EQ(beeps[0].volume, -2000);
+            EXPECT_LE(beeps[1].frame, death);
+            EXPECT_TRUE(thuds.empty());
+        } else if (name == "fall.replay") {
+            // A landing faster than 4.5 a frame: the thud at full volume and the hard-landing click.
+            ASSERT_EQ(thuds.size(), 1u);
+            EXPECT_EQ(thuds[0].volume, 0);
+            ASSERT_EQ(Sounds(run, "kachi44.wav").size(), 1u);
+            EXPECT_EQ(Sounds(run, "kachi44.wav")[0].frame, thuds[0].frame);
+            EXPECT_LT(thuds[0].frame, death);
+            EXPECT_TRUE(beeps.empty());
+        } else {
+            // Below y = -200 the player is held at -199 with no health left; nothing was landed on.
+            EXPECT_EQ(first->y, -199.0f);
+            EXPECT_TRUE(thuds.empty());
+            EXPECT_TRUE(beeps.empty());
+        }
+    }
+}
+
+}  // namespace
