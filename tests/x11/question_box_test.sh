@@ -26,7 +26,13 @@ wait_for() {  # wait_for NAME: the id of the visible window titled exactly NAME
 box=$(wait_for 確認) || fail "no box titled 確認 appeared"
 # The box's own focus: "はい" is the default button, Tab moves on to "いいえ".
 if [ "$answer" = yes ]; then keys="Return"; want="1280x1024"; else keys="Tab Return"; want="640x480"; fi
-xdotool windowfocus --sync "$box" key --delay 100 $keys
+# A dialog can be mapped a moment before it takes keys (a busy machine shows it): press again while the
+# box is still there, a few times at most.
+for _ in 1 2 3 4 5; do
+  xdotool windowfocus --sync "$box" key --delay 100 $keys 2>/dev/null
+  for _ in $(seq 30); do xdotool search --onlyvisible --name "^確認\$" >/dev/null 2>&1 || break; sleep 0.1; done
+  xdotool search --onlyvisible --name "^確認\$" >/dev/null 2>&1 || break
+done
 window=$(wait_for Quillmoor) || fail "the game window did not appear"
 sleep 0.5
 size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
