@@ -30,3 +30,15 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
 void operator delete[](void* p, size_t) noexcept { std::free(p); }
+// The nothrow forms too, so that every form of new in this binary pairs with the deletes above (the
+// standard library's temporary buffers use them; a sanitizer's own nothrow new would not pair with free).
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
