@@ -5,7 +5,6 @@
 #include <d3dx9.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "player/movement.h"
 #include "player/player_state.h"
@@ -37,7 +36,7 @@ void PushAway(Obj* obj, const D3DXVECTOR3& direction, float reach) {
     float dist = 0.0f;
     DWORD face = 0;
     if (!obj->Intersect(p.position, direction, &dist, &face)) return;
-    D3DXVECTOR3 n = FaceNormal(obj, face);
+    D3DXVECTOR3 n = obj->HitNormal(face);
     D3DXVECTOR3 back = -direction;
     float q = D3DXVec3Dot(&n, &back);
     if (q == 0.0f || !std::isfinite(q)) return;
@@ -92,31 +91,6 @@ void CeilingRay(Obj* obj) {
 }
 
 }  // namespace
-
-D3DXVECTOR3 FaceNormal(Obj* obj, DWORD face) {
-    D3DXVECTOR3 zero(0.0f, 0.0f, 0.0f);
-    ID3DXMesh* mesh = obj->mesh;
-    if (!mesh || face >= mesh->GetNumFaces()) return zero;
-    DWORD corner[3];
-    void* indices = nullptr;
-    if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices))) return zero;
-    // Stage meshes keep 16-bit indices.
-    for (int i = 0; i < 3; ++i) corner[i] = static_cast<const uint16_t*>(indices)[3 * face + i];
-    mesh->UnlockIndexBuffer();
-    DWORD count = mesh->GetNumVertices();
-    if (corner[0] >= count || corner[1] >= count || corner[2] >= count) return zero;
-    D3DXVECTOR3 p[3];
-    BYTE* vertices = nullptr;
-    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&vertices)))) return zero;
-    for (int i = 0; i < 3; ++i) std::memcpy(&p[i], vertices + kStageVertexSize * corner[i], sizeof(D3DXVECTOR3));
-    mesh->UnlockVertexBuffer();
-    D3DXVECTOR3 e1 = p[1] - p[0], e2 = p[2] - p[0], n;
-    D3DXVec3Cross(&n, &e1, &e2);
-    D3DXMATRIX world = obj->HitMatrix();
-    D3DXVec3TransformNormal(&n, &n, &world);
-    D3DXVec3Normalize(&n, &n);
-    return n;
-}
 
 void CollidePlayer() {
     PlayerState& p = g_player;

@@ -55,12 +55,45 @@ BOOL Obj::Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* dist
     return hit;
 }
 
-void Obj::WriteWorkVertices() {
+bool FaceCorners(ID3DXMesh* mesh, DWORD face, DWORD corner[3]) {
+    if (!mesh || face >= mesh->GetNumFaces()) return false;
+    void* indices = nullptr;
+    if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices))) return false;
+    for (int i = 0; i < 3; ++i) corner[i] = static_cast<const uint16_t*>(indices)[3 * face + i];
+    mesh->UnlockIndexBuffer();
+    const DWORD count = mesh->GetNumVertices();
+    return corner[0] < count && corner[1] < count && corner[2] < count;
+}
+
+D3DXVECTOR3 TurnedNormal(const D3DXVECTOR3 corner[3], const D3DXMATRIX& turn) {
+    D3DXVECTOR3 e1 = corner[1] - corner[0], e2 = corner[2] - corner[0], n;
+    D3DXVec3Cross(&n, &e1, &e2);
+    D3DXVec3TransformNormal(&n, &n, &turn);
+    D3DXVec3Normalize(&n, &n);
+    return n;
+}
+
+D3DXVECTOR3 Obj::HitNormal(DWORD face) {
+    DWORD corner[3];
+    if (!FaceCorners(mesh, face, corner)) return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    D3DXVECTOR3 p[3];
+    BYTE* vertices = nullptr;
+    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&vertices))))
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    for (int i = 0; i < 3; ++i) std::memcpy(&p[i], vertices + kStageVertexSize * corner[i], sizeof(D3DXVECTOR3));
+    mesh->UnlockVertexBuffer();
+    return TurnedNormal(p, HitMatrix());
+}
+
+void Obj::WriteWorkVertices() { WriteSlice(0); }
+
+void Obj::WriteSlice(size_t slice) {
     BYTE* vertices = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
+    const size_t n = baseVertices.size();
     if (vertices)
-        for (size_t i = 0; i < baseVertices.size(); ++i)
-            std::memcpy(vertices + kStageVertexSize * i, &workVertices[i], sizeof(D3DXVECTOR3));
+        for (size_t i = 0; i < n; ++i)
+            std::memcpy(vertices + kStageVertexSize * i, &workVertices[slice * n + i], sizeof(D3DXVECTOR3));
     mesh->UnlockVertexBuffer();
 }
 

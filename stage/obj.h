@@ -39,6 +39,10 @@ public:
     // The ray meets the mesh in its current vertex buffer; `distance` is in world units whatever the
     // direction's length; a zero direction meets nothing. `faceIndex` may be null.
     virtual BOOL Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* distance, DWORD* faceIndex);
+    // The world normal of triangle `face` of the shape the last Intersect hit: the mesh's vertex buffer
+    // as it holds it now, turned by the hit matrix, normalised; zero for a degenerate triangle or a face
+    // the mesh does not have. The collision pushes the player along it.
+    virtual D3DXVECTOR3 HitNormal(DWORD face);
 
     // The class's own state in a few words ("open 1 amount 12.0000"), for the replay runner's report.
     virtual std::string DescribeState() const { return ""; }
@@ -49,6 +53,8 @@ public:
     D3DXMATRIX HitMatrix() const;
     // Writes workVertices (the first slice) into the mesh's vertex buffer.
     void WriteWorkVertices();
+    // Writes slice `slice` of workVertices (a door panel's) into the mesh's vertex buffer.
+    void WriteSlice(size_t slice);
     // Copies baseVertices into workVertices and writes them into the mesh: for objects never bent.
     void RestoreBaseVertices();
 
@@ -86,6 +92,12 @@ Obj* CreateObject(ID3DXMesh* mesh, const std::string& meshName, uint16_t typeCod
 // Destroys every object, last first; g_objRoot stays with next null. A stage load starts here, so the
 // record of fixed meshes already warned about is forgotten too.
 void ClearObjects();
+
+// The normal of the triangle with these corners, turned by `turn` and normalised (zero if degenerate).
+D3DXVECTOR3 TurnedNormal(const D3DXVECTOR3 corner[3], const D3DXMATRIX& turn);
+// The three corner indices of triangle `face` (stage meshes keep 16-bit indices); false for a face
+// the mesh does not have or an index past its vertices.
+bool FaceCorners(ID3DXMesh* mesh, DWORD face, DWORD corner[3]);
 
 // The bulge: workVertices recomputed from baseVertices and the player's four spheres, and written into
 // the mesh when at least one sphere is not idle.

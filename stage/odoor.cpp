@@ -2,6 +2,8 @@
 // showing the channel, and the ray test against the panels where they are.
 #include "stage/odoor.h"
 
+#include <algorithm>
+
 #include "app/globals.h"
 #include "player/player_state.h"
 #include "sound/sound_bank.h"
@@ -17,7 +19,11 @@ constexpr DWORD kLampMaterial = 1;
 }  // namespace
 
 ODoor::ODoor(ID3DXMesh* mesh, uint16_t typeCode, const D3DXVECTOR3& position, float yaw, float pitch, int channel)
-    : Obj(mesh, typeCode, position, yaw, pitch, 4), channel(channel) {}
+    : Obj(mesh, typeCode, position, yaw, pitch, 4), channel(channel) {
+    // Every panel starts with the shape as loaded, so that a ray test before the first draw meets it.
+    const size_t n = baseVertices.size();
+    for (size_t i = 0; i < 4; ++i) std::copy(baseVertices.begin(), baseVertices.end(), workVertices.begin() + i * n);
+}
 
 void ODoor::Update() {
     D3DXVECTOR3 d = g_player.position - position;
@@ -81,6 +87,8 @@ BOOL ODoor::Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* di
         D3DXVECTOR3 origin, direction;
         D3DXVec3TransformCoord(&origin, &rayOrigin, &inverse);
         D3DXVec3TransformNormal(&direction, &unit, &inverse);
+        // The panels share one mesh: each is tested with the positions the last draw bent for it.
+        WriteSlice(i);
         BOOL hit = FALSE;
         DWORD face = 0;
         float d = 0.0f;
@@ -88,11 +96,22 @@ BOOL ODoor::Intersect(D3DXVECTOR3 rayOrigin, D3DXVECTOR3 rayDirection, float* di
         if (hit && (nearest == -1.0f || d < nearest)) {
             nearest = d;
             result = TRUE;
+            hitPanel = i;
             if (faceIndex) *faceIndex = face;
         }
     }
     if (distance) *distance = nearest;
     return result;
+}
+
+D3DXVECTOR3 ODoor::HitNormal(DWORD face) {
+    DWORD corner[3];
+    if (!FaceCorners(mesh, face, corner)) return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    const D3DXVECTOR3* slice = workVertices.data() + baseVertices.size() * hitPanel;
+    const D3DXVECTOR3 p[3] = {slice[corner[0]], slice[corner[1]], slice[corner[2]]};
+    D3DXMATRIX world, rotation;
+    PanelMatrices(hitPanel, world, rotation);
+    return TurnedNormal(p, rotation);
 }
 
 std::string ODoor::DescribeState() const {

@@ -154,3 +154,53 @@ TEST_F(DoorTest, ABulgeTouchingOnePanelBendsOnlyThatPanelsSlice) {
 }
 
 }  // namespace
+
+// After a draw with a bulge, a ray at the door meets what was drawn: the nearest drawn triangle over the
+// four panels (each panel's slice placed by its own world matrix), and the normal the collision pushes
+// along is that triangle's, worked out here from its drawn corners in the world.
+TEST_F(DoorTest, RaysMeetEachPanelAsDrawnAndTheNormalIsTheDrawnFaces) {
+    ODoor* door = Door();
+    g_player.bulgeCenter[3] = D3DXVECTOR3(6, 10, -1);  // in front of panel 0, 45 across: every panel bends
+    g_player.bulgeRadius[3] = 45.0f;
+    door->Draw();
+    ID3DXMesh* mesh = door->mesh;
+    const DWORD n = mesh->GetNumVertices();
+    const uint16_t* index = nullptr;
+    mesh->LockIndexBuffer(D3DLOCK_READONLY, (void**)&index);
+    int hits = 0;
+    for (float x = -14; x <= 14; x += 4)
+        for (float y = 2; y <= 30; y += 4) {
+            const D3DXVECTOR3 origin(x, y, -60), dir(0, 0, 1);
+            float want = -1;
+            D3DXVECTOR3 wantNormal(0, 0, 0);
+            for (int panel = 0; panel < 4; ++panel) {
+                D3DXMATRIX world, rotation;
+                door->PanelMatrices(panel, world, rotation);
+                for (DWORD f = 0; f < mesh->GetNumFaces(); ++f) {
+                    D3DXVECTOR3 p[3];
+                    for (int k = 0; k < 3; ++k)
+                        D3DXVec3TransformCoord(&p[k], &door->workVertices[n * panel + index[3 * f + k]], &world);
+                    float u, v, d;
+                    if (!D3DXIntersectTri(&p[0], &p[1], &p[2], &origin, &dir, &u, &v, &d) || (want >= 0 && d >= want))
+                        continue;
+                    want = d;
+                    D3DXVECTOR3 e1 = p[1] - p[0], e2 = p[2] - p[0];
+                    D3DXVec3Cross(&wantNormal, &e1, &e2);
+                    D3DXVec3Normalize(&wantNormal, &wantNormal);
+                }
+            }
+            float got = 0;
+            DWORD face = 0;
+            const BOOL hit = door->Intersect(origin, dir, &got, &face);
+            ASSERT_EQ(hit != FALSE, want >= 0) << x << "," << y;
+            if (!hit) continue;
+            ++hits;
+            EXPECT_NEAR(got, want, 1e-3f) << x << "," << y;
+            const D3DXVECTOR3 normal = door->HitNormal(face);
+            EXPECT_NEAR(normal.x, wantNormal.x, 1e-3f) << x << "," << y;
+            EXPECT_NEAR(normal.y, wantNormal.y, 1e-3f) << x << "," << y;
+            EXPECT_NEAR(normal.z, wantNormal.z, 1e-3f) << x << "," << y;
+        }
+    mesh->UnlockIndexBuffer();
+    EXPECT_GT(hits, 40);  // of the 64 rays, most meet the bent door
+}
