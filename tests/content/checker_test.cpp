@@ -44,6 +44,29 @@ fs::path* Checker::generated = nullptr;
 
 TEST_F(Checker, GeneratedContentPasses) { EXPECT_EQ(Lines(Check()), ""); }
 
+// The folder named is the one checked, whatever it is called: a broken copy named data-test beside a
+// sound data/ fails with its own files named, and the sound one still passes.
+TEST_F(Checker, ChecksTheFolderItIsGivenWhateverItsName) {
+    auto temporaries = [] {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(fs::temp_directory_path()))
+            n += e.path().filename().string().rfind("quillmoor-check-", 0) == 0;
+        return n;
+    };
+    const int before = temporaries();
+    const fs::path broken = folder.path() / "game" / "data-test";
+    fs::copy(folder.path() / "game" / "data", broken, fs::copy_options::recursive);
+    fs::remove(broken / "sound/beep07.wav");
+    EXPECT_EQ(Lines(content_check::CheckDataFolder(broken.string() + "/")),
+              broken.string() + "/sound/beep07.wav: missing or unreadable\n");
+    EXPECT_EQ(Lines(content_check::CheckDataFolder((folder.path() / "game" / "data").string())), "");
+    // The temporary game folder it checked from is gone, and the copy is untouched but for the file taken.
+    EXPECT_EQ(temporaries(), before);
+    EXPECT_TRUE(fs::exists(broken / "sound/puu35.wav"));
+    EXPECT_EQ(Lines(content_check::CheckDataFolder((folder.path() / "nothing").string())),
+              (folder.path() / "nothing").string() + ": not a folder: nothing to check\n");
+}
+
 TEST_F(Checker, NamesAMissingFile) {
     fs::remove(Data("sound/beep07.wav"));
     fs::remove(Data("texture/crosshair.png"));

@@ -1,6 +1,8 @@
 // The content checker's rules for pictures and sounds, and the walk over a game folder.
 #include "tools/check/check.h"
 
+#include <stdlib.h>
+
 #include <png.h>
 
 #include <algorithm>
@@ -198,6 +200,35 @@ std::vector<Problem> CheckGameFolder(const std::string& gameDir, bool stagesRequ
     for (const std::string& n : others) CheckMesh(n, 0, {}, out);
     CheckStages(stagesRequired, out);
     fs::current_path(before, ec);
+    return out;
+}
+
+std::vector<Problem> CheckDataFolder(const std::string& dataDir, bool stagesRequired) {
+    std::error_code ec;
+    // The folder as named, without a trailing separator ("data-test/" is "data-test").
+    std::string named = dataDir;
+    while (named.size() > 1 && named.back() == '/') named.pop_back();
+    const fs::path data = fs::absolute(named, ec).lexically_normal();
+    if (named.empty() || !fs::is_directory(data, ec)) return {{named, "not a folder: nothing to check"}};
+    const fs::path dataPath = data.filename().empty() ? data.parent_path() : data;
+    if (dataPath.filename() == "data") return CheckGameFolder(dataPath.parent_path().string(), stagesRequired);
+
+    // The game only ever reads a folder named data (the meshes name their textures "data/texture/...");
+    // a link of that name in a folder of our own makes any data folder the game's.
+    fs::path game = fs::temp_directory_path(ec) / "quillmoor-check-XXXXXX";
+    std::string pattern = game.string();
+    if (!mkdtemp(pattern.data())) return {{named, "cannot make a temporary folder to check it from"}};
+    game = pattern;
+    fs::create_directory_symlink(dataPath, game / "data", ec);
+    std::vector<Problem> out;
+    if (ec)
+        out.push_back({named, "cannot link to it from a temporary folder: " + ec.message()});
+    else
+        out = CheckGameFolder(game.string(), stagesRequired);
+    fs::remove(game / "data", ec);  // the link only, never what it leads to
+    fs::remove(game, ec);
+    for (Problem& p : out)
+        if (p.file == "data" || p.file.rfind("data/", 0) == 0) p.file = named + p.file.substr(4);
     return out;
 }
 

@@ -24,6 +24,12 @@ std::string Format(const Problem& problem);
 // problems are relative to gameDir.
 std::vector<Problem> CheckGameFolder(const std::string& gameDir, bool stagesRequired = false);
 
+// The same for a data folder given by its own path, whatever it is called: a folder not named "data" is
+// checked through a temporary game folder in which a link named data leads to it, and the problems then
+// name its files by the path as given ("data-test/texture/blood.png"). A path that is not a folder is
+// one problem.
+std::vector<Problem> CheckDataFolder(const std::string& dataDir, bool stagesRequired = false);
+
 // The stage list and its stages, read with the game's own reader, in the current folder (the game folder).
 // Without data/stagedata.txt: nothing to check, or one problem when `required`.
 // The kinds of object come from the game's factory table; tests may give a table of their own.

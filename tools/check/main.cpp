@@ -1,8 +1,7 @@
-// quillmoor_check_content [--require-stages] DATA_DIR: checks a game's data folder; prints
+// quillmoor_check_content [--require-stages] DATA_DIR: checks a data folder, whatever its name; prints
 // "file:line: problem" lines (notes too), exits 1 on any problem that is not a note. The stages are
 // checked whenever data/stagedata.txt exists; --require-stages makes a missing stage list a problem.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "tools/check/check.h"
@@ -13,10 +12,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s [--require-stages] DATA_DIR\n", argv[0]);
         return 2;
     }
-    // File names inside the content are relative to the folder that holds data/.
-    const std::filesystem::path data = std::filesystem::absolute(argv[argc - 1]).lexically_normal();
-    const std::filesystem::path game = data.filename().empty() ? data.parent_path().parent_path() : data.parent_path();
-    const auto problems = content_check::CheckGameFolder(game.string(), requireStages);
+    const auto problems = content_check::CheckDataFolder(argv[argc - 1], requireStages);
     int failures = 0;
     for (const auto& p : problems) {
         std::printf("%s\n", content_check::Format(p).c_str());
