@@ -49,7 +49,7 @@ TEST(Content, TwoRunsWriteTheSameBytes) {
     ASSERT_TRUE(Generate(stages, "a/data", &error)) << error;
     ASSERT_TRUE(Generate(stages, "b/data", &error)) << error;
     const auto a = Snapshot("a"), b = Snapshot("b");
-    EXPECT_EQ(a.size(), 14u + 13u + 17u);  // sounds, pictures, meshes with the sample stage and four stages
+    EXPECT_EQ(a.size(), 14u + 14u + 17u);  // sounds, pictures, meshes with the sample stage and four stages
     ASSERT_EQ(a.size(), b.size());
     for (const auto& [name, bytes] : a) {
         ASSERT_TRUE(b.count(name)) << name;
@@ -158,7 +158,14 @@ TEST(Content, StageGeometryCellAndSkippedFaces) {
     EXPECT_FALSE(BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\nbox m 0 0 0 4 4 4 skip=up\n", out, &error));
     EXPECT_EQ(error, "line 3: \"skip=up\" is not skip=SIDE,...");
     EXPECT_FALSE(BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\ncell 0.1\n", out, &error));
-    EXPECT_EQ(error, "line 3: cell needs a size from 0.5 to 64");
+    EXPECT_EQ(error, "line 3: cell needs a size from 0.5 to 64, or whole");
+    EXPECT_FALSE(BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\ncell 8x\n", out, &error));
+    // Uncut: a 400 x 10 x 300 box is its eight corners on each face, 4 points and 2 triangles a face.
+    ASSERT_TRUE(BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\ncell whole\nbox m -200 0 0 200 10 300\n", out,
+                                   &error))
+        << error;
+    EXPECT_EQ(out.back().mesh.vertices.size(), 6u * 4u);
+    EXPECT_EQ(out.back().mesh.triMaterial.size(), 6u * 2u);
 }
 
 TEST(Content, StageGeometryNamesTheBadLine) {

@@ -48,14 +48,16 @@ Mesh Gun() {
 
     // Local axes: x right, y up, z forward; the eye sits behind the rear and above it, so the lamps
     // show both on the top rail and on the brass rear plate that faces the player. The beam is fired from
-    // 3 behind the origin on the axis and runs through the body: the housing and the shroud are wider than
-    // the beam's ribbon (half a unit each side), so the beam shows only where it leaves the emitter lens.
+    // 3 behind the origin on the axis: the body is wider than the beam's ribbon (half a unit each side)
+    // and hides its first two units, so the beam shows from the emitter lens on. The gun is short (it
+    // ends a unit before its origin) so that it keeps to the lower right corner of the view, clear of
+    // the crosshair and of whatever the player looks at.
     // The rear stays 0.14 clear of the title's axis, about which the gun circles 3 out.
-    m.Box(kId, {-0.62f, -0.3f, -2.8f}, {0.62f, 0.3f, 0.2f}, body);
-    m.Box(kId, {-0.17f, 0.3f, -2.6f}, {0.17f, 0.4f, -0.3f}, brass);
+    m.Box(kId, {-0.62f, -0.3f, -2.8f}, {0.62f, 0.3f, -1.3f}, body);
+    m.Box(kId, {-0.17f, 0.3f, -2.6f}, {0.17f, 0.4f, -1.35f}, brass);
     m.Box(kId, {-0.56f, -0.24f, -2.86f}, {0.56f, 0.24f, -2.8f}, brass);
     for (int i = 0; i < 3; ++i) {
-        const Frame top = Frame::At(0, 0.4f, -2.25f + 0.55f * i).RotX(-90);
+        const Frame top = Frame::At(0, 0.4f, -2.35f + 0.45f * i).RotX(-90);
         const Frame rear = Frame::At(-0.28f + 0.28f * i, 0.035f, -2.86f).RotY(180);
         for (const Frame& at : {top, rear}) {
             m.Cylinder(at, 0.09f, 0, 0.03f, 16, chrome, false);
@@ -68,32 +70,33 @@ Mesh Gun() {
         }
     }
     // Cooling fins on both flanks.
-    for (int i = 0; i < 4; ++i) {
-        const float z = -2.2f + 0.4f * i;
-        m.Box(kId, {-0.7f, -0.14f, z}, {-0.62f, 0.22f, z + 0.16f}, chrome);
-        m.Box(kId, {0.62f, -0.14f, z}, {0.7f, 0.22f, z + 0.16f}, chrome);
+    for (int i = 0; i < 3; ++i) {
+        const float z = -2.3f + 0.35f * i;
+        m.Box(kId, {-0.7f, -0.14f, z}, {-0.62f, 0.22f, z + 0.14f}, chrome);
+        m.Box(kId, {0.62f, -0.14f, z}, {0.7f, 0.22f, z + 0.14f}, chrome);
     }
-    // The coil housing, its glowing window, the wide shroud with two bands and the emitter lens that
-    // closes it at the front, where the beam comes out.
-    m.Cylinder(kId.Move(0, 0.0f, 0), 0.68f, -0.6f, 0.15f, 28, body);
-    m.Torus(kId.Move(0, 0.0f, -0.22f), 0.68f, 0.07f, 28, 8, lens);
-    m.Cylinder(kId.Move(0, 0.0f, 0), 0.56f, 0.15f, 1.4f, 24, chrome);
-    m.Torus(kId.Move(0, 0.0f, 0.5f), 0.57f, 0.05f, 24, 6, brass);
-    m.Torus(kId.Move(0, 0.0f, 1.1f), 0.57f, 0.05f, 24, 6, brass);
-    m.Torus(kId.Move(0, 0.0f, 1.4f), 0.56f, 0.06f, 24, 6, brass);
+    // The coil housing with its glowing window, one brass band, and the emitter lens that closes it at
+    // the front, where the beam comes out.
+    m.Cylinder(kId.Move(0, 0.0f, 0), 0.64f, -1.45f, -1.05f, 28, body);
+    m.Torus(kId.Move(0, 0.0f, -1.25f), 0.64f, 0.06f, 28, 8, lens);
+    m.Torus(kId.Move(0, 0.0f, -1.05f), 0.6f, 0.05f, 24, 6, brass);
     std::vector<Vec3> tip;
     for (int k = 0; k <= 6; ++k) {
         const float a = kPi / 2 * k / 6;
-        tip.push_back({0.53f * std::cos(a), 1.4f + 0.12f * std::sin(a), 0});
+        tip.push_back({0.53f * std::cos(a), -1.05f + 0.14f * std::sin(a), 0});
     }
     m.Lathe(kId, tip, 24, lens);
     // Grip and trigger, in the y-z plane, as thick as the body.
     const Frame side = kId.RotY(90);  // local x -> world -z, local z -> world x
-    m.Prism(side, {{2.65f, -0.3f}, {2.05f, -0.3f}, {2.25f, -1.1f}, {2.85f, -1.1f}}, -0.26f, 0.26f, grip, grip);
+    m.Prism(side, {{2.65f, -0.3f}, {2.05f, -0.3f}, {2.2f, -0.9f}, {2.8f, -0.9f}}, -0.26f, 0.26f, grip, grip);
     m.Prism(side, {{1.75f, -0.3f}, {1.6f, -0.3f}, {1.7f, -0.6f}, {1.85f, -0.6f}}, -0.06f, 0.06f, brass, brass);
     m.Box(kId, {-0.05f, -0.66f, -1.95f}, {0.05f, -0.6f, -1.45f}, brass);
     // Rear sight.
     m.Box(kId, {-0.1f, 0.3f, -2.75f}, {0.1f, 0.52f, -2.65f}, chrome);
+    // Drawn smaller about the middle of its rear plate, which stays where it was: still wider than the
+    // beam's ribbon, but a small shape in the corner of the view.
+    const Vec3 rear{0, 0, -2.86f};
+    for (Vertex& v : m.vertices) v.p = rear + (v.p - rear) * 0.82f;
     return m;
 }
 
@@ -240,14 +243,16 @@ Mesh Goal() {
 Mesh LaserTrap() {
     Mesh m;
     const int shell = m.AddMaterial(Shiny(0.24f, 0.25f, 0.3f, 30));
-    const int band = m.AddMaterial(Shiny(0.85f, 0.5f, 0.1f, 20));
+    const int band = m.AddMaterial(Shiny(0.95f, 0.72f, 0.1f, 20));
     const int eye = m.AddMaterial(Glow(1.0f, 0.15f, 0.1f));
-    // A sentinel orb looking down its local -z axis, the way its beam goes.
-    m.Sphere(kId, 2.4f, 24, 12, shell);
-    m.Torus(kId, 2.4f, 0.22f, 32, 8, band);
-    m.Torus(kId.RotY(90), 2.4f, 0.16f, 32, 6, band);
-    m.Cylinder(kId, 0.9f, -3.1f, -1.9f, 20, shell);
-    m.Lathe(kId, {{0, -3.25f, 0}, {0.7f, -3.1f, 0}}, 20, eye);
+    // A sentinel orb looking down its local -z axis, the way its beam goes; big, banded in warning
+    // yellow and ringed with a glowing red belt, so that it reads as danger across a hall.
+    m.Sphere(kId, 3.2f, 24, 12, shell);
+    m.Torus(kId, 3.2f, 0.3f, 32, 8, band);
+    m.Torus(kId.RotY(90), 3.2f, 0.22f, 32, 6, band);
+    m.Torus(kId.RotX(90), 3.25f, 0.18f, 32, 6, eye);
+    m.Cylinder(kId, 1.2f, -4.1f, -2.6f, 20, shell);
+    m.Lathe(kId, {{0, -4.3f, 0}, {1.0f, -4.1f, 0}}, 20, eye);
     return m;
 }
 
@@ -256,13 +261,14 @@ Mesh LaserBeam() {
     Material glow = Glow(1.0f, 0.25f, 0.2f, 0.9f);
     glow.texture = "data/texture/laser.png";
     const int beam = m.AddMaterial(glow);
-    // Two crossed ribbons from 0 to -1 along z, stretched by the trap to the length of the beam.
+    // Two crossed ribbons from 0 to -1 along z, stretched by the trap to the length of the beam; 1.6
+    // wide, so that the beam is seen across a hall although it is drawn every second frame only.
     for (int k = 0; k < 2; ++k) {
         std::vector<std::vector<Vec3>> g;
         for (int r = 0; r <= 1; ++r) {
             const float z = -float(r);
-            g.push_back(k ? std::vector<Vec3>{{-0.35f, 0, z}, {0.35f, 0, z}}
-                          : std::vector<Vec3>{{0, -0.35f, z}, {0, 0.35f, z}});
+            g.push_back(k ? std::vector<Vec3>{{-0.8f, 0, z}, {0.8f, 0, z}}
+                          : std::vector<Vec3>{{0, -0.8f, z}, {0, 0.8f, z}});
         }
         TwoSided(m, g, beam);
     }

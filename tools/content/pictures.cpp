@@ -290,6 +290,23 @@ Canvas Clay() {
     return c;
 }
 
+// Warning stripes for the floor round a laser trap's lever: yellow and black bands at 45 degrees, worn
+// at the edges, so that what the lever guards reads as danger before its lamp is seen.
+Canvas Hazard() {
+    Canvas c(128, 128);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const float band = std::fmod(float(x + y) + 0.5f, 32.0f);
+            // Positive inside a yellow band, negative inside a black one: the distance to its edge.
+            const float inside = band < 16.0f ? std::min(band, 16.0f - band) : -std::min(band - 16.0f, 32.0f - band);
+            const float wear = Tiled(float(x), float(y), 128, 12, 3, 61);
+            const float tone = 0.85f + (wear - 0.5f) * 0.25f;
+            const Rgba yellow{tone * 0.95f, tone * 0.74f, tone * 0.08f, 1}, black{0.09f, 0.08f, 0.07f, 1};
+            c.At(x, y) = Mix(black, yellow, Smooth(-0.8f, 0.8f, inside));
+        }
+    return c;
+}
+
 }  // namespace
 
 std::vector<NamedPicture> Pictures() {
@@ -298,7 +315,7 @@ std::vector<NamedPicture> Pictures() {
         {"pushenter.png", PushEnter(), true}, {"clear.png", Clear(), false},        {"laser.png", Laser(), true},
         {"efe_hit.png", Sparkles(), true},    {"crosshair.png", Crosshair(), true}, {"stone.png", Stone(), false},
         {"turf.png", Turf(), false},          {"plate.png", Plate(), false},        {"brick.png", Brick(), false},
-        {"clay.png", Clay(), false},
+        {"clay.png", Clay(), false},          {"hazard.png", Hazard(), false},
     };
 }
 

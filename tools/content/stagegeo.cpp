@@ -39,9 +39,11 @@ bool ParseSkip(const std::string& word, unsigned& mask) {
 // A flat four-cornered face (two corners may coincide for a triangle), divided into cells of about
 // kCell, wound so that it is seen from the side `normal` points to.
 void Face(Mesh& m, Vec3 p00, Vec3 p10, Vec3 p11, Vec3 p01, Vec3 normal, const StageMaterial& mat) {
+    // A cell of 0 ("cell whole") leaves the face uncut: its only vertices are its corners.
     const float cell = mat.cell;
-    const int nu = std::max(1, int(std::ceil(std::max(Length(p10 - p00), Length(p11 - p01)) / cell - 1e-4f)));
-    const int nv = std::max(1, int(std::ceil(std::max(Length(p01 - p00), Length(p11 - p10)) / cell - 1e-4f)));
+    auto cuts = [cell](float length) { return cell > 0 ? std::max(1, int(std::ceil(length / cell - 1e-4f))) : 1; };
+    const int nu = cuts(std::max(Length(p10 - p00), Length(p11 - p01)));
+    const int nv = cuts(std::max(Length(p01 - p00), Length(p11 - p10)));
     const Vec3 n = Normalize(normal);
     const float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
     const uint32_t base = uint32_t(m.vertices.size());
@@ -144,7 +146,15 @@ bool BuildStageGeometry(const std::string& text, std::vector<NamedMesh>& out, st
         }
         if (!cur) return fail("\"" + word + "\" before the first mesh line");
         if (word == "cell") {
-            if (!(ls >> cell) || !(cell >= 0.5f && cell <= 64.0f)) return fail("cell needs a size from 0.5 to 64");
+            std::string size;
+            ls >> size;
+            if (size == "whole") {
+                cell = 0;
+                continue;
+            }
+            std::istringstream number(size);
+            if (!(number >> cell) || !number.eof() || !(cell >= 0.5f && cell <= 64.0f))
+                return fail("cell needs a size from 0.5 to 64, or whole");
             continue;
         }
         if (word == "material") {

@@ -1,39 +1,41 @@
-# Stage 2, "Machinery": a lever switches the lift on, it carries the player up to the gallery, a
-# second lever opens the door to a corridor that a sweeping laser guards from an alcove; a third lever
-# switches the laser off (or the player runs through between two sweeps).
-# The player starts at (0, 12, 0) looking north (+z).
+# Stage 2, "Machinery": a lever wakes the lift, which carries the player up to the gallery 120 high. Up
+# there a laser turns in the tunnel to the goal: walking through its sweep is death. The lever that
+# switches it off stands in an alcove behind a low beam of clay, seen through the gap under it; a shot
+# at the alcove's floor lifts the clay, and the way in is open.
+# The player starts at (0, 12, 0) looking north (+z), at the lift and its lever.
+#
+# Structure is uncut and reaches far beyond what can be seen, so that no bulge bends it: only the clay
+# beam moves.
 mesh stage2.x
-material stone data/texture/stone.png 16  0.85 0.85 0.85
-material brick data/texture/brick.png 16  1 1 1
-material plate data/texture/plate.png 16  0.9 0.9 0.95
-material dark  data/texture/stone.png 16  0.45 0.45 0.5
+material stone  data/texture/stone.png  16  0.85 0.85 0.85
+material brick  data/texture/brick.png  16  1 1 1
+material plate  data/texture/plate.png  16  0.9 0.9 0.95
+material clay   data/texture/clay.png   16  1 1 1
+material hazard data/texture/hazard.png 16  1 1 1
 
-cell 8
-# The hall, with the lift's pit at the foot of the gallery.
-box stone  -48 -4 -24   48 0 53    skip=-y
-box stone  -48 -4 53   -13 0 80    skip=-y
-box stone   13 -4 53    48 0 80    skip=-y
-box dark   -13 -12 53   13 -8 80   skip=-y        # the pit floor, 8 down
-box dark   -13 -8 52    13 0 53    skip=-y,-z     # pit walls
-box dark   -14 -8 53   -13 0 80    skip=-y,-x
-box dark    13 -8 53    14 0 80    skip=-y,+x
-# The gallery, 40 up, and the door wall at its back.
-box brick  -48 -4 80    48 39 150  skip=-y
-box plate  -48 39 80    48 40 150  skip=-y
-box brick  -48 40 148  -12 112 152 skip=-y
-box brick   12 40 148   48 112 152 skip=-y
-box brick  -12 68 148   12 112 152 skip=-y
-# The corridor behind the door, with the laser's alcove in its east wall.
-box stone  -12 36 150   12 40 266  skip=-y
-box stone   12 36 199   24 40 211  skip=-y
-box brick  -16 40 152  -12 80 266  skip=-y
-box brick   12 40 152   16 80 201  skip=-y
-box brick   12 40 209   16 80 266  skip=-y
-box brick   16 40 197   28 80 201  skip=-y
-box brick   16 40 209   28 80 213  skip=-y
-box brick   24 40 201   28 80 209  skip=-y
-box brick  -16 40 266   16 80 270  skip=-y
-cell 16
-box brick  -52 -12 -28 -48 112 150 skip=-y,-x     # west wall
-box brick   48 -12 -28  52 112 150 skip=-y,+x     # east wall
-box brick  -52 -12 -28  52 80 -24  skip=-y,-z     # south wall
+cell whole
+box stone  -400 -400 -400   400 0 400          # the hall's floor
+box brick  -400 -400 -400  -48 400 400         # west wall
+box brick    48 -400 -400  400 400 400         # east wall
+box brick  -400 -400 -400   400 400 -24        # south wall
+box brick  -400 -400   90   400 119 400        # the gallery, 120 high with its steel edge
+box plate  -400  119   90   400 120 400
+# The gallery's back wall, 40 in: the tunnel to the goal (16 wide, with a jog so that the laser cannot
+# see out of it) and the alcove of the laser's lever (16 wide, west of the tunnel) are cut into it, and
+# a roof 24 above the gallery covers both.
+box brick  -400 -400  130   -32 400 400
+box brick   -16 -400  130    -8 400 400
+box brick   -32 -400  142   -16 400 400        # the alcove's back, 12 deep
+box brick     8 -400  130   400 400 160        # east of the tunnel's first leg
+box brick    -8 -400  176    24 400 400        # north of the jog, west of the last leg
+box brick    40 -400  160   400 400 200        # east of the last leg, with the laser's niche
+box brick    40 -400  220   400 400 400
+box brick    46 -400  200   400 400 220
+box brick    24 -400  260    40 400 400        # the tunnel's end
+box brick  -400  144  130   400 400 400        # the roof over tunnel and alcove
+box hazard  -32 120 130  -16 120.2 142        # warning plates on the alcove's floor
+
+# The clay beam across the alcove's mouth, 10 to 24 above the gallery: too low to pass under, too
+# high to see over, and finely cut, so that a shot at the alcove's floor lifts it out of the way.
+cell 2
+box clay   -32 130 130  -16 144 134  skip=+y

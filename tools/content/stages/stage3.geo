@@ -1,7 +1,11 @@
-# Stage 3, "Stepping Stones": a slab glides to and fro across a bottomless gap; hop on, hop off.
-# Past it, a slab rises and sinks in a shaft at the foot of a cliff too high to reach from it; a bulge
-# shot into the cliff just below the slab's path bends the slab up as it rises, high enough to jump.
-# The player starts at (0, 12, 0) looking north (+z).
+# Stage 3, "Stepping Stones": a slab glides to and fro across a bottomless gap; hop on, hop off. Past it,
+# a slab rises and sinks in a shaft at the foot of a cliff too high to reach from it; a shot into the
+# clay face of the cliff just below the slab's path bends the slab up as it rises, into a ramp high
+# enough to jump from.
+# The player starts at (0, 12, 0) looking north (+z), over the gap at the gliding slab.
+#
+# Structure is uncut and reaches far beyond what can be seen: the gap's edges and the cliff have no
+# corners that a bulge could move, so neither can be stretched or bent into a way round the slabs.
 mesh stage3.x
 material stone data/texture/stone.png 16  0.85 0.85 0.85
 material brick data/texture/brick.png 16  1 1 1
@@ -9,27 +13,20 @@ material turf  data/texture/turf.png  16  1 1 1
 material clay  data/texture/clay.png  16  1 1 1
 material dark  data/texture/stone.png 16  0.45 0.45 0.5
 
-cell 8
-box stone  -40 -40 -24   40 0 30   skip=-y        # the start, above a bottomless gap
-box dark   -40 -40 30    40 -36 30.5 skip=-y      # (a lip under the edge, only for the eye)
-box stone  -40 -40 100   40 0 140  skip=-y        # the middle ground
-box stone  -40 -40 140  -11 0 162  skip=-y        # beside the shaft
-box stone   11 -40 140   40 0 162  skip=-y
-cell 16
-box brick  -44 -40 -28  -40 80 240 skip=-y,-x     # west wall
-box brick   40 -40 -28   44 80 240 skip=-y,+x     # east wall
-box brick  -44 -40 -28   44 80 -24 skip=-y,-z     # south wall
-box brick  -44 36 236    44 80 240 skip=-y,+z     # north wall
-box dark   -11 -40 139   11 0 140  skip=-y,+z     # shaft's south side (the middle ground's edge)
+cell whole
+box stone  -400 -400 -400   400 0 30           # the start, above the bottomless gap
+box stone  -400 -400  100   400 0 139.5        # the middle ground
+box brick  -400 -400 -400   -40 400 400        # west wall
+box brick    40 -400 -400   400 400 400        # east wall
+box brick  -400 -400 -400   400 400 -24        # south wall
+# The shaft, 22 wide, between the middle ground and the cliff; the cliff 36 high with turf on top.
+box brick  -400 -400  140   -11 400 164
+box brick    11 -400  140   400 400 164
+box brick  -400 -400  164   400 36 400
+box turf   -400   36  164   400 37 400
+box brick  -400 -400  260   400 400 400        # the back wall behind the goal
+box dark   -400 -400  139.5 400 0 140          # its edge, darker so that it reads
 
-# The cliff: its face next to the shaft is clay, finely cut, since that is where the shot goes.
-cell 16
-box brick  -40 -40 162  -11 36 236 skip=-y
-box brick   11 -40 162   40 36 236 skip=-y
-box brick  -11 -40 164   11 36 236 skip=-y,-z
-box turf   -40 36 162    40 37 236 skip=-y
-cell 16
-box brick  -11 -40 162   11 -24 164 skip=-y,+z
-box brick  -11 16 162    11 36 164 skip=-y,+z
+# The cliff's face in the shaft is clay, finely cut, since that is where the shot goes.
 cell 2
-box clay   -11 -24 162   11 16 164 skip=-y,+z
+box clay   -11 -24 162   11 16 164   skip=+z
