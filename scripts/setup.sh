@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils xdotool desktop-file-utils
   clang libclang-rt-14-dev
   zenity fonts-droid-fallback   # the message boxes: SDL's desktop dialog, with Japanese glyphs
+  dpkg-dev file lintian appstream   # the Debian package: CPack's DEB generator and its checks
 )
 
 missing=()

@@ -16,6 +16,7 @@
 #include <string>
 #include <set>
 
+#include "desktop/window_icon.h"
 #include "gl/control.h"
 #include "sdl/sdl_window.h"
 #include "seam/window.h"
@@ -208,6 +209,16 @@ bool windowCreate(const char* title, int width, int height) {
         return false;
     }
     SDL_SetWindowMinimumSize(theWindow, 160, 120);
+    // The executable's icon, when it handed one over; the desktop's generic one otherwise.
+    if (const d3dx::Image* icon = desktop::windowIcon()) {
+        const int w = static_cast<int>(icon->width), h = static_cast<int>(icon->height);
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(icon->argb.data()), w, h, 32,
+                                                                  w * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (surface) {
+            SDL_SetWindowIcon(theWindow, surface);
+            SDL_FreeSurface(surface);
+        }
+    }
     clientWidth = width;
     clientHeight = height;
     fullScreen = false;

@@ -1,11 +1,13 @@
 // The installed game: `cmake --install` into a temporary prefix, the menu entry and icons it leaves,
-// and the installed executable started from another folder with a replay, its Log.txt beside its data
-// or, when that folder cannot be written, in the player's state folder.
+// and the installed executable started from another folder with a replay: its window's icon, its
+// Log.txt beside its data or, when that folder cannot be written, in the player's state folder.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -48,6 +51,21 @@ fs::path MakeTemp(const char* name) {
     if (!mkdtemp(pattern.data())) return {};
     chmod(pattern.c_str(), 0755);  // the game may run as another user below
     return pattern;
+}
+
+// A PNG file's pixels as ARGB words, rows top-down, with libpng's simplified reader; empty if unreadable.
+std::vector<uint32_t> ReadPngArgb(const fs::path& path, unsigned& width, unsigned& height) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    std::vector<uint32_t> argb;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) return argb;
+    png.format = PNG_FORMAT_BGRA;  // B, G, R, A bytes: one little-endian ARGB word
+    width = png.width;
+    height = png.height;
+    argb.resize(size_t(width) * height);
+    if (!png_image_finish_read(&png, nullptr, argb.data(), 0, nullptr)) argb.clear();
+    png_image_free(&png);
+    return argb;
 }
 
 // The end of one normal run in Log.txt: its timestamped end line in code page 932, then the rule.
@@ -132,6 +150,31 @@ TEST_F(Installed, PrefixHoldsTheGameItsDataAValidMenuEntryAndTheIcons) {
         EXPECT_EQ(png[24], 8);
         EXPECT_EQ(png[25], 6);
     }
+}
+
+// The window shows the game's icon: the installed 64-pixel picture, pixel for pixel, in the window's
+// _NET_WM_ICON (xprop prints it as width, height, then one ARGB word per pixel, rows top-down).
+TEST_F(Installed, ItsWindowShowsTheGamesIcon) {
+    std::ofstream(elsewhere / "icon.replay") << "answer no\nframes 240\n";
+    Result r = Shell("cd " + Quote(elsewhere) + " && { ALSOFT_DRIVERS=null " + Quote(prefix / "bin/quillmoor") +
+                     " --replay icon.replay > game.txt 2>&1 & pid=$!; "
+                     "w=$(timeout 60 xdotool search --sync --pid $pid --name '^Quillmoor$' | head -n 1); "
+                     "xprop -id \"$w\" -notype -f _NET_WM_ICON 32c _NET_WM_ICON; wait $pid; }");
+    ASSERT_EQ(r.status, 0) << r.output << ReadAll(elsewhere / "game.txt");
+    const size_t equals = r.output.find("_NET_WM_ICON = ");
+    ASSERT_NE(equals, std::string::npos) << r.output;
+    std::vector<uint32_t> words;
+    std::istringstream in(r.output.substr(equals + 15));
+    for (uint32_t w; in >> w; in.ignore(1)) words.push_back(w);
+
+    unsigned width = 0, height = 0;
+    const std::vector<uint32_t> icon =
+        ReadPngArgb(prefix / "share/icons/hicolor/64x64/apps/quillmoor.png", width, height);
+    ASSERT_EQ(icon.size(), 64u * 64u);
+    ASSERT_EQ(words.size(), 2 + icon.size());
+    EXPECT_EQ(words[0], width);
+    EXPECT_EQ(words[1], height);
+    EXPECT_TRUE(std::equal(icon.begin(), icon.end(), words.begin() + 2));
 }
 
 TEST_F(Installed, StartedFromAnotherFolderItLogsBesideItsData) {
