@@ -10,7 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # stage, frame of the solution replay, and how far the start view looks down (mouse pixels, 15 a degree)
-shots=("1 378 0" "2 380 0" "3 465 0" "4 790 450")
+shots=("1 104 0" "2 450 0" "3 465 0" "4 236 0")
 for entry in "${shots[@]}"; do
   read -r stage frame down <<< "$entry"
   {
@@ -25,6 +25,8 @@ for entry in "${shots[@]}"; do
   "$runner" --dir . --unpaced "$work/solved.replay" > /dev/null
 done
 
-# Stage 2's laser sweeping across its corridor, from the replay in which the player leaves it on.
-{ grep -v '^print' tests/replays/laser.replay; echo "shot 390 docs/stages/stage2-laser.png"; } > "$work/laser.replay"
+# Stage 2's laser sweeping its tunnel, from the replay in which the player leaves it on.
+# The player is in the tunnel's jog then, facing east: a turn toward the niche shows the trap and beam.
+{ grep -v '^print' tests/replays/laser.replay; echo "at 529 mouse -1020 0"; echo "shot 532 docs/stages/stage2-laser.png"; } \
+  > "$work/laser.replay"
 "$runner" --dir . --unpaced "$work/laser.replay" > /dev/null

@@ -100,10 +100,43 @@ Mesh Gun() {
     return m;
 }
 
+// The bulge sphere: not a solid shell but a lattice of bands (parallels every 30 degrees, meridians
+// every 30), so that a sphere beside or around the player veils only a small part of what lies behind it.
+// Its faces look outward: from inside, the back faces are culled and nothing is drawn.
 Mesh Sphere() {
     Mesh m;
     m.AddMaterial(Colour(0.5f, 0.5f, 0.7f, 0.4f));
-    m.Sphere(kId, 1.0f, 32, 16, 0);
+    const float band = 0.7f * kPi / 180;  // half the width of a band, as an angle
+    auto point = [](float lon, float lat) {
+        return Vec3{std::cos(lat) * std::cos(lon), std::sin(lat), std::cos(lat) * std::sin(lon)};
+    };
+    // One quad of the sphere between two longitudes and two latitudes, wound to face outward.
+    auto patch = [&](float lon0, float lon1, float lat0, float lat1) {
+        const Vec3 c[4] = {point(lon0, lat0), point(lon1, lat0), point(lon1, lat1), point(lon0, lat1)};
+        const uint32_t base = uint32_t(m.vertices.size());
+        for (int k = 0; k < 4; ++k)
+            m.Add({c[k], c[k], lon0 == lon1 ? 0.0f : float(k == 1 || k == 2), float(k >= 2)});
+        const Vec3 g = Cross(c[1] - c[0], c[2] - c[0]);
+        if (Dot(g, c[0]) >= 0)
+            m.Quad(base, base + 1, base + 2, base + 3, 0);
+        else
+            m.Quad(base, base + 3, base + 2, base + 1, 0);
+    };
+    const int around = 48;
+    for (int k = -2; k <= 2; ++k) {  // parallels at -60, -30, 0, 30 and 60 degrees
+        const float lat = k * 30.0f * kPi / 180;
+        for (int j = 0; j < around; ++j)
+            patch(2 * kPi * j / around, 2 * kPi * (j + 1) / around, lat - band, lat + band);
+    }
+    for (int j = 0; j < 12; ++j) {  // meridians, from pole to pole
+        const float lon = j * 30.0f * kPi / 180;
+        // They stop short of the poles, where twelve of them would crowd into a solid cap.
+        for (int i = 1; i < 15; ++i) {
+            const float lat0 = -kPi / 2 + kPi * i / 16, lat1 = -kPi / 2 + kPi * (i + 1) / 16;
+            const float half = band / std::max(0.5f, std::cos(0.5f * (lat0 + lat1)));
+            patch(lon - half, lon + half, lat0, lat1);
+        }
+    }
     return m;
 }
 
