@@ -27,7 +27,7 @@ box brick    12   33  130  400 400 138
 box brick   -12   61  130   12 400 138
 box brick  -400   33  138  -40 400 400
 box brick    40   33  138  400 400 400
-box brick  -400   33  190  400 400 400
+box brick  -400   33  200  400 400 400
 
 # The clay, finely cut: a shot at its foot lifts it into a hill.
 cell 2
