@@ -35,4 +35,13 @@ void onFrame(std::function<void(int frame)> hook);
 void setFrameLimit(int limit);
 int frameCount();
 
+// A gamepad for tests and replays: SDL's own virtual joystick, registered as a game controller, so it
+// goes through the same code as a pad in the player's hands. Attach plugs it in (at rest) and fails
+// where SDL has no pads; detach pulls it out. Buttons are pad::Button, axes pad::Axis, with the values
+// of pad::State (triggers from 0 to 32767).
+bool attachVirtualPad();
+void detachVirtualPad();
+void setVirtualPadButton(int button, bool down);
+void setVirtualPadAxis(int axis, int value);
+
 }  // namespace real

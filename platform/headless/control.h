@@ -34,6 +34,11 @@ void pushKeyDown(int vk, bool repeat = false);
 void pushClose();
 void moveMouse(int dx, int dy);
 void setPointer(int x, int y);  // the absolute pointer, in client coordinates
+// A gamepad (pad/pad.h says what it does), read once a frame: plugged in or out (either way it is at
+// rest afterwards), its buttons (pad::Button) and axes (pad::Axis, values as in pad::State).
+void connectPad(bool connected);
+void holdPadButton(int button, bool down);
+void setPadAxis(int axis, int value);
 
 // Message boxes: answers are used in order; with none queued MB_YESNO answers IDNO and MB_OK IDOK.
 struct MessageBoxRecord {

@@ -7,6 +7,7 @@
 #include "d3d9/state.h"
 #include "headless/control.h"
 #include "headless/internal.h"
+#include "pad/pad.h"
 #include "seam/trace.h"
 #include "seam/window.h"
 #include "win32/internal.h"
@@ -24,6 +25,10 @@ struct State {
     std::set<int> held;
     std::deque<seam::Event> events;
     std::deque<int> answers;
+    bool padConnected = false;
+    pad::State pad;
+    pad::Mapper padMapper;
+    int padSteppedFor = -1;
     std::vector<headless::MessageBoxRecord> boxes;
     std::function<void(const headless::MessageBoxRecord&)> boxHook;
     std::function<void(int)> hook;
@@ -74,6 +79,16 @@ void moveMouse(int dx, int dy) {
 void setPointer(int x, int y) {
     s.pointerX = x;
     s.pointerY = y;
+}
+void connectPad(bool connected) {
+    s.padConnected = connected;
+    s.pad = pad::State{};  // a pad plugged in (again) starts at rest
+}
+void holdPadButton(int button, bool down) {
+    if (button >= 0 && button < pad::kButtonCount) s.pad.buttons[button] = down;
+}
+void setPadAxis(int axis, int value) {
+    if (axis >= 0 && axis < pad::kAxisCount) s.pad.axes[axis] = value;
 }
 void queueAnswer(int answer) { s.answers.push_back(answer); }
 const std::vector<MessageBoxRecord>& messageBoxes() { return s.boxes; }
@@ -138,13 +153,18 @@ bool pollEvent(Event& event) {
         s.hookRanFor = s.frames;
         s.hook(s.frames);
     }
+    // The pad is read once a frame, after the script has set it for the frame.
+    if (s.padSteppedFor != s.frames) {
+        s.padSteppedFor = s.frames;
+        s.padMapper.step(s.padConnected && hasFocus() ? &s.pad : nullptr, ticksMs(), s.events);
+    }
     if (s.events.empty()) return false;
     event = s.events.front();
     s.events.pop_front();
     return true;
 }
 bool hasFocus() { return s.exists && s.focused; }
-bool isKeyDown(int vk) { return hasFocus() && s.held.count(vk) != 0; }
+bool isKeyDown(int vk) { return hasFocus() && (s.held.count(vk) != 0 || s.padMapper.holds(vk)); }
 void pointerPosition(int& x, int& y) {
     x = s.pointerX;
     y = s.pointerY;

@@ -3,6 +3,11 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+#include <deque>
+
+#include "seam/window.h"
+
 namespace sdl {
 bool initVideo();        // SDL's video and timer subsystems, started once
 SDL_Window* window();    // null until the game creates its window
@@ -14,4 +19,12 @@ SDL_Rect fitRect(int outerW, int outerH, int innerW, int innerH);
 // Full screen is the desktop's own mode with the picture scaled into it, never a mode switch; off, the
 // window returns to the place and size it had.
 void setFullScreen(bool on);
+
+// Gamepads (pad.cpp): started with the video; plugged in and out by events; read once a frame, when
+// the window has focus, into cursor motion and Escape events and the keys they hold.
+void padInit();
+void padEvent(const SDL_Event& e);
+void padFrame(bool focused, uint32_t nowMs, std::deque<seam::Event>& events);
+bool padHolds(int vk);
+void padReset();
 }  // namespace sdl

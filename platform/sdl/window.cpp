@@ -1,5 +1,5 @@
-// The real window over SDL2: events become window messages, keys are read from SDL's keyboard state,
-// the pointer is captured in relative mode for mouse look, and message boxes are SDL's. The player may
+// The real window over SDL2: events become window messages, keys are read from SDL's keyboard state and
+// the gamepads, the pointer is captured in relative mode for mouse look, and message boxes are SDL's. The player may
 // resize the window and switch it to full screen and back with Alt+Enter; the game keeps seeing the
 // client size it asked for, and the picture is scaled into whatever the window is.
 #include <SDL.h>
@@ -36,6 +36,10 @@ SDL_Rect windowedPlace{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 0, 0};
 
 // Enter pressed together with Alt switches the screen; it reads as up until it is let go.
 bool returnSwallowed = false;
+
+// The pads are read at the first poll of each frame; what they did waits here to be polled.
+int padSteppedFor = -1;
+std::deque<seam::Event> padEvents;
 
 // A replay's input, used instead of the keyboard and mouse while scripted.
 struct Script {
@@ -178,6 +182,7 @@ bool initVideo() {
     SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return false;
+    sdl::padInit();
     done = true;
     return true;
 }
@@ -202,6 +207,9 @@ bool windowCreate(const char* title, int width, int height) {
     // Frames count from the window's creation: a replay's frame 0 is its first.
     script.frames = 0;
     script.hookRanFor = -1;
+    padSteppedFor = -1;
+    padEvents.clear();
+    sdl::padReset();
     theWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
                                  SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
     if (!theWindow) {
@@ -273,10 +281,19 @@ bool pollEvent(Event& event) {
         script.hookRanFor = script.frames;
         script.hook(script.frames);
     }
+    if (padSteppedFor != script.frames) {
+        padSteppedFor = script.frames;
+        sdl::padFrame(hasFocus(), ticksMs(), padEvents);
+    }
+    if (!padEvents.empty()) {
+        event = padEvents.front();
+        padEvents.pop_front();
+        return true;
+    }
     if (script.on) {
-        SDL_Event ignored;
-        while (SDL_PollEvent(&ignored)) {
-        }
+        // A script stands in for the keyboard and mouse only: pads still come and go.
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) sdl::padEvent(e);
         if (script.events.empty()) return false;
         event = script.events.front();
         script.events.pop_front();
@@ -319,6 +336,8 @@ bool pollEvent(Event& event) {
             event = Event{EventKind::KeyDown, vk, e.key.repeat != 0, 0, 0};
             return true;
         }
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED: sdl::padEvent(e); break;
         case SDL_MOUSEMOTION:
             if (SDL_GetRelativeMouseMode()) {
                 event = Event{EventKind::MouseMotion, 0, false, e.motion.xrel, e.motion.yrel};
@@ -338,8 +357,8 @@ bool hasFocus() {
     return theWindow && (focused || (SDL_GetWindowFlags(theWindow) & SDL_WINDOW_INPUT_FOCUS) != 0);
 }
 
-bool isKeyDown(int vk) {
-    if (!hasFocus()) return false;
+namespace {
+bool keyboardOrMouseDown(int vk) {
     if (script.on) return script.held.count(vk) != 0;
     if (vk == VK_LBUTTON || vk == VK_RBUTTON) {
         Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
@@ -352,6 +371,10 @@ bool isKeyDown(int vk) {
     }
     return scancodeDown(keys, vk);
 }
+}  // namespace
+
+// Down while any of the keyboard, the mouse and the pads holds it.
+bool isKeyDown(int vk) { return hasFocus() && (keyboardOrMouseDown(vk) || sdl::padHolds(vk)); }
 
 void pointerPosition(int& x, int& y) {
     SDL_GetMouseState(&x, &y);

@@ -17,6 +17,10 @@ struct Driver {
     virtual void PushClose() = 0;
     virtual void MoveMouse(int dx, int dy) = 0;
     virtual void QueueAnswer(int answer) = 0;
+    // A gamepad: plugged in or out, its buttons (pad::Button) and axes (pad::Axis).
+    virtual bool PadConnect(bool connected) = 0;
+    virtual void PadButton(int button, bool down) = 0;
+    virtual void PadAxis(int axis, int value) = 0;
     virtual void OnFrame(std::function<void(int)> hook) = 0;
     virtual void SetFrameLimit(int limit) = 0;
     virtual int FrameCount() = 0;

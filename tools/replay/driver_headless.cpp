@@ -13,6 +13,12 @@ struct Headless : Driver {
     void PushClose() override { headless::pushClose(); }
     void MoveMouse(int dx, int dy) override { headless::moveMouse(dx, dy); }
     void QueueAnswer(int answer) override { headless::queueAnswer(answer); }
+    bool PadConnect(bool connected) override {
+        headless::connectPad(connected);
+        return true;
+    }
+    void PadButton(int button, bool down) override { headless::holdPadButton(button, down); }
+    void PadAxis(int axis, int value) override { headless::setPadAxis(axis, value); }
     void OnFrame(std::function<void(int)> hook) override { headless::onFrame(std::move(hook)); }
     void SetFrameLimit(int limit) override { headless::setFrameLimit(limit); }
     int FrameCount() override { return headless::frameCount(); }

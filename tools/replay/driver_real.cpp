@@ -19,6 +19,13 @@ struct Real : Driver {
     void PushClose() override { real::pushClose(); }
     void MoveMouse(int dx, int dy) override { real::moveMouse(dx, dy); }
     void QueueAnswer(int answer) override { real::queueAnswer(answer); }
+    bool PadConnect(bool connected) override {
+        if (connected) return real::attachVirtualPad();
+        real::detachVirtualPad();
+        return true;
+    }
+    void PadButton(int button, bool down) override { real::setVirtualPadButton(button, down); }
+    void PadAxis(int axis, int value) override { real::setVirtualPadAxis(axis, value); }
     void OnFrame(std::function<void(int)> hook) override { real::onFrame(std::move(hook)); }
     void SetFrameLimit(int limit) override { real::setFrameLimit(limit); }
     int FrameCount() override { return real::frameCount(); }

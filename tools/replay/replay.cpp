@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "pad/pad.h"
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -31,6 +33,60 @@ int keyCode(const std::string& name) {
 }
 
 bool readInt(std::istringstream& in, int& value) { return static_cast<bool>(in >> value); }
+
+int padButton(const std::string& name) {
+    static const std::map<std::string, int> buttons = {
+        {"a", pad::A},
+        {"b", pad::B},
+        {"x", pad::X},
+        {"y", pad::Y},
+        {"back", pad::Back},
+        {"start", pad::Start},
+        {"lshoulder", pad::LeftShoulder},
+        {"rshoulder", pad::RightShoulder},
+        {"dup", pad::DpadUp},
+        {"ddown", pad::DpadDown},
+        {"dleft", pad::DpadLeft},
+        {"dright", pad::DpadRight},
+    };
+    auto it = buttons.find(name);
+    return it == buttons.end() ? -1 : it->second;
+}
+
+// "pad ..." after "at N": false with the problem in `why`.
+bool parsePad(std::istringstream& in, Action& action, std::string& why) {
+    std::string what;
+    in >> what;
+    if (what == "connect" || what == "disconnect") {
+        action.kind = what == "connect" ? Action::PadConnect : Action::PadDisconnect;
+        return true;
+    }
+    if (what == "hold" || what == "release") {
+        std::string name;
+        in >> name;
+        action.vk = padButton(name);
+        action.kind = what == "hold" ? Action::PadHold : Action::PadRelease;
+        if (action.vk < 0) why = "unknown pad button '" + name + "'";
+        return action.vk >= 0;
+    }
+    action.kind = Action::PadAxes;
+    if (what == "lstick" || what == "rstick") {
+        action.vk = what == "lstick" ? pad::LeftX : pad::RightX;
+        action.twoAxes = true;
+        const bool ok = readInt(in, action.dx) && readInt(in, action.dy) && action.dx >= -32768 &&
+                        action.dx <= pad::kStickMax && action.dy >= -32768 && action.dy <= pad::kStickMax;
+        if (!ok) why = what + " needs x and y from -32768 to 32767";
+        return ok;
+    }
+    if (what == "ltrigger" || what == "rtrigger") {
+        action.vk = what == "ltrigger" ? pad::LeftTrigger : pad::RightTrigger;
+        const bool ok = readInt(in, action.dx) && action.dx >= 0 && action.dx <= pad::kStickMax;
+        if (!ok) why = what + " needs a value from 0 to 32767";
+        return ok;
+    }
+    why = "unknown pad action '" + what + "'";
+    return false;
+}
 
 }  // namespace
 
@@ -90,6 +146,9 @@ bool Parse(const std::string& text, Replay& out, std::string& error) {
                 if (!readInt(in, action.dx) || !readInt(in, action.dy)) return fail("mouse needs dx and dy");
             } else if (what == "close") {
                 action.kind = Action::Close;
+            } else if (what == "pad") {
+                std::string why;
+                if (!parsePad(in, action, why)) return fail(why);
             } else {
                 return fail("unknown action '" + what + "'");
             }

@@ -104,7 +104,16 @@ int replay::RunCommandLine(int argc, char** argv, void (*enterGameFolder)()) {
     if (script.frames > 0) driver.SetFrameLimit(script.frames);
     std::uintmax_t logBefore = std::filesystem::exists("Log.txt") ? std::filesystem::file_size("Log.txt") : 0;
 
-    bool shotsFailed = false;
+    bool shotsFailed = false, padFailed = false, padConnected = false;
+    // Any pad action plugs a pad in first, if none is.
+    auto plugPad = [&](bool connected) {
+        if (connected == padConnected) return;
+        padConnected = connected;
+        if (!driver.PadConnect(connected) && !padFailed) {
+            std::fprintf(stderr, "no gamepad could be plugged in (%s backends)\n", driver.Name());
+            padFailed = true;
+        }
+    };
     double firstFrameMs = 0;
     std::chrono::steady_clock::time_point firstFrameAt{};
     driver.OnFrame([&](int frame) {
@@ -132,6 +141,18 @@ int replay::RunCommandLine(int argc, char** argv, void (*enterGameFolder)()) {
             case replay::Action::KeyDown: driver.PushKeyDown(a.vk); break;
             case replay::Action::Mouse: driver.MoveMouse(a.dx, a.dy); break;
             case replay::Action::Close: driver.PushClose(); break;
+            case replay::Action::PadConnect: plugPad(true); break;
+            case replay::Action::PadDisconnect: plugPad(false); break;
+            case replay::Action::PadHold:
+            case replay::Action::PadRelease:
+                plugPad(true);
+                driver.PadButton(a.vk, a.kind == replay::Action::PadHold);
+                break;
+            case replay::Action::PadAxes:
+                plugPad(true);
+                driver.PadAxis(a.vk, a.dx);
+                if (a.twoAxes) driver.PadAxis(a.vk + 1, a.dy);
+                break;
             }
         }
         if (script.Prints(frame))
@@ -152,5 +173,5 @@ int replay::RunCommandLine(int argc, char** argv, void (*enterGameFolder)()) {
     std::printf("end frames %d exit %d seconds %.3f fps %.1f first-frame-ms %.1f (%s)\n", frames, status, seconds,
                 running > 0 ? (frames - 1) / running : 0.0, firstFrameMs, driver.Name());
     std::printf("%s", replay::DescribeNewLog("Log.txt", logBefore).c_str());
-    return shotsFailed ? 3 : status;
+    return shotsFailed || padFailed ? 3 : status;
 }

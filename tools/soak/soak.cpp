@@ -1,5 +1,6 @@
-// The soak run: the real game, headless, played for many frames by seeded random input over all four
-// stages. It fails on a crash (by dying), on a player state that is not a finite number, and on resident
+// The soak run: the real game, headless, played for many frames by seeded random input (keys, mouse
+// and a gamepad that is now and then pulled out and plugged in again) over all four stages. It fails
+// on a crash (by dying), on a player state that is not a finite number, and on resident
 // memory that grows by more than 1 MB between the first stage load and the end.
 //   quillmoor_soak [--dir DIR] [--frames N] [--seed S]
 #include <malloc.h>
@@ -17,6 +18,7 @@
 #include "app/globals.h"
 #include "app/scene_manager.h"
 #include "headless/control.h"
+#include "pad/pad.h"
 #include "player/player_state.h"
 
 namespace {
@@ -45,6 +47,33 @@ bool PlayerFinite() {
 
 bool InGame() {
     return g_sceneManager && g_sceneManager->current && g_sceneManager->current == g_sceneManager->scenes[2];
+}
+
+// The pad: buttons flip like the keys, sticks and triggers jump to new places now and then. Back is let
+// go within half a second, so it never quits; every few thousand frames the pad is pulled out or
+// plugged in again.
+void PlayPad(std::mt19937& rng) {
+    static bool started = false, connected = false;
+    static bool held[pad::kButtonCount] = {};
+    static int backFrames = 0;
+    if (!started || rng() % (connected ? 3000 : 300) == 0) {
+        started = true;
+        connected = !connected;
+        headless::connectPad(connected);
+        for (bool& b : held) b = false;
+    }
+    if (!connected) return;
+    for (int b = 0; b < pad::kButtonCount; ++b) {
+        if (held[b] ? rng() % 8 == 0 : rng() % 60 == 0) held[b] = !held[b];
+        headless::holdPadButton(b, held[b]);
+    }
+    backFrames = held[pad::Back] ? backFrames + 1 : 0;
+    if (backFrames == 30) held[pad::Back] = false, backFrames = 0;  // let go in the next frame
+    for (int a = 0; a < pad::kAxisCount; ++a)
+        if (rng() % 30 == 0) {
+            const bool trigger = a == pad::LeftTrigger || a == pad::RightTrigger;
+            headless::setPadAxis(a, trigger ? int(rng() % 32768) : int(rng() % 65536) - 32768);
+        }
 }
 
 }  // namespace
@@ -129,6 +158,7 @@ int main(int argc, char** argv) {
         }
         const int dx = int(rng() % 61) - 30, dy = int(rng() % 41) - 20;
         headless::moveMouse(dx, dy);
+        PlayPad(rng);
     });
 
     char commandLine[] = "";
