@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "../../tools/replay/replay.h"
+#include "pad/pad.h"
 
 namespace {
 
@@ -39,10 +40,37 @@ TEST(ReplayFile, ReadsEveryWord) {
     EXPECT_FALSE(every.ListsObjects(61));
 }
 
+TEST(ReplayFile, ReadsPadActions) {
+    replay::Replay r;
+    std::string error;
+    ASSERT_TRUE(replay::Parse("at 1 pad connect\nat 2 pad hold back\nat 3 pad release x\nat 4 pad lstick -32768 32767\n"
+                              "at 5 pad rtrigger 32767\nat 6 pad disconnect\n",
+                              r, error))
+        << error;
+    ASSERT_EQ(r.actions.size(), 6u);
+    EXPECT_EQ(r.actions.find(1)->second.kind, replay::Action::PadConnect);
+    EXPECT_EQ(r.actions.find(2)->second.kind, replay::Action::PadHold);
+    EXPECT_EQ(r.actions.find(2)->second.vk, pad::Back);
+    EXPECT_EQ(r.actions.find(3)->second.vk, pad::X);
+    const replay::Action stick = r.actions.find(4)->second;
+    EXPECT_EQ(stick.kind, replay::Action::PadAxes);
+    EXPECT_TRUE(stick.twoAxes);
+    EXPECT_EQ(stick.vk, pad::LeftX);
+    EXPECT_EQ(stick.dx, -32768);
+    EXPECT_EQ(stick.dy, 32767);
+    const replay::Action trigger = r.actions.find(5)->second;
+    EXPECT_FALSE(trigger.twoAxes);
+    EXPECT_EQ(trigger.vk, pad::RightTrigger);
+    EXPECT_EQ(trigger.dx, 32767);
+    EXPECT_EQ(r.actions.find(6)->second.kind, replay::Action::PadDisconnect);
+}
+
 TEST(ReplayFile, MistakesNameTheirLine) {
     const char* bad[] = {"frames -1", "answer maybe",    "at 5 hold ctrl", "at x key escape",
                          "at 5 jump", "print sometimes", "shot 10",        "frames 10 20",
-                         "walk",      "stage 0",         "stage two",      "objects sometimes"};
+                         "walk",      "stage 0",         "stage two",      "objects sometimes",
+                         "at 5 pad hold z", "at 5 pad lstick 0", "at 5 pad rstick 0 32768", "at 5 pad ltrigger -1",
+                         "at 5 pad wiggle"};
     for (const char* text : bad) {
         replay::Replay r;
         std::string error;
