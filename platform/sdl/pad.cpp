@@ -1,6 +1,7 @@
 // Gamepads through SDL's game-controller interface and its mapping database: pads are opened as they
-// are plugged in and closed as they are pulled out, while the game runs, and once a frame every pad
-// still attached is read into the shared mapping. Tests and replays plug in SDL's own virtual pad.
+// are plugged in and closed as they are pulled out (SDL's events for pads found at start-up and for
+// those plugged in later are the same), and once a frame every pad still attached is read into the
+// shared mapping. Tests and replays plug in SDL's own virtual pad.
 #include <SDL.h>
 
 #include <algorithm>
@@ -13,11 +14,13 @@
 
 namespace {
 
-static_assert(SDL_CONTROLLER_BUTTON_A == pad::A && SDL_CONTROLLER_BUTTON_BACK == pad::Back &&
-              SDL_CONTROLLER_BUTTON_START == pad::Start && SDL_CONTROLLER_BUTTON_LEFTSHOULDER == pad::LeftShoulder &&
-              SDL_CONTROLLER_BUTTON_DPAD_RIGHT == pad::DpadRight);
-static_assert(SDL_CONTROLLER_AXIS_LEFTX == pad::LeftX && SDL_CONTROLLER_AXIS_RIGHTY == pad::RightY &&
-              SDL_CONTROLLER_AXIS_TRIGGERRIGHT == pad::RightTrigger);
+constexpr bool same(int sdl, int ours) { return sdl == ours; }
+static_assert(same(SDL_CONTROLLER_BUTTON_A, pad::A) && same(SDL_CONTROLLER_BUTTON_BACK, pad::Back) &&
+              same(SDL_CONTROLLER_BUTTON_START, pad::Start) &&
+              same(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, pad::LeftShoulder) &&
+              same(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, pad::DpadRight));
+static_assert(same(SDL_CONTROLLER_AXIS_LEFTX, pad::LeftX) && same(SDL_CONTROLLER_AXIS_RIGHTY, pad::RightY) &&
+              same(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, pad::RightTrigger));
 
 bool available = false;
 std::vector<SDL_GameController*> pads;
@@ -26,14 +29,12 @@ SDL_GameController* virtualPad = nullptr;
 
 SDL_JoystickID idOf(SDL_GameController* c) { return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c)); }
 
-SDL_GameController* openPad(int deviceIndex) {
-    if (!SDL_IsGameController(deviceIndex)) return nullptr;  // a joystick the mapping database does not know
+void openPad(int deviceIndex) {
+    if (!SDL_IsGameController(deviceIndex)) return;  // a joystick the mapping database does not know
     const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
     for (SDL_GameController* c : pads)
-        if (idOf(c) == id) return c;
-    SDL_GameController* c = SDL_GameControllerOpen(deviceIndex);
-    if (c) pads.push_back(c);
-    return c;
+        if (idOf(c) == id) return;
+    if (SDL_GameController* c = SDL_GameControllerOpen(deviceIndex)) pads.push_back(c);
 }
 
 void closePad(SDL_JoystickID id) {
@@ -107,8 +108,14 @@ bool attachVirtualPad() {
     desc.name = "Quillmoor virtual pad";
     const int index = SDL_JoystickAttachVirtualEx(&desc);
     if (index < 0) return false;
-    // Opened at once rather than on its event, so that it plays from this frame on as a script says.
-    virtualPad = openPad(index);
+    // It is opened by its plug-in event, as any pad is; the event is taken at once rather than with the
+    // next frame's, so that it plays from this frame on as a script says.
+    const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
+    SDL_Event added[8];
+    const int n = SDL_PeepEvents(added, 8, SDL_GETEVENT, SDL_CONTROLLERDEVICEADDED, SDL_CONTROLLERDEVICEADDED);
+    for (int i = 0; i < n; ++i) sdl::padEvent(added[i]);
+    for (SDL_GameController* c : pads)
+        if (idOf(c) == id) virtualPad = c;
     if (!virtualPad) return false;
     SDL_Joystick* j = SDL_GameControllerGetJoystick(virtualPad);
     SDL_JoystickSetVirtualAxis(j, SDL_CONTROLLER_AXIS_TRIGGERLEFT, rawTrigger(0));
