@@ -1,7 +1,7 @@
 // The real window over SDL2: events become window messages, keys are read from SDL's keyboard state and
-// the gamepads, the pointer is captured in relative mode for mouse look, and message boxes are SDL's. The player may
-// resize the window and switch it to full screen and back with Alt+Enter; the game keeps seeing the
-// client size it asked for, and the picture is scaled into whatever the window is.
+// the gamepads, the pointer is captured in relative mode for mouse look, and message boxes are SDL's.
+// The player may resize the window and switch it to full screen and back with Alt+Enter; the game keeps
+// seeing the client size it asked for, and the picture is scaled into whatever the window is.
 #include <SDL.h>
 #include <iconv.h>
 #include <windows.h>

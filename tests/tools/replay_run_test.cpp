@@ -91,6 +91,22 @@ TEST(ReplayRunner, StartsOnAStageAndListsItsObjectsAndThePlayer) {
     EXPECT_EQ(out.find("cursor37.wav"), std::string::npos) << out;
 }
 
+TEST(ReplayRunner, BackHeldOnThePadForASecondEndsTheGameAndATapDoesNot) {
+    TempFolder folder;
+    WriteSmallStage();
+    int status = 0;
+    // Seen in frame 10 at 10 × 1000 / 60 = 166 ms; a second later is frame 70 (1166 ms), whose Escape
+    // ends the run before it is presented.
+    std::string out = RunReplay("answer no\nat 10 pad hold back\nframes 300\n", status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("end frames 70 exit 0"), std::string::npos) << out;
+    EXPECT_NE(out.find(" ||  正常終了\n"), std::string::npos) << out;
+    out = RunReplay("answer no\nat 10 pad hold back\nat 69 pad release back\nat 100 pad hold back\n"
+                    "at 159 pad release back\nframes 300\n",
+                    status);
+    EXPECT_NE(out.find("end frames 300 exit 0"), std::string::npos) << out;
+}
+
 TEST(ReplayRunner, RefusesABrokenReplayWithItsLine) {
     TempFolder folder;
     int status = 0;
