@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <numbers>
 
 namespace pad {
 
@@ -17,7 +17,7 @@ constexpr int kWays[8][2] = {{'W', 0}, {'W', 'D'}, {'D', 0}, {'S', 'D'}, {'S', 0
 void walk(const State& s, std::bitset<256>& held) {
     const long long x = s.axes[LeftX], y = s.axes[LeftY];
     if (x * x + y * y <= static_cast<long long>(kWalkDeadZone) * kWalkDeadZone) return;
-    const double degrees = std::atan2(static_cast<double>(x), static_cast<double>(-y)) * 180.0 / M_PI;
+    const double degrees = std::atan2(static_cast<double>(x), static_cast<double>(-y)) * 180.0 / std::numbers::pi;
     const int way = static_cast<int>(std::lround(degrees / 45.0) + 8) % 8;
     for (int vk : kWays[way])
         if (vk) held[vk] = true;
