@@ -73,6 +73,12 @@ struct RecordedDraw {
 };
 void recordDraws(bool on);
 const std::vector<RecordedDraw>& recordedDraws();
+// The clears made while draws are recorded: their flags and colour.
+struct RecordedClear {
+    DWORD flags;
+    D3DCOLOR colour;
+};
+const std::vector<RecordedClear>& recordedClears();
 
 // What the window looks like now.
 bool windowExists();

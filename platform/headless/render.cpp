@@ -13,6 +13,7 @@ bool created = false;
 uint32_t nextTexture = 1;
 bool recording = false;
 std::vector<headless::RecordedDraw> draws;
+std::vector<headless::RecordedClear> clears;
 }  // namespace
 
 namespace headless {
@@ -25,12 +26,15 @@ void resetRender() {
     nextTexture = 1;
     recording = false;
     draws.clear();
+    clears.clear();
 }
 void recordDraws(bool on) {
     recording = on;
     draws.clear();
+    clears.clear();
 }
 const std::vector<RecordedDraw>& recordedDraws() { return draws; }
+const std::vector<RecordedClear>& recordedClears() { return clears; }
 }  // namespace headless
 
 namespace seam {
@@ -48,7 +52,9 @@ uint32_t textureCreate(int, int, int, bool) { return nextTexture++; }
 void textureUpload(uint32_t, int, int, int, const uint32_t*) {}
 void textureDestroy(uint32_t) {}
 
-void renderClear(const d3d9::DeviceState&, DWORD, D3DCOLOR, float, DWORD) {}
+void renderClear(const d3d9::DeviceState&, DWORD flags, D3DCOLOR colour, float, DWORD) {
+    if (recording) clears.push_back({flags, colour});
+}
 void renderDraw(const d3d9::DeviceState& state, const DrawCall& call) {
     if (!recording) return;
     headless::RecordedDraw d{state, call.type, call.primitiveCount, call.stride, {}, {}};

@@ -3,10 +3,8 @@
 // player walks into the door.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "app/globals.h"
-#include "player/player_world.h"
+#include "support/world.h"
 #include "resource/resource_cache.h"
 #include "stage/lever_states.h"
 #include "stage/odoor.h"
@@ -14,8 +12,6 @@
 using namespace testing_support;
 
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Approach {
     const char* name;
@@ -25,13 +21,10 @@ struct Approach {
     bool meets;         // the walk's straight line meets the door as the bulge left it drawn
 };
 
-class BentDoor : public PlayerWorld, public testing::WithParamInterface<Approach> {
+class BentDoor : public World, public testing::WithParamInterface<Approach> {
 protected:
     void SetUp() override {
-        PlayerWorld::SetUp();
-        fs::create_directories("data/xfile");
-        fs::create_symlink(fs::path(QUILLMOOR_SOURCE_DIR) / "data/xfile/door.x", "data/xfile/door.x");
-        ASSERT_TRUE(g_resourceCache->LoadMesh("door.x"));
+        World::SetUp();
         g_leverStates.assign(2, false);  // channel 1 off: the door stays shut
     }
 
@@ -69,12 +62,10 @@ protected:
 // drawn door.
 TEST_P(BentDoor, StopsThePlayerAtTheDrawnPanels) {
     const Approach& a = GetParam();
-    AddFloor();
-    const float params[5] = {1, 0, 0, 0, 0};
-    auto* door = static_cast<ODoor*>(
-        CreateObject(g_resourceCache->Find("door.x")->mesh, "door.x", TYPE_DOOR, {0, 16, 0}, 0, 0, params));
+    Floor();
+    auto* door = MakeAs<ODoor>(TYPE_DOOR, "door.x", {0, 16, 0}, {1});
     ASSERT_NE(door, nullptr);
-    PlaceAt({a.x, 12, 30 * a.side});
+    Place({a.x, 12, 30 * a.side});
     g_player.yaw = a.side < 0 ? 0.0f : 180.0f;
     g_player.bulgeCenter[3] = a.bulge;
     g_player.bulgeRadius[3] = 45.0f;

@@ -1,70 +1,54 @@
-// The game scene: what Enter sets up, the hand-over at the end of a stage (goal before death, the
-// stage number tested unsigned), the 2D pass (crosshair, blood by health, fade) and Leave.
+// The game scene: what Enter sets up, the frame's order (objects, then the player), the hand-over at
+// the end of a stage, the 3D pass's clear and camera, the 2D pass and Leave.
 #include <gtest/gtest.h>
+
+#include <dsound.h>
 
 #include <cstring>
 
 #include "app/fade.h"
 #include "app/globals.h"
 #include "d3d9/state.h"
-#include "headless/control.h"
-#include "player/player_world.h"
-#include "resource/resource_cache.h"
 #include "scene/game.h"
 #include "stage/stage_state.h"
-#include "support/start_content.h"
+#include "support/world.h"
 
 using namespace testing_support;
 
 namespace {
 
-class GameScene : public PlayerWorld {
+class GameScene : public World {
 protected:
     void SetUp() override {
-        PlayerWorld::SetUp();
-        WriteText("data/xfile/gun.x", SmallMeshX(7));
-        WriteText("data/xfile/sphere.x", SmallMeshX(1));
+        World::SetUp();
         ASSERT_TRUE(g_resourceCache->LoadMesh("gun.x"));
         ASSERT_TRUE(g_resourceCache->LoadMesh("sphere.x"));
-        for (IDirect3DTexture9** t :
-             {&g_laserTexture, &g_hitTexture, &g_crosshairTexture, &g_whiteTexture, &g_bloodTexture})
+        StageTextures();
+        for (IDirect3DTexture9** t : {&g_whiteTexture, &g_bloodTexture})
             ASSERT_EQ(g_device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, t, nullptr), D3D_OK);
         ASSERT_EQ(D3DXCreateSprite(g_device, &g_sprite), D3D_OK);
-        AddFloor();
-        PlaceAt({0, 12, 0});
-        g_goalReached = false;
-        g_fadeLevel = 0;
-        g_stageIndex = 1;
+        Floor();
+        Place({0, 12, 0});
     }
     void TearDown() override {
-        scene.Leave();
-        for (IDirect3DTexture9** t : {&g_whiteTexture, &g_bloodTexture}) {
-            (*t)->Release();
-            *t = nullptr;
-        }
+        g_whiteTexture->Release();
+        g_bloodTexture->Release();
         g_sprite->Release();
+        g_whiteTexture = g_bloodTexture = nullptr;
         g_sprite = nullptr;
-        PlayerWorld::TearDown();
+        World::TearDown();
     }
-    // The quad the sprite drew with `texture`: its four corners and colour.
-    struct SpriteQuad {
-        D3DXVECTOR3 corner[4];
-        DWORD colour;
-    };
-    static bool FindQuad(IDirect3DTexture9* texture, SpriteQuad& out) {
+    // The alpha of the sprite drawn with `texture`, and its far corner.
+    static DWORD Alpha(IDirect3DTexture9* texture, D3DXVECTOR3* corner2 = nullptr) {
         for (const auto& d : headless::recordedDraws()) {
             if (d.state.textures[0] != texture || d.stride != 24) continue;
-            for (int i = 0; i < 4; ++i) std::memcpy(&out.corner[i], d.vertices.data() + 24 * i, 12);
-            std::memcpy(&out.colour, d.vertices.data() + 12, 4);
-            return true;
+            if (corner2) std::memcpy(corner2, d.vertices.data() + 48, 12);
+            DWORD colour;
+            std::memcpy(&colour, d.vertices.data() + 12, 4);
+            return colour >> 24;
         }
-        return false;
-    }
-    void Draw2D() {
-        headless::recordDraws(true);
-        g_device->BeginScene();
-        scene.Draw2D();
-        g_device->EndScene();
+        ADD_FAILURE() << "not drawn";
+        return 0;
     }
     SGame scene;
 };
@@ -75,99 +59,98 @@ TEST_F(GameScene, EnterHidesTheCursorTurnsFogOffFadesInFromWhiteAndRestartsTheHu
     g_device->SetRenderState(D3DRS_FOGENABLE, TRUE);
     EXPECT_TRUE(scene.Enter());
     EXPECT_EQ(ShowCursor(TRUE), shown);  // one lower than before Enter, then raised again here
-    ShowCursor(FALSE);
-    DWORD fog = 1;
-    g_device->GetRenderState(D3DRS_FOGENABLE, &fog);
-    EXPECT_EQ(fog, static_cast<DWORD>(FALSE));
+    EXPECT_EQ(g_device->impl->state.render[D3DRS_FOGENABLE], static_cast<DWORD>(FALSE));
     EXPECT_EQ(g_fadeLevel, 255);
     EXPECT_EQ(g_fadeSpeed, -5);
-    EXPECT_EQ(g_fadeRed & 0xFF, 255);
-    EXPECT_EQ(g_fadeGreen & 0xFF, 255);
-    EXPECT_EQ(g_fadeBlue & 0xFF, 255);
-    EXPECT_EQ(Described(sounds), std::vector<std::string>{"mecha01.wav -2500 1"});
+    EXPECT_EQ(g_fadeRed & g_fadeGreen & g_fadeBlue & 0xFF, 255);
+    EXPECT_EQ(sounds, (std::vector<Sound>{Played("mecha01.wav", -2500, DSBPLAY_LOOPING, frame)}));
 }
 
-TEST_F(GameScene, TheStageEndsOnlyOnceTheFadeCoversTheScreen) {
-    struct Case {
-        bool goal, dead;
-        int16_t fade;
-        int stage;
-        SceneId next;
-    };
-    const Case cases[] = {
-        {true, false, 255, 1, SCENE_LOAD},   {true, false, 255, 2, SCENE_LOAD},  {true, false, 255, 3, SCENE_LOAD},
-        {true, false, 255, 4, SCENE_LOAD},   {true, false, 255, 0, SCENE_CLEAR}, {true, false, 255, 5, SCENE_CLEAR},
-        {true, false, 255, -1, SCENE_CLEAR}, {true, false, 250, 2, SCENE_GAME},  {false, true, 255, 3, SCENE_LOAD},
-        {false, true, 254, 3, SCENE_GAME},   {true, true, 255, 5, SCENE_CLEAR},  {false, false, 255, 2, SCENE_GAME},
-        {true, false, -1, 2, SCENE_GAME},  // the level is compared signed
-    };
-    for (const Case& c : cases) {
-        PlaceAt({0, 12, 0});
-        g_player.dead = c.dead;
-        g_goalReached = c.goal;
-        g_fadeLevel = c.fade;
-        g_stageIndex = c.stage;
-        EXPECT_EQ(scene.Update(), c.next) << c.goal << c.dead << " " << c.fade << " " << c.stage;
-        EXPECT_EQ(g_stageIndex, c.stage);
-    }
-}
+// An object that notes the health it sees when it updates.
+class Probe : public Obj {
+public:
+    explicit Probe(ID3DXMesh* mesh) : Obj(mesh, TYPE_STEP, {0, -500, 0}, 0, 0) {}
+    void Update() override { seen = g_player.health; }
+    void Draw() override {}
+    float seen = 0.0f;
+};
 
+// The player's health step adds half a point: the object sees 100 only if it runs before the player.
 TEST_F(GameScene, UpdateRunsTheObjectsThenThePlayer) {
+    auto* probe = new Probe(g_objRoot.next->mesh);
+    Append(probe);
     g_player.health = 100.0f;
-    scene.Update();
+    EXPECT_EQ(scene.Update(), SCENE_GAME);
+    EXPECT_EQ(probe->seen, 100.0f);
     EXPECT_EQ(g_player.health, 100.5f);
-    EXPECT_TRUE(g_objRoot.next->playerOnTop);
 }
 
-TEST_F(GameScene, TheCrosshairSitsOnTheCentreAndTheBloodShowsByHealth) {
-    g_player.health = 127.5f;
-    g_fadeLevel = 40;
-    g_fadeRed = 0x1FF;  // only the low byte counts
-    g_fadeGreen = 0;
-    g_fadeBlue = 0x10;
-    Draw2D();
-    SpriteQuad q;
-    ASSERT_TRUE(FindQuad(g_crosshairTexture, q));
-    EXPECT_EQ(q.corner[0], D3DXVECTOR3(288, 208, 0));
-    EXPECT_EQ(q.corner[2], D3DXVECTOR3(352, 272, 0));
-    EXPECT_EQ(q.colour, 0xFFFFFFFFu);
-    ASSERT_TRUE(FindQuad(g_bloodTexture, q));
-    EXPECT_EQ(q.corner[0], D3DXVECTOR3(0, 0, 0));
-    EXPECT_EQ(q.corner[2], D3DXVECTOR3(640, 480, 0));
-    EXPECT_EQ(q.colour, 0x7FFFFFFFu);  // 255 - 127.5 truncated: 127
-    ASSERT_TRUE(FindQuad(g_whiteTexture, q));
-    EXPECT_EQ(q.colour, 0x28FF0010u);
-    EXPECT_EQ(q.corner[2], D3DXVECTOR3(640, 480, 0));
-
-    const struct {
-        float health;
-        DWORD alpha;
-    } levels[] = {{255.5f, 0}, {255.0f, 0}, {0.0f, 255}, {254.9f, 0}, {1.0f, 254}, {-44.5f, 255}};
-    for (const auto& l : levels) {
-        g_player.health = l.health;
-        Draw2D();
-        ASSERT_TRUE(FindQuad(g_bloodTexture, q));
-        EXPECT_EQ(q.colour >> 24, l.alpha) << l.health;
-    }
+// Goal first, then death; either only once the fade level, a signed 16-bit number, has reached 255;
+// stages 1 to 4 load, anything else is the end of the game.
+struct End {
+    bool goal, dead;
+    int16_t fade;
+    int stage;
+    SceneId next;
+};
+class StageEnd : public GameScene, public testing::WithParamInterface<End> {};
+TEST_P(StageEnd, WaitsForTheFadeThenLoadsOrClears) {
+    const End& c = GetParam();
+    g_player.dead = c.dead;
+    g_goalReached = c.goal;
+    g_fadeLevel = c.fade;
+    g_stageIndex = c.stage;
+    g_fadeSpeed = 0;
+    EXPECT_EQ(scene.Update(), c.next);
+    EXPECT_EQ(g_stageIndex, c.stage);
 }
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StageEnd,
+    testing::Values(End{true, false, 255, 1, SCENE_LOAD}, End{true, false, 255, 4, SCENE_LOAD},
+                    End{true, false, 255, 0, SCENE_CLEAR}, End{true, false, 255, 5, SCENE_CLEAR},
+                    End{true, false, 255, -1, SCENE_CLEAR}, End{true, false, 254, 2, SCENE_GAME},
+                    End{true, false, -1, 2, SCENE_GAME}, End{true, false, 256, 2, SCENE_LOAD},
+                    End{false, true, 255, 3, SCENE_LOAD}, End{false, true, 254, 3, SCENE_GAME},
+                    End{false, true, -1, 3, SCENE_GAME}, End{false, true, 256, 3, SCENE_LOAD},
+                    End{true, true, 255, 5, SCENE_CLEAR}, End{false, false, 255, 2, SCENE_GAME}));
 
-TEST_F(GameScene, TheThreePassLeavesDepthWritingOnAndTheViewAtTheEye) {
+TEST_F(GameScene, TheThreePassClearsGreyAndLooksFromTheEye) {
     g_player.lookAt = D3DXVECTOR3(0, 12, 1);
     g_player.bulgeRadius[2] = 3.0f;  // a sphere turns depth writing off while it is drawn
-    g_device->BeginScene();
+    headless::recordDraws(true);
     scene.Draw3D();
-    g_device->EndScene();
-    DWORD z = 0, lighting = 1, blend = 0;
-    g_device->GetRenderState(D3DRS_ZWRITEENABLE, &z);
-    g_device->GetRenderState(D3DRS_LIGHTING, &lighting);
-    g_device->GetRenderState(D3DRS_DESTBLEND, &blend);
-    EXPECT_EQ(z, static_cast<DWORD>(TRUE));
-    EXPECT_EQ(lighting, static_cast<DWORD>(FALSE));
-    EXPECT_EQ(blend, static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
-    // The eye at (0, 12, 0) looking along +z: the view moves the world down by 12.
+    ASSERT_EQ(headless::recordedClears().size(), 1u);
+    EXPECT_EQ(headless::recordedClears()[0].colour, 0xFF969696u);
+    EXPECT_EQ(headless::recordedClears()[0].flags, static_cast<DWORD>(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
+    const auto& render = g_device->impl->state.render;
+    EXPECT_EQ(render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(TRUE));
+    EXPECT_EQ(render[D3DRS_LIGHTING], static_cast<DWORD>(FALSE));
+    EXPECT_EQ(render[D3DRS_DESTBLEND], static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
+    // The eye at (0, 12, 0) looking along +z: the view moves the world down by 12; far plane 1000.
     EXPECT_NEAR(g_viewMatrix._42, -12.0f, 1e-5f);
-    EXPECT_NEAR(g_viewMatrix._33, 1.0f, 1e-6f);
     EXPECT_NEAR(g_projectionMatrix._43, -1000.0f / 999.0f, 1e-5f);
+}
+
+// The blood's alpha is 255 − health truncated, kept within 0..255; the fade's colour takes low bytes.
+TEST_F(GameScene, TheCrosshairSitsOnTheCentreAndTheBloodShowsByHealth) {
+    g_fadeLevel = 40;
+    g_fadeRed = 0x1FF;
+    g_fadeGreen = 0;
+    g_fadeBlue = 0x10;
+    const std::pair<float, DWORD> levels[] = {{255.5f, 0}, {254.9f, 0}, {127.5f, 127}, {1.0f, 254}, {-44.5f, 255}};
+    for (auto [health, alpha] : levels) {
+        g_player.health = health;
+        headless::recordDraws(true);
+        scene.Draw2D();
+        EXPECT_EQ(Alpha(g_bloodTexture), alpha) << health;
+    }
+    D3DXVECTOR3 corner;
+    EXPECT_EQ(Alpha(g_crosshairTexture, &corner), 255u);
+    EXPECT_EQ(corner, D3DXVECTOR3(352, 272, 0));  // 64 × 64 centred on (320, 240)
+    DWORD fade;
+    for (const auto& d : headless::recordedDraws())
+        if (d.state.textures[0] == g_whiteTexture) std::memcpy(&fade, d.vertices.data() + 12, 4);
+    EXPECT_EQ(fade, 0x28FF0010u);
 }
 
 TEST_F(GameScene, LeaveReleasesTheStageTexturesOnce) {

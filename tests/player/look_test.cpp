@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "app/globals.h"
-#include "player/player_world.h"
+#include "support/world.h"
 
 using namespace testing_support;
 
@@ -18,12 +18,12 @@ POINT CursorInClient() {
     return p;
 }
 
-class Look : public PlayerWorld {
+class Look : public World {
 protected:
     void SetUp() override {
-        PlayerWorld::SetUp();
-        AddFloor();
-        PlaceAt({0, 12, 0});
+        World::SetUp();
+        Floor();
+        Place({0, 12, 0});
     }
 };
 
@@ -91,28 +91,6 @@ TEST_F(Look, MotionWithoutFocusTurnsNothing) {
     MoveMouse(15, 0);
     Frame();
     EXPECT_EQ(g_player.yaw, 1.0f);
-}
-
-TEST_F(Look, AfterTheDeathSequenceTheReloadedStageStartsFromRest) {
-    g_player.health = 0.0f;
-    Frame();
-    for (int f = 0; f < 130; ++f) {
-        if (f % 7 == 0) MoveMouse(40, -25);  // the mouse keeps moving while dead
-        Frame();
-        EXPECT_EQ(g_player.yaw, 0.0f);
-    }
-    // The stage is loaded again: the player reset and the cursor put at the client centre.
-    PlaceAt({0, 12, 0});
-    POINT rest{320, 240};
-    ClientToScreen(g_hWnd, &rest);
-    SetCursorPos(rest.x, rest.y);
-    Frame();
-    EXPECT_EQ(g_player.yaw, 0.0f);
-    EXPECT_EQ(g_player.pitch, 0.0f);
-    MoveMouse(15, 15);
-    Frame();
-    EXPECT_EQ(g_player.yaw, 1.0f);
-    EXPECT_EQ(g_player.pitch, 1.0f);
 }
 
 }  // namespace

@@ -1,54 +1,40 @@
-// Walking, jumping, falling and health, frame by frame on flat ground, against numbers worked out from
-// the rules: gravity 0.1, a jump of 1.5, friction 0.37 on the ground and 0.99 in the air.
+// Walking, jumping, falling and health on flat ground, frame by frame, against numbers worked out from
+// the rules: gravity 0.1, a jump of 1.5, friction 0.37 on the ground, 0.99 in the air, 0.4 dead.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "app/fade.h"
-#include "app/globals.h"
-#include "player/player_world.h"
+#include "player/collision.h"
+#include "support/world.h"
 
 using namespace testing_support;
 
 namespace {
 
-// An object that takes 128 from the living player's health in the frames it is armed, as a laser does.
-class Zapper : public Obj {
-public:
-    explicit Zapper(ID3DXMesh* mesh) : Obj(mesh, TYPE_LASER_TRAP, {0, -500, 0}, 0, 0) {}
-    void Update() override {
-        if (armed && !g_player.dead) g_player.health -= 128.0f;
-        armed = false;
-    }
-    void Draw() override {}
-    bool armed = false;
-};
-
-class Movement : public PlayerWorld {
+class Movement : public World {
 protected:
     void SetUp() override {
-        PlayerWorld::SetUp();
-        floor = AddFloor(0.0f);
-        PlaceAt({0, 12, 0});
+        World::SetUp();
+        floor = Floor(0.0f);
+        Place({0, 12, 0});
     }
     Obj* floor = nullptr;
 };
 
 TEST_F(Movement, StandingJumpIsAirborneThirtyFramesAndLandsQuietly) {
     Frame({VK_SPACE});
-    EXPECT_FLOAT_EQ(g_player.velocity.y, 1.5f);
     EXPECT_FLOAT_EQ(g_player.position.y, 13.5f);
-    for (int f = 1; f <= 30; ++f) {
-        EXPECT_TRUE(g_player.airborne) << "after frame " << f;
-        if (f < 30) Frame();
+    // Heights 1.5k − 0.05k(k − 1) above the standing eye: 1.5 again after 30 frames, 0 after 31.
+    for (int f = 2; f <= 30; ++f) {
+        Frame();
+        ASSERT_TRUE(g_player.airborne) << f;
     }
-    // Heights 1.5k - 0.05k(k - 1) above the standing eye: 1.5 after 30 frames, 0 after 31.
     EXPECT_NEAR(g_player.position.y, 13.5f, 1e-3f);
     Frame();
     EXPECT_FALSE(g_player.airborne);
     EXPECT_NEAR(g_player.position.y, 12.0f, 1e-4f);
-    EXPECT_EQ(g_player.velocity.y, -0.5f);
-    EXPECT_EQ(g_player.landingDip, 0.0f);  // landed at a speed of 1.5
+    EXPECT_EQ(g_player.landingDip, 0.0f);  // landed at a speed of 1.5, below 1.7
     EXPECT_TRUE(sounds.empty());
     EXPECT_TRUE(floor->playerOnTop);
 }
@@ -58,114 +44,130 @@ TEST_F(Movement, RunningJumpLandsWithTheDipAndTheClack) {
     EXPECT_FLOAT_EQ(g_player.velocity.z, 1.2f);  // across the ground exactly 1.2
     for (int f = 2; f <= 30; ++f) {
         Frame({'W'});
-        // In the air the push is 0.05 and friction 0.99: 4.95 - 3.75 · 0.99^(f - 1).
-        EXPECT_NEAR(g_player.velocity.z, 4.95f - 3.75f * std::pow(0.99f, f - 1), 1e-4f) << f;
-        EXPECT_TRUE(g_player.airborne);
+        // In the air the push is 0.05 and friction 0.99: v tends to 4.95, so v = 4.95 − 3.75 · 0.99^(f − 1).
+        ASSERT_NEAR(g_player.velocity.z, 4.95f - 3.75f * std::pow(0.99f, f - 1), 1e-4f) << f;
     }
-    EXPECT_TRUE(sounds.empty());
     Frame({'W'});
     EXPECT_FALSE(g_player.airborne);
-    // Landing at sqrt(2.176² + 1.5²) = 2.64, at least 1.7: the dip and the clack, nothing else.
+    // Landing at |(0, −1.5, 2.18)| = 2.64, at least 1.7: the dip and the clack, no damage.
     EXPECT_EQ(g_player.landingDip, 15.0f);
-    EXPECT_EQ(Described(sounds), std::vector<std::string>{"kachi44.wav -500 0"});
-    EXPECT_NEAR(g_player.position.y, 12.0f, 1e-4f);
+    EXPECT_EQ(sounds, std::vector<Sound>{Played("kachi44.wav", -500, 0, 31)});
+}
+
+// SPACE held: a jump in frame 1, 30 frames in the air, the landing in frame 31, then ten frames on the
+// ground before the next jump (the cooldown of 10 counts down once per ground frame and jumps at 0):
+// frames 1, 41, 81. Let go after landing, the cooldown is gone: the next press jumps at once.
+TEST_F(Movement, HeldSpaceJumpsAgainAfterTenFramesOnTheGroundAndReleasingResetsIt) {
+    std::vector<int> jumps;
+    for (int f = 1; f <= 100; ++f) {
+        const bool grounded = !g_player.airborne;
+        Frame({VK_SPACE});
+        if (grounded && g_player.airborne) jumps.push_back(f);
+    }
+    EXPECT_EQ(jumps, (std::vector<int>{1, 41, 81}));
+
+    Place({0, 12, 0});
+    Frames(33, {VK_SPACE});  // jumps, lands in frame 31, two ground frames with SPACE still held
+    ASSERT_FALSE(g_player.airborne);
+    Frame();
+    Frame({VK_SPACE});
+    EXPECT_TRUE(g_player.airborne);
+    EXPECT_FLOAT_EQ(g_player.velocity.y, 1.5f);
 }
 
 TEST_F(Movement, WalkingSettlesAtAboutSevenTenthsAndFootstepsFallEveryThirtyTwoFrames) {
-    std::vector<int> steps;
-    for (int f = 1; f <= 130; ++f) {
-        size_t before = sounds.size();
-        Frame({'W'});
-        for (size_t i = before; i < sounds.size(); ++i) {
-            EXPECT_EQ(Described(sounds, i)[0], "bosu08.wav -1000 0");
-            steps.push_back(f);
-        }
-    }
-    EXPECT_EQ(steps, (std::vector<int>{31, 63, 95, 127}));
+    Frames(130, {'W'});
+    // The phase climbs 6 a frame and turns past 180 and below 0: a step in frames 31, 63, 95, 127.
+    std::vector<Sound> steps;
+    for (int f : {31, 63, 95, 127}) steps.push_back(Played("bosu08.wav", -1000, 0, f));
+    EXPECT_EQ(sounds, steps);
     // v = (v + 1.2) · 0.37 settles at 0.444 / 0.63.
     EXPECT_NEAR(g_player.velocity.z, 0.444f / 0.63f, 1e-4f);
-    EXPECT_NEAR(g_player.velocity.x, 0.0f, 1e-6f);
-    EXPECT_FALSE(g_player.airborne);
-    // The phase turned at -6 in frame 127 and has climbed three steps since.
-    EXPECT_EQ(g_player.bobPhase, 12);
+    EXPECT_EQ(g_player.bobPhase, 12);  // turned at −6 in frame 127, three steps up since
     EXPECT_FLOAT_EQ(g_player.bobOffset.x, 12.0f / 350.0f);
-}
-
-TEST_F(Movement, WalkingWithTheBobNeverStartedMakesNoFootsteps) {
-    g_player.bobStep = 0;  // as at program start
-    Frames(200, {'W'});
-    EXPECT_TRUE(sounds.empty());
-    EXPECT_EQ(g_player.bobPhase, 0);
 }
 
 TEST_F(Movement, OpposedKeysAddNothingButStillWalk) {
     Frames(40, {'W', 'S'});
-    EXPECT_EQ(g_player.velocity.z, 0.0f);
     EXPECT_EQ(g_player.position.z, 0.0f);
-    EXPECT_EQ(Described(sounds), std::vector<std::string>{"bosu08.wav -1000 0"});  // at frame 31
+    EXPECT_EQ(sounds, std::vector<Sound>{Played("bosu08.wav", -1000, 0, 31)});
 }
 
 TEST_F(Movement, HealthRestsAtTwoHundredFiftyFiveAndAHalf) {
     g_player.health = 250.0f;
     Frames(10);
     EXPECT_EQ(g_player.health, 255.0f);
-    Frame();
-    EXPECT_EQ(g_player.health, 255.5f);
-    Frames(5);
+    Frames(6);  // clamped to 255 first, then half a point: 255.5 and no higher
     EXPECT_EQ(g_player.health, 255.5f);
 }
 
-TEST_F(Movement, LaserHitsTwoFramesInARowKillButNotTwoFramesApart) {
-    Zapper* zap = new Zapper(floor->mesh);
-    floor->next = zap;
-    zap->prev = floor;
-    Frame();
-    ASSERT_EQ(g_player.health, 255.5f);
-    zap->armed = true;
-    Frame();
-    EXPECT_EQ(g_player.health, 128.0f);  // 127.5 after the hit, 128 after this frame's health step
-    zap->armed = true;
-    Frame();
-    EXPECT_EQ(g_player.health, 0.0f);
-    EXPECT_TRUE(g_player.dead);
-    EXPECT_EQ(g_fadeSpeed, 2);
-    EXPECT_EQ(g_fadeRed | g_fadeGreen | g_fadeBlue, 0);
+// An object taking 128 from the living player in the frames it is armed, as a laser does.
+class Zapper : public Obj {
+public:
+    explicit Zapper(ID3DXMesh* mesh) : Obj(mesh, TYPE_LASER_TRAP, {0, -500, 0}, 0, 0) {}
+    void Update() override {
+        if (armed-- > 0) g_player.health -= 128.0f;
+    }
+    void Draw() override {}
+    int armed = 0;
+};
 
-    PlaceAt({0, 12, 0});
-    g_player.health = 128.5f;  // a hit one frame later than the first
-    zap->armed = true;
-    Frame();  // 0.5 survives
+// Objects run before the health step: 255.5 − 128 = 127.5, +0.5 = 128; a second hit in the next frame
+// leaves exactly 0, which kills; one frame later the half point in between keeps the player alive.
+TEST_F(Movement, LaserHitsTwoFramesInARowKillButNotTwoFramesApart) {
+    auto* zap = new Zapper(floor->mesh);
+    Append(zap);
+    Frame();
+    zap->armed = 2;
+    Frame();
+    EXPECT_EQ(g_player.health, 128.0f);
+    Frame();
+    EXPECT_TRUE(g_player.dead);
+    EXPECT_EQ(g_player.health, 0.0f);
+    EXPECT_EQ(g_fadeSpeed, 2);
+
+    Place({0, 12, 0});
+    g_player.health = 128.5f;
+    zap->armed = 1;
+    Frame();
     EXPECT_EQ(g_player.health, 1.0f);
     EXPECT_FALSE(g_player.dead);
 }
 
-TEST_F(Movement, ALandingFasterThanFourAndAHalfKillsFromFullHealth) {
-    PlaceAt({0, 212, 0});
-    g_player.health = 255.5f;
-    int landed = 0;
-    for (int f = 1; f <= 200 && !landed; ++f) {
-        Frame();
-        if (!g_player.airborne) landed = f;
-    }
-    ASSERT_GT(landed, 0);
-    // Falling 200 takes 64 frames: the speed reaches the cap of 5 by then.
-    EXPECT_EQ(Described(sounds), (std::vector<std::string>{"kachi44.wav -500 0", "bosu20.wav 0 0"}));
+// A floor 11 under the eye with the player coming down at v: damage only below −4.5, 60 per unit.
+struct Landing {
+    float vy;
+    bool thud;
+};
+class FallDamage : public Movement, public testing::WithParamInterface<Landing> {};
+
+TEST_P(FallDamage, OnlyALandingFasterThanFourAndAHalfHurts) {
+    g_player.position.y = 11.0f;
+    g_player.velocity = D3DXVECTOR3(0, GetParam().vy, 0);
+    CollidePlayer();
+    EXPECT_EQ(g_player.position.y, 12.0f);
+    EXPECT_EQ(g_player.health, GetParam().thud ? 255.0f + GetParam().vy * 60.0f : 255.0f);
+    EXPECT_EQ(sounds.size(), GetParam().thud ? 2u : 1u);  // the clack (at least 1.7) and the thud
+}
+INSTANTIATE_TEST_SUITE_P(Boundary, FallDamage,
+                         testing::Values(Landing{-4.5f, false}, Landing{std::nextafter(-4.5f, -5.0f), true},
+                                         Landing{-1.7f, false}, Landing{-5.0f, true}));
+
+TEST_F(Movement, AFallFromTwoHundredLandsAtTheCapOfFiveAndKillsOnTheNextFrame) {
+    Place({0, 212, 0});
+    while (g_player.airborne || g_player.position.y > 13.0f) Frame();
     EXPECT_FLOAT_EQ(g_player.health, 255.5f - 5.0f * 60.0f);
     EXPECT_FALSE(g_player.dead);  // the next health step begins the death
-    EXPECT_NEAR(g_player.position.y, 12.0f, 1e-3f);
     Frame();
     EXPECT_TRUE(g_player.dead);
-    EXPECT_EQ(g_player.health, 0.0f);
 }
 
 TEST_F(Movement, FallingOutOfTheStageKillsOnTheNextFrame) {
     ClearObjects();
-    PlaceAt({0, -199.5f, 0});
-    Frame();  // on the ground by the reset: no fall yet
-    EXPECT_EQ(g_player.position.y, -199.5f);
-    Frames(2);  // -199.6, -199.8
+    Place({0, -199.5f, 0});
+    Frames(3);  // on the ground by the reset, then −199.6, −199.8
     EXPECT_FLOAT_EQ(g_player.position.y, -199.8f);
-    Frame();  // -200.1: caught
+    Frame();  // −200.1: caught
     EXPECT_EQ(g_player.position.y, -199.0f);
     EXPECT_EQ(g_player.health, 0.0f);
     EXPECT_FALSE(g_player.dead);
@@ -175,12 +177,48 @@ TEST_F(Movement, FallingOutOfTheStageKillsOnTheNextFrame) {
 
 TEST_F(Movement, FallingSpeedIsCappedAtFiveAndTheWholeSpeedAtSeven) {
     ClearObjects();
-    PlaceAt({0, 20000, 0});
+    Place({0, 20000, 0});
     Frames(80, {'W'});
     EXPECT_EQ(g_player.velocity.y, -5.0f);
     Frames(2000, {'W'});
     EXPECT_NEAR(D3DXVec3Length(&g_player.velocity), 7.0f, 1e-4f);
-    EXPECT_GT(g_player.velocity.z, 4.85f);
+}
+
+// Dead on the ground the slide loses 0.6 a frame and stops below 0.1: 2 → 0.8, 0.32, 0.128, then 0.
+TEST_F(Movement, ADeadPlayerSlidesToAStopWithFourTenthsLeftEachFrame) {
+    Place({0, 2, 0});  // where a dead eye rests
+    g_player.dead = true;
+    g_player.velocity = D3DXVECTOR3(2, 0, 0);
+    Frames(6);
+    EXPECT_NEAR(g_player.position.x, 0.8f + 0.32f + 0.128f, 1e-5f);
+    EXPECT_EQ(g_player.velocity.x, 0.0f);
+}
+
+// The death sequence: the pitch speeds up by 0.05 a frame to 70, the view rolls with it, and the eye
+// settles 2 above the floor.
+TEST_F(Movement, KilledStandingTheEyeSinksToTwoAboveTheFloorAndTheViewKeelsOver) {
+    g_player.health = 0.0f;
+    Frame();  // the death begins; this frame still runs alive
+    ASSERT_TRUE(g_player.dead);
+    Frames(52);
+    EXPECT_NEAR(g_player.pitch, 68.9f, 1e-3f);  // 0.05 + 0.10 + ... + 2.60
+    Frame();
+    EXPECT_EQ(g_player.pitch, 70.0f);
+    EXPECT_NEAR(g_player.up.x, -std::sin(70.0f * kDegToRad), 1e-6f);
+    // The target still looks down at the pitch this frame began with.
+    EXPECT_NEAR(g_player.lookAt.y - g_player.position.y, -std::sin(68.9f * kDegToRad), 1e-4f);
+    Frames(300);
+    EXPECT_NEAR(g_player.position.y, 2.0f, 1e-4f);
+}
+
+TEST_F(Movement, KilledInALongFallTheEyeStillSettlesTwoAboveTheFloor) {
+    Place({0, 3000, 0});
+    g_player.dead = true;
+    g_player.airborne = true;
+    while (g_player.velocity.y > -9.0f) Frame();  // falling 9 a frame, more than the eye height of 2
+    ASSERT_GT(g_player.position.y, 100.0f);
+    Frames(600);
+    EXPECT_NEAR(g_player.position.y, 2.0f, 1e-3f);
 }
 
 }  // namespace

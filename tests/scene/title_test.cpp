@@ -14,7 +14,7 @@
 #include "scene/title.h"
 #include "sound/sound_bank.h"
 #include "support/game_run.h"
-#include "support/sound_calls.h"
+#include "support/world.h"
 #include "support/sound_files.h"
 #include "support/stage_files.h"
 #include "support/start_content.h"
@@ -116,9 +116,9 @@ TEST_F(TitleRun, TurnsHalfADegreeAFrameAndBlinksWithinItsRange) {
 }
 
 TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
-    std::vector<RecordedSoundCall> sounds;
+    std::vector<Sound> sounds;
     Run(145, [&sounds](int frame) {
-        if (frame == 0) RecordSoundCalls(&sounds);
+        if (frame == 0) RecordSounds(&sounds);
         if (frame == 10) headless::holdKey(VK_RETURN, true);  // seen by frame 10's update
         if (frame == 20) headless::holdKey(VK_RETURN, false);
         if (frame == 30) headless::holdKey(VK_RETURN, true);  // a second press changes nothing
@@ -169,11 +169,11 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteAndHandsOverIn128Frames) {
             EXPECT_NE(g_resourceCache->Find("gun.x"), nullptr);  // meshes stay cached
         }
     });
-    RecordSoundCalls(nullptr);
+    RecordSounds(nullptr);
     // The title's one sound: the confirm sound, once, at -10 dB, not looping. The next is the game's
     // background loop, started as the stage loaded in frame 139 hands over to the game scene.
-    EXPECT_EQ(sounds, (std::vector<RecordedSoundCall>{{10, "Play", "cursor37.wav", -1000, 0},
-                                                      {139, "Play", "mecha01.wav", -2500, DSBPLAY_LOOPING}}));
+    EXPECT_EQ(sounds, (std::vector<Sound>{Played("cursor37.wav", -1000, 0, 10),
+                                          Played("mecha01.wav", -2500, DSBPLAY_LOOPING, 139)}));
 }
 
 // The gun's world at `degrees` round the title: 3 out along +z, turned about y, then lifted to 20.

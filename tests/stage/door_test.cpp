@@ -6,7 +6,7 @@
 #include "player/player_state.h"
 #include "resource/resource_cache.h"
 #include "stage/odoor.h"
-#include "support/object_world.h"
+#include "support/world.h"
 
 using namespace testing_support;
 
@@ -14,45 +14,44 @@ namespace {
 
 // door.x is one 16 × 16 quarter of a door: panel 0 covers x 0..16, y -16..0 and is 1.6 thick (the
 // plate's faces at z ±0.8); the door at (0, 16, 0) stands upright across the z axis.
-class DoorTest : public ObjectWorldTest {
+class DoorTest : public World {
 protected:
     ODoor* Door(int channel = 0) {
         return static_cast<ODoor*>(Make(TYPE_DOOR, "door.x", {0, 16, 0}, {float(channel)}));
     }
-    static RecordedSound Whirr(int frame) { return {true, "mecha32.wav", -1000, 0, frame}; }
+    static Sound Whirr(int frame) { return {true, "mecha32.wav", -1000, 0, frame}; }
 };
 
 TEST_F(DoorTest, OpensToFortyWithin49Point9AndShutsAtFifty) {
     ODoor* door = Door();  // channel 0: on from start-up, no lever writes it
     g_player.position = D3DXVECTOR3(0, 16, -49.9f);
     for (int i = 1; i <= 27; ++i) {
-        UpdateAll();
+        UpdateObjects();
         EXPECT_EQ(door->openAmount, i < 27 ? 1.5f * i : 40.0f) << i;
     }
-    UpdateAll();
+    UpdateObjects();
     EXPECT_EQ(door->openAmount, 40.0f);
     EXPECT_TRUE(door->open);
-    EXPECT_EQ(door->DescribeState(), "open 1 amount 40.0000");
 
     g_player.position = D3DXVECTOR3(0, 16, -50.0f);
     for (int i = 1; i <= 27; ++i) {
-        UpdateAll();
+        UpdateObjects();
         EXPECT_EQ(door->openAmount, i < 27 ? 40.0f - 1.5f * i : 0.0f) << i;
     }
-    UpdateAll();
+    UpdateObjects();
     EXPECT_FALSE(door->open);
-    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Whirr(1), Whirr(29)}));
+    EXPECT_EQ(sounds, (std::vector<Sound>{Whirr(1), Whirr(29)}));
 }
 
 TEST_F(DoorTest, TheLeverTurnedOffInTheDoorwayShutsItWithOneSound) {
     g_leverStates.assign(2, true);
     ODoor* door = Door(1);
     g_player.position = D3DXVECTOR3(0, 4, 0);
-    for (int i = 0; i < 30; ++i) UpdateAll();
+    for (int i = 0; i < 30; ++i) UpdateObjects();
     g_leverStates[1] = false;
-    for (int i = 0; i < 30; ++i) UpdateAll();
+    for (int i = 0; i < 30; ++i) UpdateObjects();
     EXPECT_EQ(door->openAmount, 0.0f);
-    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Whirr(1), Whirr(31)}));
+    EXPECT_EQ(sounds, (std::vector<Sound>{Whirr(1), Whirr(31)}));
 }
 
 TEST_F(DoorTest, RaysMeetTheMovedPanelsTheNearestWinningAndMissInTheGap) {

@@ -1,5 +1,5 @@
 // The fixed meshes objects draw by name: a name the stage did not load draws nothing and is reported
-// once per stage load; lamps on meshes with too few materials are skipped; the factory's rows.
+// once per stage load; lamps on meshes with too few materials are skipped.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,14 +8,13 @@
 
 #include "app/globals.h"
 #include "resource/resource_cache.h"
-#include "stage/factory.h"
-#include "support/object_world.h"
+#include "support/world.h"
 
 using namespace testing_support;
 
 namespace {
 
-class FixedMeshTest : public ObjectWorldTest {
+class FixedMeshTest : public World {
 protected:
     int Count(const std::string& text, const std::string& what) {
         int n = 0;
@@ -49,8 +48,8 @@ TEST_F(FixedMeshTest, AMissingFixedMeshDrawsNothingAndIsReportedOncePerStageLoad
 
 TEST_F(FixedMeshTest, LampsOnMeshesWithTooFewMaterialsAreSkipped) {
     // One material each: the door's lamp (material 1) and the elevator's (material 2) have nowhere to go.
-    WriteBox("door.x", {0, -16, -1}, {16, 0, 1});
-    WriteBox("elevator.x", {-12, -2, -12}, {12, 0, 12});
+    BoxMesh("door.x", {{{0, -16, -1}, {16, 0, 1}}});
+    BoxMesh("elevator.x", {{{-12, -2, -12}, {12, 0, 12}}});
     Obj* door = Make(TYPE_DOOR, "door.x", {0, 16, 0}, {0});
     Obj* elevator = Make(TYPE_ELEVATOR, "elevator.x", {0, 0, 0}, {0, 50, 0, 1, 0});
     MeshRecord* doorRecord = g_resourceCache->Find("door.x");
@@ -64,39 +63,6 @@ TEST_F(FixedMeshTest, LampsOnMeshesWithTooFewMaterialsAreSkipped) {
     headless::recordDraws(false);
     EXPECT_EQ(std::memcmp(&doorRecord->materials[0], &before, sizeof before), 0);
     EXPECT_EQ(elevatorRecord->materials[0].Diffuse.g, 0.5f);
-}
-
-TEST_F(FixedMeshTest, TheFactoryTableNamesWhatEachClassNeeds) {
-    struct Row {
-        uint16_t code;
-        const char* name;
-        const char* recordMesh;
-        const char* fixed0;
-        const char* fixed1;
-        int channelParam;
-        bool addsChannel;
-    };
-    const Row rows[] = {
-        {TYPE_STEP, "OStep", nullptr, "step.x", nullptr, -1, false},
-        {TYPE_ELEVATOR, "OElevator", "elevator.x", "elevator.x", nullptr, 4, false},
-        {TYPE_DOOR, "ODoor", "door.x", "door.x", nullptr, 0, false},
-        {TYPE_LASER_TRAP, "OLaserTrap", nullptr, "ltrap.x", "laser.x", 0, false},
-        {TYPE_LEVER, "OLever", nullptr, "leveron.x", "leveroff.x", 0, true},
-        {TYPE_GOAL, "OGoal", nullptr, "goal.x", nullptr, -1, false},
-    };
-    auto same = [](const char* a, const char* b) { return (!a && !b) || (a && b && std::string(a) == b); };
-    for (const Row& want : rows) {
-        const ObjectClass* row = FindObjectClass(want.code);
-        ASSERT_NE(row, nullptr) << want.code;
-        EXPECT_STREQ(row->name, want.name);
-        EXPECT_TRUE(same(row->recordMesh, want.recordMesh)) << want.name;
-        EXPECT_TRUE(same(row->fixedMeshes[0], want.fixed0)) << want.name;
-        EXPECT_TRUE(same(row->fixedMeshes[1], want.fixed1)) << want.name;
-        EXPECT_EQ(row->channelParam, want.channelParam) << want.name;
-        EXPECT_EQ(row->addsChannel, want.addsChannel) << want.name;
-    }
-    EXPECT_EQ(FindObjectClass(5), nullptr);
-    EXPECT_EQ(FindObjectClass(8), nullptr);
 }
 
 }  // namespace

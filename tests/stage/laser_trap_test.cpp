@@ -6,7 +6,7 @@
 #include "player/player_state.h"
 #include "resource/resource_cache.h"
 #include "stage/olasertrap.h"
-#include "support/object_world.h"
+#include "support/world.h"
 
 using namespace testing_support;
 
@@ -14,10 +14,10 @@ namespace {
 
 // A trap at (0, 20, 0) looking down -z; the player's body (plycol.x: a cylinder of radius 2.5 round the
 // eye) with the eye at (0, 20, -30), so the beam meets the body 27.5 from the trap.
-class LaserTrapTest : public ObjectWorldTest {
+class LaserTrapTest : public World {
 protected:
     void SetUp() override {
-        ObjectWorldTest::SetUp();
+        World::SetUp();
         g_leverStates.assign(3, false);  // channel 2 switches the trap
         g_player.position = D3DXVECTOR3(0, 20, -30);
         g_player.health = 255.0f;
@@ -26,13 +26,13 @@ protected:
         return static_cast<OLaserTrap*>(Make(TYPE_LASER_TRAP, "ltrap.x", at, {2, yawSpeed, pitchSpeed}));
     }
     void Body() { Make(TYPE_PLAYER_BODY, "plycol.x", g_player.position); }
-    static RecordedSound Beep(int frame) { return {true, "beep07.wav", -2000, 0, frame}; }
+    static Sound Beep(int frame) { return {true, "beep07.wav", -2000, 0, frame}; }
 };
 
 TEST_F(LaserTrapTest, IdleWhileOffThenTurnsAndAlternatesItsPhase) {
     OLaserTrap* trap = Trap({0, 20, 0}, 3.0f, -1.0f);
     trap->yaw = 359.0f;
-    for (int i = 0; i < 5; ++i) UpdateAll();
+    for (int i = 0; i < 5; ++i) UpdateObjects();
     EXPECT_EQ(trap->phase, 0);
     EXPECT_EQ(trap->yaw, 359.0f);
     EXPECT_EQ(trap->pitch, 0.0f);
@@ -40,24 +40,23 @@ TEST_F(LaserTrapTest, IdleWhileOffThenTurnsAndAlternatesItsPhase) {
     EXPECT_TRUE(sounds.empty());
 
     g_leverStates[2] = true;
-    UpdateAll();
+    UpdateObjects();
     EXPECT_EQ(trap->phase, 1);
     EXPECT_FLOAT_EQ(trap->yaw, 2.0f);      // 362 turned back by a whole turn
     EXPECT_FLOAT_EQ(trap->pitch, 359.0f);  // -1 brought up by a whole turn
-    UpdateAll();
+    UpdateObjects();
     EXPECT_EQ(trap->phase, 0);
     EXPECT_FLOAT_EQ(trap->yaw, 5.0f);
     g_leverStates[2] = false;
-    UpdateAll();
+    UpdateObjects();
     EXPECT_EQ(trap->phase, 0);
     EXPECT_FLOAT_EQ(trap->yaw, 5.0f);
-    EXPECT_EQ(trap->DescribeState(), "phase 0 beam -1.0000 yaw 5.0000 pitch 358.0000");
 }
 
 TEST_F(LaserTrapTest, AnAbsurdTurningSpeedFromABrokenFileStillEndsEachFrame) {
     OLaserTrap* trap = Trap({0, 20, 0}, 1.0e30f, -3.0e38f);
     g_leverStates[2] = true;
-    for (int i = 0; i < 4; ++i) UpdateAll();  // whole turns taken off in one step, not 10^27 of them
+    for (int i = 0; i < 4; ++i) UpdateObjects();  // whole turns taken off in one step, not 10^27 of them
     EXPECT_GE(trap->yaw, 0.0f);
     EXPECT_LE(trap->yaw, 360.0f);
     EXPECT_GE(trap->pitch, 0.0f);
@@ -68,16 +67,16 @@ TEST_F(LaserTrapTest, TheBodyAsNearestHitCosts128OnTheMeasuringFrames) {
     Body();
     OLaserTrap* trap = Trap();
     g_leverStates[2] = true;
-    UpdateAll();  // the first active frame tests the body only, and nothing has been measured yet
+    UpdateObjects();  // the first active frame tests the body only, and nothing has been measured yet
     EXPECT_EQ(g_player.health, 255.0f);
-    UpdateAll();  // measured against everything: the body is nearest
+    UpdateObjects();  // measured against everything: the body is nearest
     EXPECT_FLOAT_EQ(trap->beamLength, 27.5f);
     EXPECT_EQ(g_player.health, 127.0f);
-    UpdateAll();  // the body alone, no nearer than the measured length: no hit
+    UpdateObjects();  // the body alone, no nearer than the measured length: no hit
     EXPECT_EQ(g_player.health, 127.0f);
-    UpdateAll();
+    UpdateObjects();
     EXPECT_EQ(g_player.health, -1.0f);
-    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Beep(2), Beep(4)}));
+    EXPECT_EQ(sounds, (std::vector<Sound>{Beep(2), Beep(4)}));
 }
 
 TEST_F(LaserTrapTest, ABodyComingNearerIsHitOnEveryFrame) {
@@ -85,24 +84,24 @@ TEST_F(LaserTrapTest, ABodyComingNearerIsHitOnEveryFrame) {
     Trap();
     g_leverStates[2] = true;
     g_player.health = 1000.0f;
-    UpdateAll();
+    UpdateObjects();
     for (int i = 0; i < 4; ++i) {
         g_player.position.z += 1.0f;  // the body follows the eye in its own Update, before the trap's
-        UpdateAll();
+        UpdateObjects();
     }
     EXPECT_EQ(g_player.health, 1000.0f - 4 * 128.0f);
-    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Beep(2), Beep(3), Beep(4), Beep(5)}));
+    EXPECT_EQ(sounds, (std::vector<Sound>{Beep(2), Beep(3), Beep(4), Beep(5)}));
 }
 
 TEST_F(LaserTrapTest, AWallStopsTheBeamFromTheFirstActiveFrameOn) {
-    WriteBox("wall.x", {-20, -20, -0.5f}, {20, 20, 0.5f});
+    BoxMesh("wall.x", {{{-20, -20, -0.5f}, {20, 20, 0.5f}}});
     Body();
     Make(TYPE_STAGE, "wall.x", {0, 20, -15});
     OLaserTrap* trap = Trap();
-    for (int i = 0; i < 3; ++i) UpdateAll();
+    for (int i = 0; i < 3; ++i) UpdateObjects();
     g_leverStates[2] = true;  // switched on with the player behind the wall
     for (int i = 0; i < 6; ++i) {
-        UpdateAll();
+        UpdateObjects();
         EXPECT_EQ(g_player.health, 255.0f) << "frame " << frame - 1;
     }
     EXPECT_FLOAT_EQ(trap->beamLength, 14.5f);
@@ -113,15 +112,33 @@ TEST_F(LaserTrapTest, NeverHitsItselfOrAnotherTrap) {
     Body();
     OLaserTrap* first = Trap();
     OLaserTrap* second = Trap({0, 20, -10});  // in the first one's line, the player behind it
-    UpdateAll();
+    UpdateObjects();
     g_leverStates[2] = true;
-    UpdateAll();
-    UpdateAll();
+    UpdateObjects();
+    UpdateObjects();
     EXPECT_FLOAT_EQ(first->beamLength, 27.5f);
     EXPECT_FLOAT_EQ(second->beamLength, 17.5f);
     EXPECT_EQ(g_player.health, 255.0f - 2 * 128.0f);
-    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Beep(3), Beep(3)}));
+    EXPECT_EQ(sounds, (std::vector<Sound>{Beep(3), Beep(3)}));
 }
+
+// A body whose face and a wall's face are both exactly 27.5 from the trap: the one listed first is the
+// nearest, so the body costs 128 only when it comes before the wall.
+class LaserTie : public LaserTrapTest, public testing::WithParamInterface<bool> {};
+TEST_P(LaserTie, AnEqualDistanceKeepsTheFirstHit) {
+    BoxMesh("body.x", {{{-3, -3, -1}, {3, 3, 2.5f}}});
+    BoxMesh("wall.x", {{{-20, -20, -1}, {20, 20, 0}}});
+    if (GetParam()) Make(TYPE_PLAYER_BODY, "body.x", g_player.position);
+    Make(TYPE_STAGE, "wall.x", {0, 20, -27.5f});
+    if (!GetParam()) Make(TYPE_PLAYER_BODY, "body.x", g_player.position);
+    OLaserTrap* trap = Trap();
+    g_leverStates[2] = true;
+    UpdateObjects();
+    UpdateObjects();
+    EXPECT_EQ(trap->beamLength, 27.5f);
+    EXPECT_EQ(g_player.health, GetParam() ? 127.0f : 255.0f);
+}
+INSTANTIATE_TEST_SUITE_P(BodyFirst, LaserTie, testing::Bool());
 
 TEST_F(LaserTrapTest, ADeadPlayerHearsTheBeepButLosesNothing) {
     Body();
@@ -129,22 +146,22 @@ TEST_F(LaserTrapTest, ADeadPlayerHearsTheBeepButLosesNothing) {
     g_leverStates[2] = true;
     g_player.dead = true;
     g_player.health = 0.0f;
-    for (int i = 0; i < 4; ++i) UpdateAll();
+    for (int i = 0; i < 4; ++i) UpdateObjects();
     EXPECT_EQ(g_player.health, 0.0f);
-    EXPECT_EQ(sounds, (std::vector<RecordedSound>{Beep(2), Beep(4)}));
+    EXPECT_EQ(sounds, (std::vector<Sound>{Beep(2), Beep(4)}));
 }
 
 TEST_F(LaserTrapTest, TheBeamIsDrawnOnMeasuringFramesStretchedToItsLength) {
     Body();
-    Load({"laser.x"});
+    ASSERT_TRUE(g_resourceCache->LoadMesh("laser.x"));
     OLaserTrap* trap = Trap();
     g_leverStates[2] = true;
     trap->yaw = 180.0f;  // looking down +z, away from the player
     MeshRecord* body = g_resourceCache->Find("ltrap.x");
     MeshRecord* beam = g_resourceCache->Find("laser.x");
     ASSERT_TRUE(body && beam);
-    UpdateAll();
-    UpdateAll();  // phase 0: nothing hit
+    UpdateObjects();
+    UpdateObjects();  // phase 0: nothing hit
     EXPECT_EQ(trap->beamLength, -1.0f);
     headless::recordDraws(true);
     trap->Draw();
@@ -162,12 +179,12 @@ TEST_F(LaserTrapTest, TheBeamIsDrawnOnMeasuringFramesStretchedToItsLength) {
 
     // Facing the player: stretched to 27.5; on the phase-1 frame and while off, the body alone.
     trap->yaw = 0.0f;
-    UpdateAll();
-    UpdateAll();
+    UpdateObjects();
+    UpdateObjects();
     headless::recordDraws(true);
     trap->Draw();
     EXPECT_FLOAT_EQ(headless::recordedDraws().back().state.world._33, 27.5f);
-    UpdateAll();
+    UpdateObjects();
     headless::recordDraws(true);
     trap->Draw();
     EXPECT_EQ(headless::recordedDraws().size(), body->materialCount);
