@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "app/fade.h"
@@ -287,18 +288,27 @@ TEST_F(StageLoad, RecordsThatCannotBeMadeAreSkippedWithOneWarningEach) {
     EXPECT_TRUE(headless::messageBoxes().empty());
 }
 
-TEST_F(StageLoad, ATextureThatFailsSendsTheRunToTheErrorScreen) {
-    std::filesystem::remove("data/texture/efe_hit.png");
+// The textures load in the order laser, sparkle, crosshair, and the first that fails ends the load: with
+// any two of them missing, the box names the earlier, and what did load is not left behind.
+struct Missing {
+    const char* first;
+    const char* second;
+};
+class TextureOrder : public StageLoad, public testing::WithParamInterface<Missing> {};
+TEST_P(TextureOrder, TheFirstMissingTextureSendsTheRunToTheErrorScreen) {
+    const std::string named = std::string("data/texture/") + GetParam().first;
+    std::filesystem::remove(named);
+    std::filesystem::remove(std::string("data/texture/") + GetParam().second);
     EXPECT_EQ(Load(), SCENE_ERROR);
     EXPECT_TRUE(g_fatalError);
-    // The crosshair is never tried; the laser texture that did load is not left behind.
-    ExpectOneBox("data/texture/efe_hit.pngの読み込みに失敗しました", "Error");
-    ExpectLog({" ||  Error: テクスチャ「data/texture/efe_hit.png」の読み込みに失敗しました"});
-    EXPECT_EQ(g_laserTexture, nullptr);
-    EXPECT_EQ(g_hitTexture, nullptr);
-    EXPECT_EQ(g_crosshairTexture, nullptr);
+    ExpectOneBox(named + "の読み込みに失敗しました", "Error");
+    ExpectLog({" ||  Error: テクスチャ「" + named + "」の読み込みに失敗しました"});
+    EXPECT_TRUE(!g_laserTexture && !g_hitTexture && !g_crosshairTexture);
     EXPECT_EQ(g_objRoot.next, nullptr);  // the records are never read
 }
+INSTANTIATE_TEST_SUITE_P(Pairs, TextureOrder,
+                         testing::Values(Missing{"laser.png", "efe_hit.png"}, Missing{"efe_hit.png", "crosshair.png"},
+                                         Missing{"laser.png", "crosshair.png"}));
 
 TEST_F(StageLoad, NamesNoFileCanHaveAreRefusedWithoutOpeningAShorterOne) {
     // "stage1.txt" exists; a list line that is "stage1.txt", a NUL and more must not load it.

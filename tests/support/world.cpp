@@ -29,9 +29,11 @@ std::function<int()> s_frame;
 void RecordSounds(std::vector<Sound>* into, std::function<int()> frame) {
     s_into = into;
     s_frame = frame ? std::move(frame) : [] { return headless::frameCount(); };
-    g_soundCallObserver = into ? [](const SoundCall& c) {
-        s_into->push_back({c.play, c.name, c.play ? c.volume : 0, c.play ? c.flags : 0, s_frame()});
-    } : nullptr;
+    g_soundCallObserver = nullptr;
+    if (into)
+        g_soundCallObserver = [](const SoundCall& c) {
+            s_into->push_back({c.play, c.name, c.play ? c.volume : 0, c.play ? c.flags : 0, s_frame()});
+        };
 }
 
 void SampleKeys(std::initializer_list<int> held) {
