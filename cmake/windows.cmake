@@ -60,7 +60,7 @@ if(QUILLMOOR_TESTS)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   add_executable(quillmoor_win_tests
     tests/d3dx/math_test.cpp tests/d3dx/device_client_test.cpp tests/stage/stage_file_test.cpp
-    tests/tools/replay_test.cpp ${REPLAY_DIR}/replay.cpp tests/windows/folder_test.cpp)
+    tests/tools/replay_test.cpp ${REPLAY_DIR}/replay.cpp ${REPLAY_DIR}/screenshot_stored.cpp tests/windows/folder_test.cpp)
   target_include_directories(quillmoor_win_tests PRIVATE tests ${P})
   target_link_libraries(quillmoor_win_tests PRIVATE quillmoor_game quillmoor_folder gtest gtest_main)
 endif()
