@@ -1,0 +1,115 @@
+# The shipped quillmoor.exe under Wine, driven with keys through xdotool (sourced by tests/windows/run.sh,
+# whose pass, fail, $work, $win, $root and $here it uses). The game is copied into a folder of its own
+# and started from another one: it must find its data from its own location.
+game=$work/game/Quillmoor
+mkdir -p "$game"
+cp "$win/quillmoor.exe" "$game/"
+cp -r "$root/data" "$game/data"
+py() { python3 "$here/pictures.py" "$@"; }
+
+start_game() { # NAME: runs in the background; $work/NAME.status holds the exit status at the end
+  rm -f "$work/$1.status"
+  (cd "$work" && wine-stable "$game/quillmoor.exe" > "$work/$1.out" 2>&1 < /dev/null; echo $? > "$work/$1.status") &
+}
+find_window() { # TITLE SECONDS: the X window of that title, or nothing
+  local id
+  for _ in $(seq $(($2 * 5))); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | tail -n 1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.2
+  done
+}
+press() { # WINDOW KEY: Wine draws its own frames without a window manager: answer with keys, not clicks
+  xdotool windowfocus "$1" 2>/dev/null || true
+  xdotool key --window "$1" "$2"
+}
+wait_exit() { # NAME SECONDS
+  for _ in $(seq $(($2 * 5))); do [ -s "$work/$1.status" ] && return 0; sleep 0.2; done
+  return 1
+}
+wait_title() { # WINDOW SECONDS: until the title is on screen
+  for _ in $(seq "$2"); do
+    py grab "$1" "$work/title.ppm" > /dev/null 2>&1 && py title "$work/title.ppm" > "$work/title.check" && return 0
+    sleep 1
+  done
+  cat "$work/title.check" 2>/dev/null
+  return 1
+}
+# The end of Log.txt: the normal end line in code page 932 (正常終了) with CR LF, then the separator.
+normal_end=$(printf ' ||  \x90\xb3\x8f\xed\x8f\x49\x97\xb9\r')
+ended_normally() { tail -n 3 "$game/Log.txt" | head -n 1 | LC_ALL=C grep -q "^[0-9/]*([A-Za-z]*) [0-9:]*$normal_end\$"; }
+
+# ---- Windowed: No, the title, Enter, W held, Escape ----
+rm -f "$game/Log.txt"
+t0=$(date +%s.%N)
+start_game windowed
+box=$(find_window "確認" 60)
+if [ -z "$box" ]; then
+  fail "game: no start-up question"; cat "$work/windowed.out"
+else
+  press "$box" n
+  window=$(find_window Quillmoor 30)
+  if [ -n "$window" ] && wait_title "$window" 60; then
+    pass "game: answered No, the title is drawn ($(awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $t0 }") s from start)"
+    press "$window" Return
+    sleep 4  # stage 1 loads and fades in
+    py grab "$window" "$work/stage_a.ppm" > /dev/null
+    xdotool windowfocus "$window" 2>/dev/null || true
+    xdotool keydown w; sleep 1.5; xdotool keyup w
+    py grab "$window" "$work/stage_b.ppm" > /dev/null
+    if ! py title "$work/stage_a.ppm" > /dev/null && py moved "$work/stage_a.ppm" "$work/stage_b.ppm" > "$work/moved"; then
+      pass "game: Enter started stage 1 and W moved the view ($(cat "$work/moved"))"
+    else
+      fail "game: Enter and W: $(cat "$work/moved" 2>/dev/null)"
+    fi
+  else
+    fail "game: no title after answering No"
+  fi
+  [ -n "$window" ] && press "$window" Escape
+  if wait_exit windowed 30 && [ "$(cat "$work/windowed.status")" = 0 ] && ended_normally; then
+    pass "game: Escape ends with status 0 and Log.txt's normal end line (CP932, CR LF)"
+  else
+    fail "game: Escape: status $(cat "$work/windowed.status" 2>/dev/null), log end: $(tail -n 3 "$game/Log.txt" 2>/dev/null | head -n 1 | od -c | head -n 3)"
+  fi
+fi
+wineserver-stable -w
+
+# ---- Full screen: Yes, the title, Escape ----
+rm -f "$game/Log.txt"
+start_game fullscreen
+box=$(find_window "確認" 60)
+if [ -n "$box" ]; then
+  press "$box" y
+  window=$(find_window Quillmoor 30)
+  sleep 5
+  [ -n "$window" ] && press "$window" Escape
+  if wait_exit fullscreen 30 && [ "$(cat "$work/fullscreen.status")" = 0 ] && ended_normally; then
+    pass "game: answered Yes (full screen), Escape ends with status 0 and the normal end line"
+  else
+    fail "game: full screen: status $(cat "$work/fullscreen.status" 2>/dev/null)"; cat "$work/fullscreen.out"
+  fi
+else
+  fail "game: no start-up question (full screen run)"
+fi
+wineserver-stable -w
+
+# ---- A missing sound file: its box, its log line, a failed run ----
+rm -f "$game/Log.txt"
+mv "$game/data/sound/bosu08.wav" "$work/bosu08.wav"
+start_game nosound
+box=$(find_window "確認" 60)
+[ -n "$box" ] && press "$box" n
+error=$(find_window Error 60)
+if [ -n "$error" ]; then
+  press "$error" Return
+  wait_exit nosound 30 || true
+  if LC_ALL=C grep -q ' ||  Error:.bosu08\.wav' "$game/Log.txt" && [ "$(cat "$work/nosound.status")" != 0 ]; then
+    pass "game: a missing sound file gives its box, its log line and a failed run (status $(cat "$work/nosound.status"))"
+  else
+    fail "game: missing sound: status $(cat "$work/nosound.status" 2>/dev/null)"; cat "$game/Log.txt"
+  fi
+else
+  fail "game: no box for the missing sound file"
+fi
+mv "$work/bosu08.wav" "$game/data/sound/bosu08.wav"
+wineserver-stable -w

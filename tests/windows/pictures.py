@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""Pictures for the Windows tests, with nothing but the standard library (and libX11 through ctypes).
+
+  pictures.py compare LINUX.png WINDOWS.png TOLERANCE   per-channel differences of two 640 x 480 frames;
+                                                        fails when a channel differs by more than TOLERANCE
+  pictures.py grab WINDOW OUT.ppm                       a window's client pixels (X11, DISPLAY)
+  pictures.py title SHOT.ppm                            the title is drawn: its grey ground and the logo
+  pictures.py moved A.ppm B.ppm                         the view changed between two grabs
+"""
+import ctypes
+import struct
+import sys
+import zlib
+
+
+def read_png(path):
+    data = open(path, 'rb').read()
+    assert data[:8] == b'\x89PNG\r\n\x1a\n', path
+    at, idat, header = 8, b'', None
+    while at < len(data):
+        length, kind = struct.unpack('>I4s', data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        if kind == b'IHDR':
+            header = struct.unpack('>IIBBBBB', body)
+        elif kind == b'IDAT':
+            idat += body
+        at += 12 + length
+    width, height, depth, colour, _, _, interlace = header
+    assert depth == 8 and colour in (2, 6) and interlace == 0, (path, header)
+    step = 3 if colour == 2 else 4
+    raw = zlib.decompress(idat)
+    stride = width * step
+    rows, prev = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - step] if i >= step else 0
+            b = prev[i]
+            c = prev[i - step] if i >= step else 0
+            if kind == 1:
+                line[i] = (line[i] + a) & 255
+            elif kind == 2:
+                line[i] = (line[i] + b) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line[j:j + 3]) for j in range(0, stride, step))
+        rows[-1] = b''.join(rows[-1])
+        prev = line
+    return width, height, b''.join(rows)
+
+
+def read_ppm(path):
+    data = open(path, 'rb').read()
+    magic, width, height, _, pixels = data.split(maxsplit=4)
+    assert magic == b'P6'
+    return int(width), int(height), pixels
+
+
+def compare(linux, windows, tolerance):
+    w1, h1, a = read_png(linux)
+    w2, h2, b = read_png(windows)
+    if (w1, h1) != (w2, h2):
+        print(f'sizes differ: {w1}x{h1} and {w2}x{h2}')
+        return 1
+    over = [0, 0, 0]
+    worst = 0
+    differing = 0
+    for i in range(0, len(a), 3):
+        d = max(abs(a[i] - b[i]), abs(a[i + 1] - b[i + 1]), abs(a[i + 2] - b[i + 2]))
+        if d:
+            differing += 1
+            worst = max(worst, d)
+            over[0 if d <= tolerance else 1] += 1
+    pixels = w1 * h1
+    print(f'{windows}: {differing} of {pixels} pixels differ ({100.0 * differing / pixels:.2f} %), '
+          f'largest difference {worst}, {over[1]} beyond the tolerance of {tolerance}')
+    return 0 if over[1] == 0 else 1
+
+
+class XImage(ctypes.Structure):
+    _fields_ = [('width', ctypes.c_int), ('height', ctypes.c_int), ('xoffset', ctypes.c_int),
+                ('format', ctypes.c_int), ('data', ctypes.POINTER(ctypes.c_ubyte)), ('byte_order', ctypes.c_int),
+                ('bitmap_unit', ctypes.c_int), ('bitmap_bit_order', ctypes.c_int), ('bitmap_pad', ctypes.c_int),
+                ('depth', ctypes.c_int), ('bytes_per_line', ctypes.c_int), ('bits_per_pixel', ctypes.c_int)]
+
+
+def grab(window, out):
+    x = ctypes.cdll.LoadLibrary('libX11.so.6')
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XGetImage.restype = ctypes.POINTER(XImage)
+    x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                            ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+    display = x.XOpenDisplay(None)
+    if not display:
+        print('no X display')
+        return 1
+    # The client area: Wine draws its own frame around it when no window manager does.
+    attributes = (ctypes.c_int * 32)()
+    x.XGetWindowAttributes(ctypes.c_void_p(display), ctypes.c_ulong(window), attributes)
+    width, height = attributes[2], attributes[3]
+    image = x.XGetImage(ctypes.c_void_p(display), window, 0, 0, width, height, 0xFFFFFFFF, 2)
+    if not image:
+        print('no image of window', window)
+        return 1
+    im = image.contents
+    rows = []
+    for y in range(im.height):
+        line = ctypes.string_at(ctypes.addressof(im.data.contents) + y * im.bytes_per_line, im.width * 4)
+        rows.append(b''.join(bytes((line[i + 2], line[i + 1], line[i])) for i in range(0, len(line), 4)))
+    with open(out, 'wb') as f:
+        f.write(b'P6 %d %d 255\n' % (im.width, im.height) + b''.join(rows))
+    return 0
+
+
+def client(path):
+    """The 640 x 480 picture at the bottom right of a grab (Wine's own title bar and border above it)."""
+    width, height, pixels = read_ppm(path)
+    return lambda px, py: pixels[3 * ((height - 480 - 4 + py) * width + (width - 640 - 4 + px)):][:3]
+
+
+def title(path):
+    at = client(path)
+    ground = at(620, 460)  # the title's grey ground, bottom right below "PUSH ENTER"
+    logo = sum(1 for px in range(60, 500, 4) for py in range(40, 130, 4) if at(px, py)[2] > at(px, py)[0] + 60)
+    print(f'title: ground {tuple(ground)}, {logo} blue samples in the logo')
+    grey = max(ground) - min(ground) < 8 and 150 < ground[0] < 240
+    return 0 if grey and logo > 50 else 1
+
+
+def moved(a, b):
+    _, _, p = read_ppm(a)
+    _, _, q = read_ppm(b)
+    changed = sum(1 for i in range(0, min(len(p), len(q)), 3) if abs(p[i] - q[i]) + abs(p[i + 1] - q[i + 1]) > 24)
+    print(f'moved: {changed} pixels changed')
+    return 0 if changed > 5000 else 1
+
+
+if __name__ == '__main__':
+    command, args = sys.argv[1], sys.argv[2:]
+    if command == 'compare':
+        sys.exit(compare(args[0], args[1], int(args[2])))
+    if command == 'grab':
+        sys.exit(grab(int(args[0], 0), args[1]))
+    if command == 'title':
+        sys.exit(title(args[0]))
+    if command == 'moved':
+        sys.exit(moved(args[0], args[1]))
+    sys.exit(__doc__)
