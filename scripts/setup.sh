@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils xdotool desktop-file-utils
   clang libclang-rt-14-dev
   zenity fonts-droid-fallback   # the message boxes: SDL's desktop dialog, with Japanese glyphs
+  g++-mingw-w64-x86-64-posix wine wine64 python3 zip   # the Windows build and its tests under Wine
 )
 
 missing=()

@@ -12,6 +12,10 @@ scripts/build.sh
 # sound goes to OpenAL's null output. Running ctest in build/ alone gives the same result.
 (cd build && ctest --output-on-failure -j2 --timeout 300)
 
+# The Windows build from the same sources, its tests under Wine (the pictures and replays held against
+# this build's) and its zip.
+scripts/windows.sh
+
 # Every file reader's fuzz corpus under AddressSanitizer and UBSan, plus a short fuzzing run.
 scripts/fuzz.sh 10
 

@@ -85,7 +85,6 @@ mkdir -p "$pics"
 ln -s "$root/data" "$pics/data"
 printf 'shot 60 title.png\nframes 61\n' > "$pics/title.replay"
 printf 'stage 1\nshot 1 stage1.png\nframes 2\n' > "$pics/stage1.replay"
-tolerance=$(cat "$here/picture_tolerance")
 for shot in title stage1; do
   "$linux/quillmoor_replay_real" --dir "$pics" --unpaced "$pics/$shot.replay" > "$work/$shot.linux.out" 2>&1 || true
   mv "$pics/$shot.png" "$pics/$shot.linux.png" 2>/dev/null || true
@@ -94,8 +93,11 @@ for shot in title stage1; do
   if [ ! -s "$pics/$shot.linux.png" ] || [ ! -s "$pics/$shot.windows.png" ]; then
     fail "picture $shot: not taken"; tail -n 5 "$work/$shot.linux.out" "$work/$shot.win.out"; continue
   fi
-  if python3 "$here/pictures.py" compare "$pics/$shot.linux.png" "$pics/$shot.windows.png" "$tolerance" > "$work/$shot.cmp"; then
-    pass "picture $shot: $(sed 's#.*: ##' "$work/$shot.cmp")"
+  # Colours within 4 (bilinear weights at texel centres, lighting rounding); edges moved by a pixel; and
+  # at most 16 single pixels more, where the title's gun and feather have overlapping parts at one depth
+  # and thin rings, whose ties the two rasterisers break differently.
+  if python3 "$here/pictures.py" compare "$pics/$shot.linux.png" "$pics/$shot.windows.png" 4 16 > "$work/$shot.cmp"; then
+    pass "picture $shot: $(head -n 1 "$work/$shot.cmp")"
   else
     cat "$work/$shot.cmp"; fail "picture $shot"
   fi
