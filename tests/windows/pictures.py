@@ -3,7 +3,7 @@
 
   pictures.py compare LINUX.png WINDOWS.png T N     two frames: colours within T, edges moved by a
                                                     pixel, and at most N other pixels (see compare)
-  pictures.py grab WINDOW OUT.ppm                       a window's client pixels (X11, DISPLAY)
+  pictures.py grab WINDOW|root OUT.ppm                  a window's pixels (X11, DISPLAY)
   pictures.py title SHOT.ppm                            the title is drawn: its grey ground and the logo
   pictures.py moved A.ppm B.ppm                         the view changed between two grabs
 """
@@ -109,6 +109,8 @@ class XImage(ctypes.Structure):
 
 
 def grab(window, out):
+    """Window 'root' is the screen's top-left 640 x 480 (a full-screen game in Wine's virtual desktop draws
+    there, not into its own window)."""
     x = ctypes.cdll.LoadLibrary('libX11.so.6')
     x.XOpenDisplay.restype = ctypes.c_void_p
     x.XGetImage.restype = ctypes.POINTER(XImage)
@@ -118,10 +120,14 @@ def grab(window, out):
     if not display:
         print('no X display')
         return 1
-    # The client area: Wine draws its own frame around it when no window manager does.
-    attributes = (ctypes.c_int * 32)()
-    x.XGetWindowAttributes(ctypes.c_void_p(display), ctypes.c_ulong(window), attributes)
-    width, height = attributes[2], attributes[3]
+    if window == 'root':
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        window, width, height = x.XDefaultRootWindow(ctypes.c_void_p(display)), 640, 480
+    else:
+        window = int(window, 0)
+        attributes = (ctypes.c_int * 32)()
+        x.XGetWindowAttributes(ctypes.c_void_p(display), ctypes.c_ulong(window), attributes)
+        width, height = attributes[2], attributes[3]
     image = x.XGetImage(ctypes.c_void_p(display), window, 0, 0, width, height, 0xFFFFFFFF, 2)
     if not image:
         print('no image of window', window)
@@ -167,7 +173,7 @@ if __name__ == '__main__':
     if command == 'compare':
         sys.exit(compare(args[0], args[1], int(args[2]), int(args[3])))
     if command == 'grab':
-        sys.exit(grab(int(args[0], 0), args[1]))
+        sys.exit(grab(args[0], args[1]))
     if command == 'title':
         sys.exit(title(args[0]))
     if command == 'moved':
