@@ -53,6 +53,15 @@ wait_title() { # WINDOW SECONDS [root]: until the title is on screen
 # The end of Log.txt: the normal end line in code page 932 (正常終了) with CR LF, then the separator.
 normal_end=$(printf ' ||  \x90\xb3\x8f\xed\x8f\x49\x97\xb9\r')
 ended_normally() { tail -n 3 "$game/Log.txt" | head -n 1 | LC_ALL=C grep -q "^[0-9/]*([A-Za-z]*) [0-9:]*$normal_end\$"; }
+quit_normally() { # NAME WINDOW: Escape ends the run with status 0 and Log.txt's normal end line
+  [ -n "$2" ] && answer "$2" Escape
+  if wait_exit "$1" 30 && [ "$(cat "$work/$1.status")" = 0 ] && ended_normally; then
+    pass "game ($1): Escape ends with status 0 and Log.txt's normal end line (CP932, CR LF)"
+  else
+    fail "game ($1): Escape: status $(cat "$work/$1.status" 2>/dev/null), log end:" \
+      "$(tail -n 3 "$game/Log.txt" 2>/dev/null | head -n 1 | od -c | head -n 3)"
+  fi
+}
 
 # ---- Windowed: No, the title, Enter, W held, Escape ----
 rm -f "$game/Log.txt"
@@ -79,17 +88,12 @@ else
     if ! py title "$work/stage_b.ppm" > /dev/null && [ "${walked:-0}" -gt 5000 ] && [ "${walked:-0}" -gt $((3 * ${idle:-0})) ]; then
       pass "game: Enter started stage 1 and W moved the view ($walked pixels changed walking, $idle standing)"
     else
-      fail "game: Enter and W: $walked pixels changed walking, $idle standing"; cp "$work"/stage_?.ppm /tmp/wtest/ 2>/dev/null || true
+      fail "game: Enter and W: $walked pixels changed walking, $idle standing"
     fi
   else
     fail "game: no title after answering No"
   fi
-  [ -n "$window" ] && answer "$window" Escape
-  if wait_exit windowed 30 && [ "$(cat "$work/windowed.status")" = 0 ] && ended_normally; then
-    pass "game: Escape ends with status 0 and Log.txt's normal end line (CP932, CR LF)"
-  else
-    fail "game: Escape: status $(cat "$work/windowed.status" 2>/dev/null), log end: $(tail -n 3 "$game/Log.txt" 2>/dev/null | head -n 1 | od -c | head -n 3)"
-  fi
+  quit_normally windowed "$window"
 fi
 wineserver-stable -w
 
@@ -132,12 +136,7 @@ if [ -n "$box" ]; then
   else
     fail "game: no title after answering Yes"
   fi
-  [ -n "$window" ] && answer "$window" Escape
-  if wait_exit fullscreen 30 && [ "$(cat "$work/fullscreen.status")" = 0 ] && ended_normally; then
-    pass "game: Escape ends the full-screen run with status 0 and the normal end line"
-  else
-    fail "game: full screen: status $(cat "$work/fullscreen.status" 2>/dev/null)"; cat "$work/fullscreen.out"
-  fi
+  quit_normally fullscreen "$window"
 else
   fail "game: no start-up question (full screen run)"
 fi

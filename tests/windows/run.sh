@@ -104,6 +104,8 @@ for shot in title stage1; do
   if [ -n "${QUILLMOOR_KEEP_PICTURES:-}" ]; then cp "$pics/$shot.linux.png" "$pics/$shot.windows.png" "$QUILLMOOR_KEEP_PICTURES/"; fi
 done
 
+echo "windows: Wine start to the first title frame (replay runner): $(tr -d '\r' < "$work/title.win.out" | grep -o 'first-frame-ms [0-9.]*' || echo none)"
+
 # ---- 5. The game ----
 source "$here/game_test.sh"
 
