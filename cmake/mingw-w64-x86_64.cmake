@@ -13,5 +13,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Every executable carries its runtime: with the posix-threads compiler -static-libgcc -static-libstdc++
 # alone would still leave libwinpthread-1.dll to ship.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-# Tests run the executables under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine-stable)
