@@ -7,10 +7,12 @@ cp "$win/quillmoor.exe" "$game/"
 cp -r "$root/data" "$game/data"
 py() { python3 "$here/pictures.py" "$@"; }
 
-start_game() { # NAME: runs in the background; $work/NAME.status holds the exit status at the end
-  rm -f "$work/$1.status"
-  (cd "$work" && status=0 && wine-stable "$game/quillmoor.exe" > "$work/$1.out" 2>&1 < /dev/null || status=$?
-   echo $status > "$work/$1.status") &
+start_game() { # NAME [WRAPPER...]: in the background; $work/NAME.status holds the exit status at the end
+  local name=$1
+  shift
+  rm -f "$work/$name.status"
+  (cd "$work" && status=0 && wine-stable "$@" "$game/quillmoor.exe" > "$work/$name.out" 2>&1 < /dev/null || status=$?
+   echo $status > "$work/$name.status") &
 }
 find_window() { # TITLE SECONDS: the X window of that title, or nothing
   local id
@@ -122,11 +124,9 @@ wineserver-stable -w
 
 # ---- Full screen: Yes, the title, Escape ----
 # A 640 x 480 display mode needs a screen that can change its mode: Wine's virtual desktop fakes the
-# change that Xvfb cannot make.
-wine_run "$work/reg.out" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
-wine_run "$work/reg.out" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f
+# change that Xvfb cannot make. The status is then the desktop's; the log's normal end is the game's own.
 rm -f "$game/Log.txt"
-start_game fullscreen
+start_game fullscreen explorer /desktop=Quillmoor,1280x1024
 box=$(find_window "確認" 60)
 if [ -n "$box" ]; then
   answer "$box" y
