@@ -40,7 +40,9 @@ protected:
         std::filesystem::create_directories(folder);
     }
     void TearDown() override {
-        if (device) EXPECT_EQ(device->Release(), 0u);  // D3DX let go of everything it referenced
+        if (device) {
+            EXPECT_EQ(device->Release(), 0u);  // D3DX let go of everything it referenced
+        }
         if (d3d) d3d->Release();
         if (window) DestroyWindow(window);
         std::error_code ec;
