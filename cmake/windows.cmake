@@ -35,7 +35,8 @@ add_executable(quillmoor WIN32 ${P}/windows/main.cpp ${P}/windows/quillmoor.rc)
 target_link_libraries(quillmoor PRIVATE quillmoor_game quillmoor_folder)
 
 # ---- The game over our headless stand-in ----
-file(GLOB STANDIN_SOURCES CONFIGURE_DEPENDS ${P}/win32/*.cpp ${P}/d3d9/*.cpp ${P}/dsound/*.cpp ${P}/headless/*.cpp)
+file(GLOB STANDIN_SOURCES CONFIGURE_DEPENDS ${P}/win32/*.cpp ${P}/d3d9/*.cpp ${P}/dsound/*.cpp ${P}/headless/*.cpp
+  ${P}/pad/*.cpp)
 list(REMOVE_ITEM STANDIN_SOURCES ${P}/win32/codepage.cpp)  # kernel32's own conversions serve here
 add_library(platform_headless STATIC ${STANDIN_SOURCES} ${D3DX_SOURCES})
 target_include_directories(platform_headless PUBLIC ${P}/include ${P}/common ${P})

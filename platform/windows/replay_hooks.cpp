@@ -215,4 +215,11 @@ void onFrame(std::function<void(int frame)> hook) { script.hook = std::move(hook
 void setFrameLimit(int limit) { script.limit = limit; }
 int frameCount() { return script.frames; }
 
+// The Windows build reads no gamepad, so a replay's pad instructions have nothing to drive here: the
+// pad cannot be plugged in, and the runner says so for the replay's `pad connect`.
+bool attachVirtualPad() { return false; }
+void detachVirtualPad() {}
+void setVirtualPadButton(int, bool) {}
+void setVirtualPadAxis(int, int) {}
+
 }  // namespace real
