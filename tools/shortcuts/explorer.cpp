@@ -87,10 +87,17 @@ int Explorer::TurnTowardSomething() {
     return Pixels(turn);
 }
 
+// A key held for some frames, then let go.
+void Explorer::Press(int vk, int frames) {
+    plan.push_back({Move::Hold, vk});
+    plan.push_back({Move::Wait, frames});
+    plan.push_back({Move::Release, vk});
+}
+
 // Where the next shot goes, as a turn and a pitch: at or beside the object just faced (a door, a lever,
 // a slab), or at a surface in view within this shot's reach, after a few tries (the last one kept).
 void Explorer::AimAt(float& turn, float& pitch) {
-    const float farthest = Uniform(12.0f, 90.0f), lowest = Uniform(10.0f, 70.0f);
+    const float farthest = Uniform(12.0f, 90.0f), steepest = Uniform(10.0f, 70.0f);
     if (haveSight) {
         haveSight = false;
         const D3DXVECTOR3 to = sight - g_player.position;
@@ -101,7 +108,7 @@ void Explorer::AimAt(float& turn, float& pitch) {
     }
     for (int tries = 0; tries < 8; ++tries) {
         turn = Uniform(-25.0f, 25.0f);
-        pitch = Uniform(-5.0f, lowest);
+        pitch = Uniform(-5.0f, steepest);
         const float d = Meets(g_player.position, Ahead(g_player.yaw + turn, pitch));
         if (d > 3.0f && d < farthest) return;
     }
@@ -113,16 +120,12 @@ void Explorer::PlanWalkOn() {
     const int jumps = Chance(0.3f) ? 1 : Chance(0.45f) ? Uniform(3, 10) : 0;
     for (int i = 0; i < jumps; ++i) {
         plan.push_back({Move::Wait, jumps == 1 ? Uniform(5, 60) : Uniform(4, 14)});
-        plan.push_back({Move::Hold, VK_SPACE});
-        plan.push_back({Move::Wait, Uniform(2, 4)});
-        plan.push_back({Move::Release, VK_SPACE});
+        Press(VK_SPACE, Uniform(2, 4));
     }
     // Letting the bulges go under one's own feet: the surface springs back and carries the walker up.
     if (Chance(0.35f)) {
         plan.push_back({Move::Wait, Uniform(5, 80)});
-        plan.push_back({Move::Hold, VK_RBUTTON});
-        plan.push_back({Move::Wait, Uniform(1, 6)});
-        plan.push_back({Move::Release, VK_RBUTTON});
+        Press(VK_RBUTTON, Uniform(1, 6));
     }
     plan.push_back({Move::Wait, Uniform(15, 120)});
     plan.push_back({Move::Release, 'W'});
@@ -131,9 +134,7 @@ void Explorer::PlanWalkOn() {
 void Explorer::PlanShot() {
     if (Chance(0.5f)) plan.push_back({Move::Face});
     plan.push_back({Move::Aim});
-    plan.push_back({Move::Hold, VK_LBUTTON});
-    plan.push_back({Move::Wait, 1});
-    plan.push_back({Move::Release, VK_LBUTTON});
+    Press(VK_LBUTTON, 1);
     plan.push_back({Move::Wait, Uniform(0, 35)});
     if (Chance(0.6f)) plan.push_back({Move::Pitch, 0, Uniform(-5.0f, 15.0f)});
     if (Chance(0.8f)) PlanWalkOn();
@@ -159,35 +160,19 @@ void Explorer::Plan() {
     case RunJump:
         plan.push_back({Move::Hold, 'W'});
         plan.push_back({Move::Wait, Uniform(10, 60)});
-        plan.push_back({Move::Hold, VK_SPACE});
-        plan.push_back({Move::Wait, Uniform(2, 5)});
-        plan.push_back({Move::Release, VK_SPACE});
+        Press(VK_SPACE, Uniform(2, 5));
         plan.push_back({Move::Wait, Uniform(15, 60)});
         plan.push_back({Move::Release, 'W'});
         break;
     case Approach:
         plan.push_back({Move::Face});
         plan.push_back({Move::Pitch, 0, Uniform(-5.0f, 10.0f)});
-        plan.push_back({Move::Hold, 'W'});
-        plan.push_back({Move::Wait, Uniform(10, 90)});
-        plan.push_back({Move::Release, 'W'});
+        Press('W', Uniform(10, 90));
         break;
-    case Lever:
-        plan.push_back({Move::Hold, 'E'});
-        plan.push_back({Move::Wait, 2});
-        plan.push_back({Move::Release, 'E'});
-        break;
-    case Release:
-        plan.push_back({Move::Hold, VK_RBUTTON});
-        plan.push_back({Move::Wait, Uniform(1, 6)});
-        plan.push_back({Move::Release, VK_RBUTTON});
-        break;
+    case Lever: Press('E', 2); break;
+    case Release: Press(VK_RBUTTON, Uniform(1, 6)); break;
     case Idle: plan.push_back({Move::Wait, Uniform(3, 40)}); break;
-    default:
-        plan.push_back({Move::Hold, VK_SPACE});
-        plan.push_back({Move::Wait, 3});
-        plan.push_back({Move::Release, VK_SPACE});
-        break;
+    default: Press(VK_SPACE, 3); break;
     }
 }
 

@@ -40,6 +40,7 @@ private:
     void Plan();
     void PlanShot();
     void PlanWalkOn();
+    void Press(int vk, int frames);
     void Key(int vk, bool down, std::vector<replay::Action>& out);
     bool RunMove(std::vector<replay::Action>& out);  // false once the frame's input is complete
     bool EdgeAhead() const;
