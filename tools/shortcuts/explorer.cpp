@@ -14,9 +14,9 @@ namespace shortcuts {
 
 namespace {
 
-enum PlanKind { Walk, Turn, Shoot, RunJump, Approach, Lever, Release, Idle, Hop, kPlanKinds };
+enum PlanKind { Walk, Turn, Shoot, RunJump, Approach, Climb, Lever, Release, Idle, Hop, kPlanKinds };
 // How often each plan comes up before a run's own taste is laid over it.
-constexpr float kBaseWeight[kPlanKinds] = {22, 14, 22, 12, 10, 4, 3, 6, 5};
+constexpr float kBaseWeight[kPlanKinds] = {22, 14, 22, 12, 10, 10, 4, 3, 6, 5};
 
 constexpr int kMousePerFrame = 300;  // pixels of mouse motion in one frame at most, as the solutions move
 constexpr float kDeepDrop = 20.0f;   // a floor farther than this below the eye ahead is an edge
@@ -114,16 +114,17 @@ void Explorer::AimAt(float& turn, float& pitch) {
     }
 }
 
-void Explorer::PlanWalkOn() {
+void Explorer::PlanWalkOn(bool scramble, float letGo) {
     plan.push_back({Move::Hold, 'W'});
     // A jump on the way, or a scramble: jump after jump against whatever the shot bent.
-    const int jumps = Chance(0.3f) ? 1 : Chance(0.45f) ? Uniform(3, 10) : 0;
+    const int jumps = scramble ? Uniform(3, 10) : Chance(0.3f) ? 1 : Chance(0.45f) ? Uniform(3, 10) : 0;
     for (int i = 0; i < jumps; ++i) {
         plan.push_back({Move::Wait, jumps == 1 ? Uniform(5, 60) : Uniform(4, 14)});
         Press(VK_SPACE, Uniform(2, 4));
     }
-    // Letting the bulges go under one's own feet: the surface springs back and carries the walker up.
-    if (Chance(0.35f)) {
+    // Letting the bulges go under one's own feet, or from inside the hollow a shot dug: the surface
+    // springs back and carries the walker with it, up.
+    if (Chance(letGo)) {
         plan.push_back({Move::Wait, Uniform(5, 80)});
         Press(VK_RBUTTON, Uniform(1, 6));
     }
@@ -137,7 +138,7 @@ void Explorer::PlanShot() {
     Press(VK_LBUTTON, 1);
     plan.push_back({Move::Wait, Uniform(0, 35)});
     if (Chance(0.6f)) plan.push_back({Move::Pitch, 0, Uniform(-5.0f, 15.0f)});
-    if (Chance(0.8f)) PlanWalkOn();
+    if (Chance(0.8f)) PlanWalkOn(false, 0.35f);
 }
 
 void Explorer::Plan() {
@@ -164,6 +165,19 @@ void Explorer::Plan() {
         plan.push_back({Move::Wait, Uniform(15, 60)});
         plan.push_back({Move::Release, 'W'});
         break;
+    case Climb:
+        // Up to a wall, a shot at its foot or face, and a scramble up the bend.
+        plan.push_back({Move::Turn, Pixels(Uniform(-180.0f, 180.0f))});
+        plan.push_back({Move::Hold, 'W'});
+        plan.push_back({Move::Stall, Uniform(30, 200)});
+        plan.push_back({Move::Release, 'W'});
+        plan.push_back({Move::Turn, Pixels(Uniform(-30.0f, 30.0f))});
+        plan.push_back({Move::Pitch, 0, Uniform(0.0f, 60.0f)});
+        Press(VK_LBUTTON, 1);
+        plan.push_back({Move::Wait, Uniform(5, 35)});
+        plan.push_back({Move::Pitch, 0, Uniform(-5.0f, 10.0f)});
+        PlanWalkOn(true, 0.8f);
+        break;
     case Approach:
         plan.push_back({Move::Face});
         plan.push_back({Move::Pitch, 0, Uniform(-5.0f, 10.0f)});
@@ -184,6 +198,14 @@ bool Explorer::RunMove(std::vector<replay::Action>& out) {
         Key(m.n, m.kind == Move::Hold, out);
         plan.pop_front();
         return true;
+    case Move::Stall:
+        // Walking until something stops the walker (three frames without headway), or at most n frames.
+        stalled = std::hypot(g_player.velocity.x, g_player.velocity.z) < 0.05f && !g_player.airborne ? stalled + 1 : 0;
+        if (--m.n <= 0 || stalled >= 3) {
+            stalled = 0;
+            plan.pop_front();
+        }
+        return false;
     case Move::Wait:
         if (m.n <= 0) {
             plan.pop_front();
