@@ -25,7 +25,7 @@ class Watch {
 public:
     explicit Watch(const Gates& gates) : gates(gates) {}
 
-    // Looks at the frame about to start; returns the gates met now for the first time in this play.
+    // Looks at the frame about to start; returns the gates met now for the first time.
     std::vector<Met> Observe(int frame);
     // The same with the scene given (SCENE_LOAD, SCENE_GAME, ...), for a world without a scene manager.
     std::vector<Met> Observe(int frame, int scene);
