@@ -11,7 +11,7 @@ file(GLOB GAME_SOURCES CONFIGURE_DEPENDS
   app/*.cpp diag/*.cpp resource/*.cpp sound/*.cpp stage/*.cpp player/*.cpp scene/*.cpp)
 file(GLOB D3DX_SOURCES CONFIGURE_DEPENDS ${P}/d3dx/*.cpp)
 set(REPLAY_DIR ${CMAKE_SOURCE_DIR}/tools/replay)
-set(REPLAY_COMMON ${REPLAY_DIR}/runner.cpp ${REPLAY_DIR}/replay.cpp ${REPLAY_DIR}/report.cpp
+set(REPLAY_COMMON ${REPLAY_DIR}/runner.cpp ${REPLAY_DIR}/replay.cpp ${REPLAY_DIR}/start.cpp ${REPLAY_DIR}/report.cpp
   ${REPLAY_DIR}/screenshot_stored.cpp)
 
 # PNG pictures through WIC, for both D3DX builds below; compiled against the system's own headers.
