@@ -2,7 +2,7 @@
 #include "diag/log.h"
 
 #include <crt_stdio.h>
-#include <iconv.h>
+#include <crt_time.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -16,16 +16,11 @@
 class LogStream::Buffer : public std::streambuf {
 public:
     Buffer() = default;
-    ~Buffer() override {
-        close();
-        if (toCp932 != reinterpret_cast<iconv_t>(-1)) iconv_close(toCp932);
-    }
+    ~Buffer() override { close(); }
 
     bool open(const char* path) {
         close();
-        if (fopen_s(&file, path, "ab") != 0) return false;
-        if (toCp932 == reinterpret_cast<iconv_t>(-1)) toCp932 = iconv_open("CP932", "UTF-8");
-        return true;
+        return fopen_s(&file, path, "ab") == 0;
     }
     bool isOpen() const { return file != nullptr; }
     void close() {
@@ -102,26 +97,23 @@ private:
                 ++i;
                 continue;
             }
-            char in[4];
-            std::memcpy(in, utf8 + i, len);
+            WCHAR wide[2];
+            int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8 + i, static_cast<int>(len), wide, 2);
             char converted[8];
-            char* inPtr = in;
-            size_t inLeft = len;
-            char* outPtr = converted;
-            size_t outLeft = sizeof converted;
-            bool ok = toCp932 != reinterpret_cast<iconv_t>(-1) &&
-                      iconv(toCp932, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) && inLeft == 0;
-            if (ok)
-                std::fwrite(converted, 1, sizeof converted - outLeft, file);
+            BOOL usedDefault = FALSE;
+            int bytes = units > 0 ? WideCharToMultiByte(kCodePage932, WC_NO_BEST_FIT_CHARS, wide, units, converted,
+                                                        sizeof converted, nullptr, &usedDefault)
+                                  : 0;
+            if (bytes > 0 && !usedDefault)
+                std::fwrite(converted, 1, static_cast<size_t>(bytes), file);
             else
                 std::fputc('?', file);  // not representable in code page 932
-            if (toCp932 != reinterpret_cast<iconv_t>(-1)) iconv(toCp932, nullptr, nullptr, nullptr, nullptr);
             i += len;
         }
     }
 
+    static constexpr UINT kCodePage932 = 932;
     std::FILE* file = nullptr;
-    iconv_t toCp932 = reinterpret_cast<iconv_t>(-1);
     std::string pending;
 };
 
@@ -169,7 +161,7 @@ void FormatInto(const std::tm& local, char (&text)[256]) {
 void FormatNow(char (&text)[256]) {
     std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    localtime_s(&local, &now);
     FormatInto(local, text);
 }
 

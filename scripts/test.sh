@@ -16,6 +16,10 @@ scripts/build.sh
 # played and removed again (installed only as root; otherwise unpacked into a throw-away root).
 tests/package/package_test.sh
 
+# The Windows build from the same sources, its tests under Wine (the pictures and replays held against
+# this build's) and its zip.
+scripts/windows.sh
+
 # Every file reader's fuzz corpus under AddressSanitizer and UBSan, plus a short fuzzing run.
 scripts/fuzz.sh 10
 

@@ -102,7 +102,8 @@ bool SoundBank::Play(std::string name, LONG volume, DWORD flags) {
     }
     // Every voice is busy: one more, sharing the master's memory.
     IDirectSoundBuffer* duplicate = nullptr;
-    device->DuplicateSoundBuffer(entry->master, &duplicate);
+    // A version-8 buffer is handed on as the buffer it also is, as DirectSound's own samples do.
+    device->DuplicateSoundBuffer(reinterpret_cast<IDirectSoundBuffer*>(entry->master), &duplicate);
     if (!duplicate) return true;
     IDirectSoundBuffer8* voice = nullptr;
     duplicate->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&voice));

@@ -106,7 +106,8 @@ bool LoadWaveStream(SoundEntry& entry, const std::string& name, std::FILE* file,
     entry.master->Unlock(region, regionBytes, nullptr, 0);
 
     IDirectSoundBuffer* duplicate = nullptr;
-    device->DuplicateSoundBuffer(entry.master, &duplicate);
+    // A version-8 buffer is handed on as the buffer it also is, as DirectSound's own samples do.
+    device->DuplicateSoundBuffer(reinterpret_cast<IDirectSoundBuffer*>(entry.master), &duplicate);
     if (duplicate) {
         IDirectSoundBuffer8* voice = nullptr;
         duplicate->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&voice));

@@ -15,6 +15,7 @@
 #include "app/scene_manager.h"
 #include "player/player_state.h"
 #include "tools/replay/driver.h"
+#include "tools/replay/start.h"
 
 namespace {
 
@@ -87,12 +88,7 @@ int main(int argc, char** argv) {
         if (frame == 1) loadMs = Ms(now - last), loadCpuMs = nowCpu - lastCpu;
         if (frame > firstTimed) times.push_back(Ms(now - last)), cpu.push_back(nowCpu - lastCpu);
         if (frame > 1 && g_sceneManager && g_sceneManager->current != g_sceneManager->scenes[SCENE_GAME]) ++otherScenes;
-        if (frame == 0 && g_sceneManager && !g_fatalError) {
-            g_stageIndex = stage;
-            g_sceneManager->current->Leave();
-            g_sceneManager->current = g_sceneManager->scenes[SCENE_LOAD];
-            g_sceneManager->current->Enter();
-        }
+        if (frame == 0) replay::StartOnStage(stage);
         if (frame == 10) driver.MoveMouse(0, 300);  // 20 degrees down
         for (int b = 0; b < bulges; ++b) {
             if (frame == 20 + 3 * b) driver.HoldKey(VK_LBUTTON, true);

@@ -10,7 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # stage, frame of the solution replay, and how far the start view looks down (mouse pixels, 15 a degree)
-shots=("1 104 0" "2 450 0" "3 465 0" "4 236 0")
+shots=("1 104 0" "2 450 0" "3 465 0" "4 180 0")
 for entry in "${shots[@]}"; do
   read -r stage frame down <<< "$entry"
   {

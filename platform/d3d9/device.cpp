@@ -130,7 +130,8 @@ IDirect3DDevice9* liveDevice = nullptr;
 seam::RenderConfig configOf(const D3DPRESENT_PARAMETERS& p) {
     int w = p.BackBufferWidth ? static_cast<int>(p.BackBufferWidth) : 640;
     int h = p.BackBufferHeight ? static_cast<int>(p.BackBufferHeight) : 480;
-    return seam::RenderConfig{w, h, p.Windowed != FALSE, p.EnableAutoDepthStencil != FALSE};
+    return seam::RenderConfig{w, h, p.Windowed != FALSE, p.EnableAutoDepthStencil != FALSE,
+                              p.AutoDepthStencilFormat == D3DFMT_D16 ? 16 : 24};
 }
 
 bool validParams(const D3DPRESENT_PARAMETERS* p) {

@@ -105,7 +105,7 @@ void buildBlockBounds(ID3DXMesh::Impl& m) {
 
 // True when the ray (t >= 0) certainly passes the box by. Anything not a number keeps the box.
 inline bool rayMissesBox(const float* o, const float* d, const float* box) {
-    float near = 0.0f, far = INFINITY;
+    float tNear = 0.0f, tFar = INFINITY;
     for (int a = 0; a < 3; ++a) {
         const float lo = box[a], hi = box[3 + a];
         if (d[a] == 0.0f) {
@@ -114,9 +114,9 @@ inline bool rayMissesBox(const float* o, const float* d, const float* box) {
         }
         float t1 = (lo - o[a]) / d[a], t2 = (hi - o[a]) / d[a];
         if (t1 > t2) std::swap(t1, t2);
-        if (t1 > near) near = t1;
-        if (t2 < far) far = t2;
-        if (near > far) return true;
+        if (t1 > tNear) tNear = t1;
+        if (t2 < tFar) tFar = t2;
+        if (tNear > tFar) return true;
     }
     return false;
 }

@@ -4,6 +4,15 @@
 #include <cmath>
 #include <cstring>
 
+namespace {
+// The float sine, cosine and tangent of the C runtimes differ in their last bit (glibc's and mingw-w64's
+// do), and the game's state follows these matrices frame after frame. Taken in double and rounded once,
+// they come out the same on every system.
+float sinOf(float a) { return static_cast<float>(std::sin(static_cast<double>(a))); }
+float cosOf(float a) { return static_cast<float>(std::cos(static_cast<double>(a))); }
+float tanOf(float a) { return static_cast<float>(std::tan(static_cast<double>(a))); }
+}  // namespace
+
 D3DXMATRIX& D3DXMATRIX::operator*=(const D3DXMATRIX& other) {
     D3DXMatrixMultiply(this, this, &other);
     return *this;
@@ -167,7 +176,7 @@ D3DXMATRIX* WINAPI D3DXMatrixScaling(D3DXMATRIX* out, float x, float y, float z)
 }
 
 D3DXMATRIX* WINAPI D3DXMatrixRotationX(D3DXMATRIX* out, float angle) {
-    float c = std::cos(angle), s = std::sin(angle);
+    float c = cosOf(angle), s = sinOf(angle);
     D3DXMatrixIdentity(out);
     out->_22 = c;
     out->_23 = s;
@@ -177,7 +186,7 @@ D3DXMATRIX* WINAPI D3DXMatrixRotationX(D3DXMATRIX* out, float angle) {
 }
 
 D3DXMATRIX* WINAPI D3DXMatrixRotationY(D3DXMATRIX* out, float angle) {
-    float c = std::cos(angle), s = std::sin(angle);
+    float c = cosOf(angle), s = sinOf(angle);
     D3DXMatrixIdentity(out);
     out->_11 = c;
     out->_13 = -s;
@@ -187,7 +196,7 @@ D3DXMATRIX* WINAPI D3DXMatrixRotationY(D3DXMATRIX* out, float angle) {
 }
 
 D3DXMATRIX* WINAPI D3DXMatrixRotationZ(D3DXMATRIX* out, float angle) {
-    float c = std::cos(angle), s = std::sin(angle);
+    float c = cosOf(angle), s = sinOf(angle);
     D3DXMatrixIdentity(out);
     out->_11 = c;
     out->_12 = s;
@@ -199,7 +208,7 @@ D3DXMATRIX* WINAPI D3DXMatrixRotationZ(D3DXMATRIX* out, float angle) {
 D3DXMATRIX* WINAPI D3DXMatrixRotationAxis(D3DXMATRIX* out, const D3DXVECTOR3* axis, float angle) {
     D3DXVECTOR3 n;
     D3DXVec3Normalize(&n, axis);
-    float c = std::cos(angle), s = std::sin(angle), t = 1.0f - c;
+    float c = cosOf(angle), s = sinOf(angle), t = 1.0f - c;
     D3DXMatrixIdentity(out);
     out->_11 = t * n.x * n.x + c;
     out->_12 = t * n.x * n.y + s * n.z;
@@ -215,9 +224,9 @@ D3DXMATRIX* WINAPI D3DXMatrixRotationAxis(D3DXMATRIX* out, const D3DXVECTOR3* ax
 
 // Roll about z, then pitch about x, then yaw about y: Rz · Rx · Ry, written out.
 D3DXMATRIX* WINAPI D3DXMatrixRotationYawPitchRoll(D3DXMATRIX* out, float yaw, float pitch, float roll) {
-    float cy = std::cos(yaw), sy = std::sin(yaw);
-    float cp = std::cos(pitch), sp = std::sin(pitch);
-    float cr = std::cos(roll), sr = std::sin(roll);
+    float cy = cosOf(yaw), sy = sinOf(yaw);
+    float cp = cosOf(pitch), sp = sinOf(pitch);
+    float cr = cosOf(roll), sr = sinOf(roll);
     D3DXMatrixIdentity(out);
     out->_11 = cr * cy + sr * sp * sy;
     out->_12 = sr * cp;
@@ -255,7 +264,7 @@ D3DXMATRIX* WINAPI D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, c
 }
 
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect, float zn, float zf) {
-    float ys = 1.0f / std::tan(fovy / 2.0f);
+    float ys = 1.0f / tanOf(fovy / 2.0f);
     std::memset(out->m, 0, sizeof out->m);
     out->_11 = ys / aspect;
     out->_22 = ys;

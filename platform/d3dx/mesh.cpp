@@ -8,7 +8,15 @@
 #include <new>
 #include <numeric>
 
-#include "d3d9/state.h"
+UINT WINAPI D3DXGetFVFVertexSize(DWORD fvf) {
+    // Position (three floats, four with RHW), normal, diffuse and specular colours, two floats per set of
+    // texture coordinates.
+    UINT size = (fvf & D3DFVF_XYZRHW) ? 16 : (fvf & D3DFVF_XYZ) ? 12 : 0;
+    if (fvf & D3DFVF_NORMAL) size += 12;
+    if (fvf & D3DFVF_DIFFUSE) size += 4;
+    if (fvf & D3DFVF_SPECULAR) size += 4;
+    return size + 8 * ((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
+}
 
 // ---- ID3DXBuffer ----
 
@@ -144,7 +152,7 @@ HRESULT createMesh(IDirect3DDevice9* device, DWORD options, DWORD fvf, std::vect
     *mesh = nullptr;
     if (!device || !(fvf & D3DFVF_XYZ) || corners.size() != attributes.size() * 3) return D3DERR_INVALIDCALL;
     if (options & D3DXMESH_32BIT) return E_NOTIMPL;  // the game's meshes all have 16-bit indices
-    DWORD stride = static_cast<DWORD>(d3d9::layoutOf(fvf).stride);
+    DWORD stride = D3DXGetFVFVertexSize(fvf);
     if (stride == 0 || vertices.size() % stride != 0) return D3DERR_INVALIDCALL;
     size_t vertexCount = vertices.size() / stride;
     if (vertexCount == 0 || vertexCount > 0xFFFF || attributes.empty()) return D3DXERR_INVALIDDATA;

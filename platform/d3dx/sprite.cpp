@@ -3,6 +3,7 @@
 #include <d3dx9.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <vector>
 

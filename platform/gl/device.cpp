@@ -34,7 +34,7 @@ void destroyBackBuffer() {
     framebuffer = colorBuffer = depthBuffer = 0;
 }
 
-bool createBackBuffer(int width, int height, bool depth) {
+bool createBackBuffer(int width, int height, bool depth, int depthBits) {
     destroyBackBuffer();
     gl::api.GenFramebuffers(1, &framebuffer);
     gl::api.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -45,7 +45,8 @@ bool createBackBuffer(int width, int height, bool depth) {
     if (depth) {
         gl::api.GenRenderbuffers(1, &depthBuffer);
         gl::api.BindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-        gl::api.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+        gl::api.RenderbufferStorage(GL_RENDERBUFFER, depthBits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
+                                     width, height);
         gl::api.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
     }
     bool complete = gl::api.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -116,7 +117,7 @@ bool renderCreate(const RenderConfig& wanted) {
         return false;
     }
     if (!gl::versionAtLeast(2, 1) || !gl::loadApi() ||
-        !createBackBuffer(wanted.width, wanted.height, wanted.depthBuffer)) {
+        !createBackBuffer(wanted.width, wanted.height, wanted.depthBuffer, wanted.depthBits)) {
         std::fprintf(stderr, "quillmoor: OpenGL 2.1 with framebuffer objects is needed\n");
         SDL_GL_DeleteContext(context);
         context = nullptr;
@@ -135,7 +136,7 @@ bool renderReset(const RenderConfig& wanted) {
     // The device's own switch; the player's Alt+Enter in between is not undone by a reset that keeps it.
     if (wanted.windowed != config.windowed) sdl::setFullScreen(!wanted.windowed);
     config = wanted;
-    if (!createBackBuffer(wanted.width, wanted.height, wanted.depthBuffer)) return false;
+    if (!createBackBuffer(wanted.width, wanted.height, wanted.depthBuffer, wanted.depthBits)) return false;
     gl::initDefaults();
     return true;
 }

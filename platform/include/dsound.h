@@ -116,9 +116,29 @@ protected:
 };
 typedef IDirectSoundBuffer* LPDIRECTSOUNDBUFFER;
 
-class IDirectSoundBuffer8 : public IDirectSoundBuffer {
+// As in DirectSound's own header, a version-8 buffer does not convert to IDirectSoundBuffer by itself:
+// callers cast it, which gives the same object.
+class IDirectSoundBuffer8 : private IDirectSoundBuffer {
+public:
+    using IDirectSoundBuffer::AddRef;
+    using IDirectSoundBuffer::GetCurrentPosition;
+    using IDirectSoundBuffer::GetFormat;
+    using IDirectSoundBuffer::GetStatus;
+    using IDirectSoundBuffer::GetVolume;
+    using IDirectSoundBuffer::impl;
+    using IDirectSoundBuffer::Lock;
+    using IDirectSoundBuffer::Play;
+    using IDirectSoundBuffer::QueryInterface;
+    using IDirectSoundBuffer::Release;
+    using IDirectSoundBuffer::SetFormat;
+    using IDirectSoundBuffer::SetVolume;
+    using IDirectSoundBuffer::Stop;
+    using IDirectSoundBuffer::Unlock;
+    using IDirectSoundBuffer::Impl;
+
 private:
     friend class IDirectSound8;
+    friend class IDirectSoundBuffer;
     explicit IDirectSoundBuffer8(Impl* impl) : IDirectSoundBuffer(impl) {}
 };
 typedef IDirectSoundBuffer8* LPDIRECTSOUNDBUFFER8;

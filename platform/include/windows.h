@@ -15,6 +15,9 @@ typedef unsigned int UINT;
 typedef int INT;
 typedef float FLOAT;
 typedef char CHAR;
+typedef char16_t WCHAR;  // UTF-16, as on Windows
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef void* LPVOID;
@@ -206,6 +209,16 @@ BOOL WINAPI GetCursorPos(LPPOINT point);
 BOOL WINAPI SetCursorPos(int x, int y);
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT point);
 BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT point);
+
+// Code pages: UTF-8 and 932 (Japanese) only. Declared as kernel32 declares them, so that a build of this
+// stand-in for Windows itself calls the system's own.
+#define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+extern "C" int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
+                                          int wideLength);
+extern "C" int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text,
+                                          int length, LPCSTR defaultChar, BOOL* usedDefaultChar);
 
 // winmm
 typedef UINT MMRESULT;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 
 #include "seam/window.h"
 
@@ -27,4 +28,11 @@ void padEvent(const SDL_Event& e);
 void padFrame(bool focused, uint32_t nowMs, std::deque<seam::Event>& events);
 bool padHolds(int vk);
 void padReset();
+
+// A box on the desktop's own dialog (dialog.cpp): the index of the button pressed, kDialogClosed when
+// it was closed without one, kDialogUnavailable when the desktop has no dialog program to show it.
+constexpr int kDialogClosed = -1;
+constexpr int kDialogUnavailable = -2;
+int desktopDialog(const std::string& title, const std::string& text, const char* const* labels, int count,
+                  bool error);
 }  // namespace sdl

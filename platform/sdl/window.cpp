@@ -1,5 +1,6 @@
 // The real window over SDL2: events become window messages, keys are read from SDL's keyboard state and
-// the gamepads, the pointer is captured in relative mode for mouse look, and message boxes are SDL's.
+// the gamepads, the pointer is captured in relative mode for mouse look, and message boxes are the
+// desktop's dialog (SDL's own box where there is none).
 // The player may resize the window and switch it to full screen and back with Alt+Enter; the game keeps
 // seeing the client size it asked for, and the picture is scaled into whatever the window is.
 #include <SDL.h>
@@ -401,9 +402,21 @@ int messageBox(const char* text, const char* title, unsigned flags) {
         std::fprintf(stderr, "%s: %s (answered %d)\n", title, text, autoAnswer);
         return autoAnswer;
     }
-    sdl::initVideo();
+    const bool haveVideo = sdl::initVideo();
     ensureUtf8Locale();
     bool yesNo = (flags & 0xF) == MB_YESNO;
+    std::string shownText = displayable(text), shownTitle = displayable(title);
+    // The desktop's dialog first, where there is a display for it: "はい" takes Enter, Tab moves on.
+    if (haveVideo) {
+        const char* const yesNoLabels[] = {"はい", "いいえ"};
+        const char* const okLabel[] = {"OK"};
+        int pressed = sdl::desktopDialog(shownTitle, shownText, yesNo ? yesNoLabels : okLabel, yesNo ? 2 : 1,
+                                         (flags & MB_ICONERROR) != 0);
+        if (pressed != sdl::kDialogUnavailable) {
+            if (pressed == sdl::kDialogClosed) return yesNo ? IDNO : IDOK;
+            return yesNo ? (pressed == 0 ? IDYES : IDNO) : IDOK;
+        }
+    }
     const SDL_MessageBoxButtonData yesNoButtons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "はい"},
         {0, IDNO, "いいえ"},
@@ -411,12 +424,9 @@ int messageBox(const char* text, const char* title, unsigned flags) {
     const SDL_MessageBoxButtonData okButton[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"},
     };
-    std::string shownText = displayable(text), shownTitle = displayable(title);
     SDL_MessageBoxData data{};
     data.flags = (flags & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    // No parent, as the game asks for: SDL offers its desktop dialog (zenity, on X11 and Wayland alike)
-    // only to boxes without a parent; one parented to an X11 window goes straight to SDL's own X11 box,
-    // whose core fonts have no Japanese and which fails outright on a bare machine.
+    // Without the desktop's dialog, SDL's own box: no parent, as the game asks for.
     data.window = nullptr;
     data.title = shownTitle.c_str();
     data.message = shownText.c_str();

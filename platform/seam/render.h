@@ -16,6 +16,7 @@ struct RenderConfig {
     int width, height;  // the back buffer
     bool windowed;
     bool depthBuffer;
+    int depthBits;  // 16 for D3DFMT_D16, 24 otherwise: a depth buffer exactly as fine as the one asked for
 };
 
 struct DisplayMode {

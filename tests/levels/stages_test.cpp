@@ -1,6 +1,7 @@
 // The shipped stages, played by their replays through the headless replay runner: every solution
 // reaches its goal unharmed, the play-through goes from the title to the title, every hazard kills and
 // the same stage starts again.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -221,12 +222,19 @@ TEST(Stages, EveryHazardKillsAndTheSameStageStartsAgain) {
         const auto beeps = Sounds(run, "beep07.wav"), thuds = Sounds(run, "bosu20.wav");
         const std::string name = h.replay;
         if (name == "laser.replay") {
-            // Two touches of the beam on two frames in a row take 128 health each: 255.5, 127.5 (+0.5),
-            // then exactly 0; the beep sounds at -2000 on both frames.
+            // Each touch of the beam takes 128 health with a beep at -2000, and the health climbs back
+            // 0.5 a frame: a report's frame shows the state before that frame's update, so after the
+            // first touch it reads 255.5 - 128 + 0.5 = 128, and 0.5 more for each frame until the next.
+            // The touch that takes it to 0 or below is in the frame before the one that shows the death.
             ASSERT_GE(beeps.size(), 2u);
-            EXPECT_EQ(beeps[1].frame, beeps[0].frame + 1);
-            EXPECT_EQ(beeps[0].volume, -2000);
-            EXPECT_LE(beeps[1].frame, death);
+            for (const auto& beep : beeps) EXPECT_EQ(beep.volume, -2000);
+            const Frame* hit = At(run, beeps[0].frame + 1);
+            ASSERT_NE(hit, nullptr);
+            EXPECT_EQ(hit->health, 128.0f);
+            const Frame* next = At(run, beeps[1].frame);
+            ASSERT_NE(next, nullptr);
+            EXPECT_EQ(next->health, 128.0f + 0.5f * (beeps[1].frame - beeps[0].frame - 1));
+            EXPECT_TRUE(std::any_of(beeps.begin(), beeps.end(), [&](const auto& b) { return b.frame == death - 1; }));
             EXPECT_TRUE(thuds.empty());
         } else if (name == "fall.replay") {
             // A landing faster than 4.5 a frame: the thud at full volume and the hard-landing click.

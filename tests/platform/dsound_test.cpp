@@ -47,15 +47,17 @@ protected:
     }
     IDirectSoundBuffer8* duplicate(IDirectSoundBuffer8* original) {
         IDirectSoundBuffer* plain = nullptr;
-        EXPECT_EQ(ds->DuplicateSoundBuffer(original, &plain), DS_OK);
-        return static_cast<IDirectSoundBuffer8*>(plain);
+        EXPECT_EQ(ds->DuplicateSoundBuffer(reinterpret_cast<IDirectSoundBuffer*>(original), &plain), DS_OK);
+        return reinterpret_cast<IDirectSoundBuffer8*>(plain);
     }
-    static DWORD status(IDirectSoundBuffer* b) {
+    template <typename Buffer>  // either interface of a buffer
+    static DWORD status(Buffer* b) {
         DWORD s = 0xDEAD;
         EXPECT_EQ(b->GetStatus(&s), DS_OK);
         return s;
     }
-    static DWORD position(IDirectSoundBuffer* b) {
+    template <typename Buffer>
+    static DWORD position(Buffer* b) {
         DWORD play = 0, write = 0;
         EXPECT_EQ(b->GetCurrentPosition(&play, &write), DS_OK);
         return play;

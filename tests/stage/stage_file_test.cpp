@@ -11,10 +11,14 @@
 
 namespace {
 
-// A FILE over a copy of `bytes` (fmemopen needs the bytes to outlive the FILE).
+// A temporary file holding `bytes`, read from the start (the same on Linux and Windows).
 struct MemoryFile {
     explicit MemoryFile(std::string text) : bytes(std::move(text)) {
-        file = bytes.empty() ? std::tmpfile() : fmemopen(bytes.data(), bytes.size(), "r");
+        file = std::tmpfile();
+        if (file) {
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+            std::rewind(file);
+        }
     }
     ~MemoryFile() {
         if (file) std::fclose(file);

@@ -65,6 +65,23 @@ TEST(ReplayFile, ReadsPadActions) {
     EXPECT_EQ(r.actions.find(6)->second.kind, replay::Action::PadDisconnect);
 }
 
+// What the shortcut finder writes is read back as the same actions.
+TEST(ReplayFile, ActionsWrittenAsLinesReadBackTheSame) {
+    const char* lines[] = {"at 0 hold w",         "at 3 release space",         "at 7 key escape",
+                           "at 9 mouse -300 17",  "at 12 close",                "at 15 hold lbutton",
+                           "at 16 release rbutton", "at 20 hold e",             "at 21 pad connect",
+                           "at 22 pad disconnect", "at 23 pad hold back",       "at 24 pad release dright",
+                           "at 25 pad lstick -32768 32767", "at 26 pad rstick 5 -5", "at 27 pad ltrigger 100",
+                           "at 28 pad rtrigger 32767"};
+    for (const char* line : lines) {
+        replay::Replay r;
+        std::string error;
+        ASSERT_TRUE(replay::Parse(line, r, error)) << error;
+        ASSERT_EQ(r.actions.size(), 1u);
+        EXPECT_EQ(replay::FormatAction(r.actions.begin()->first, r.actions.begin()->second), line);
+    }
+}
+
 TEST(ReplayFile, MistakesNameTheirLine) {
     const char* bad[] = {"frames -1", "answer maybe",    "at 5 hold ctrl", "at x key escape",
                          "at 5 jump", "print sometimes", "shot 10",        "frames 10 20",

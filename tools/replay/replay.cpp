@@ -1,4 +1,4 @@
-// Reading replay files.
+// Reading replay files, and writing their action lines back.
 #include "replay.h"
 
 #include <windows.h>
@@ -13,44 +13,68 @@ namespace replay {
 
 namespace {
 
+struct NamedKey {
+    const char* name;
+    int vk;
+};
+constexpr NamedKey kKeys[] = {
+    {"w", 'W'},
+    {"a", 'A'},
+    {"s", 'S'},
+    {"d", 'D'},
+    {"e", 'E'},
+    {"left", VK_LEFT},
+    {"right", VK_RIGHT},
+    {"space", VK_SPACE},
+    {"enter", VK_RETURN},
+    {"escape", VK_ESCAPE},
+    {"lbutton", VK_LBUTTON},
+    {"rbutton", VK_RBUTTON},
+};
+
 int keyCode(const std::string& name) {
-    static const std::map<std::string, int> keys = {
-        {"w", 'W'},
-        {"a", 'A'},
-        {"s", 'S'},
-        {"d", 'D'},
-        {"e", 'E'},
-        {"left", VK_LEFT},
-        {"right", VK_RIGHT},
-        {"space", VK_SPACE},
-        {"enter", VK_RETURN},
-        {"escape", VK_ESCAPE},
-        {"lbutton", VK_LBUTTON},
-        {"rbutton", VK_RBUTTON},
-    };
-    auto it = keys.find(name);
-    return it == keys.end() ? 0 : it->second;
+    for (const NamedKey& k : kKeys)
+        if (name == k.name) return k.vk;
+    return 0;
 }
 
 bool readInt(std::istringstream& in, int& value) { return static_cast<bool>(in >> value); }
 
+constexpr NamedKey kPadButtons[] = {
+    {"a", pad::A},
+    {"b", pad::B},
+    {"x", pad::X},
+    {"y", pad::Y},
+    {"back", pad::Back},
+    {"start", pad::Start},
+    {"lshoulder", pad::LeftShoulder},
+    {"rshoulder", pad::RightShoulder},
+    {"dup", pad::DpadUp},
+    {"ddown", pad::DpadDown},
+    {"dleft", pad::DpadLeft},
+    {"dright", pad::DpadRight},
+};
+
 int padButton(const std::string& name) {
-    static const std::map<std::string, int> buttons = {
-        {"a", pad::A},
-        {"b", pad::B},
-        {"x", pad::X},
-        {"y", pad::Y},
-        {"back", pad::Back},
-        {"start", pad::Start},
-        {"lshoulder", pad::LeftShoulder},
-        {"rshoulder", pad::RightShoulder},
-        {"dup", pad::DpadUp},
-        {"ddown", pad::DpadDown},
-        {"dleft", pad::DpadLeft},
-        {"dright", pad::DpadRight},
-    };
-    auto it = buttons.find(name);
-    return it == buttons.end() ? -1 : it->second;
+    for (const NamedKey& b : kPadButtons)
+        if (name == b.name) return b.vk;
+    return -1;
+}
+
+std::string padButtonName(int button) {
+    for (const NamedKey& b : kPadButtons)
+        if (b.vk == button) return b.name;
+    return "";
+}
+
+// "lstick", "rstick", "ltrigger" or "rtrigger": the word for the first axis an action sets.
+const char* axisName(int axis) {
+    switch (axis) {
+    case pad::LeftX: return "lstick";
+    case pad::RightX: return "rstick";
+    case pad::LeftTrigger: return "ltrigger";
+    default: return "rtrigger";
+    }
 }
 
 // "pad ..." after "at N": false with the problem in `why`.
@@ -189,6 +213,31 @@ bool Parse(const std::string& text, Replay& out, std::string& error) {
         if (in >> rest) return fail("unexpected '" + rest + "'");
     }
     return true;
+}
+
+std::string KeyName(int vk) {
+    for (const auto& k : kKeys)
+        if (k.vk == vk) return k.name;
+    return "";
+}
+
+std::string FormatAction(int frame, const Action& action) {
+    const std::string at = "at " + std::to_string(frame) + " ";
+    switch (action.kind) {
+    case Action::Hold: return at + "hold " + KeyName(action.vk);
+    case Action::Release: return at + "release " + KeyName(action.vk);
+    case Action::KeyDown: return at + "key " + KeyName(action.vk);
+    case Action::Mouse: return at + "mouse " + std::to_string(action.dx) + " " + std::to_string(action.dy);
+    case Action::Close: return at + "close";
+    case Action::PadConnect: return at + "pad connect";
+    case Action::PadDisconnect: return at + "pad disconnect";
+    case Action::PadHold: return at + "pad hold " + padButtonName(action.vk);
+    case Action::PadRelease: return at + "pad release " + padButtonName(action.vk);
+    case Action::PadAxes:
+        return at + "pad " + axisName(action.vk) + " " + std::to_string(action.dx) +
+               (action.twoAxes ? " " + std::to_string(action.dy) : "");
+    }
+    return at;
 }
 
 bool Load(const std::string& path, Replay& out, std::string& error) {

@@ -54,4 +54,9 @@ struct Replay {
 bool Parse(const std::string& text, Replay& out, std::string& error);
 bool Load(const std::string& path, Replay& out, std::string& error);
 
+// A key's name in replays ("w", "lbutton"); empty for a key replays do not name.
+std::string KeyName(int vk);
+// One action as the line that reads it back: "at 12 hold w", "at 40 mouse 5 -3".
+std::string FormatAction(int frame, const Action& action);
+
 }  // namespace replay

@@ -1,7 +1,7 @@
 // Frame and log reports of the replay runner.
 #include "report.h"
 
-#include <iconv.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <fstream>
@@ -25,16 +25,16 @@ const char* sceneName() {
 }
 
 std::string toUtf8(const std::string& cp932) {
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return cp932;
-    std::string out(cp932.size() * 3 + 4, '\0');
-    char* in = const_cast<char*>(cp932.data());
-    size_t inLeft = cp932.size();
-    char* o = out.data();
-    size_t outLeft = out.size();
-    iconv(cd, &in, &inLeft, &o, &outLeft);
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
+    if (cp932.empty()) return cp932;
+    int length = static_cast<int>(cp932.size());
+    int units = MultiByteToWideChar(932, 0, cp932.data(), length, nullptr, 0);
+    if (units <= 0) return cp932;
+    std::basic_string<WCHAR> wide(static_cast<size_t>(units), WCHAR{});
+    MultiByteToWideChar(932, 0, cp932.data(), length, wide.data(), units);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return cp932;
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, out.data(), bytes, nullptr, nullptr);
     return out;
 }
 }  // namespace

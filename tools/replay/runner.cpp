@@ -13,13 +13,13 @@
 #include <string>
 
 #include "app/globals.h"
-#include "app/scene_manager.h"
 #include "driver.h"
 #include "seam/trace.h"
 #include "sound/sound_bank.h"
 #include "replay.h"
 #include "report.h"
 #include "screenshot.h"
+#include "start.h"
 
 namespace {
 
@@ -36,15 +36,6 @@ void ReportBox(const char* text, const char* caption, unsigned type, int answer)
         std::printf("start %s\n", line.c_str());
     else
         std::printf("frame %d %s\n", g_reportFrame, line.c_str());
-}
-
-// A stage replay starts in the load scene: the title that start-up entered is left at once.
-void StartOnStage(int stage) {
-    if (!g_sceneManager || g_fatalError) return;
-    g_stageIndex = stage;
-    g_sceneManager->current->Leave();
-    g_sceneManager->current = g_sceneManager->scenes[SCENE_LOAD];
-    g_sceneManager->current->Enter();
 }
 
 const char* const kUsage = "usage: %s [--dir DIR] [--unpaced] [--stage N] REPLAY\n";
@@ -104,21 +95,13 @@ int replay::RunCommandLine(int argc, char** argv, void (*enterGameFolder)()) {
     if (script.frames > 0) driver.SetFrameLimit(script.frames);
     std::uintmax_t logBefore = std::filesystem::exists("Log.txt") ? std::filesystem::file_size("Log.txt") : 0;
 
-    bool shotsFailed = false, padFailed = false, padConnected = false;
-    // Any pad action plugs a pad in first, if none is.
-    auto plugPad = [&](bool connected) {
-        if (connected == padConnected) return;
-        padConnected = connected;
-        if (!driver.PadConnect(connected) && !padFailed) {
-            std::fprintf(stderr, "no gamepad could be plugged in (%s backends)\n", driver.Name());
-            padFailed = true;
-        }
-    };
+    bool shotsFailed = false;
+    replay::ActionPlayer actions(driver);
     double firstFrameMs = 0;
     std::chrono::steady_clock::time_point firstFrameAt{};
     driver.OnFrame([&](int frame) {
         g_reportFrame = frame;
-        if (frame == 0 && stage > 0) StartOnStage(stage);
+        if (frame == 0 && stage > 0) replay::StartOnStage(stage);
         if (frame == 1) {
             firstFrameAt = std::chrono::steady_clock::now();
             firstFrameMs = std::chrono::duration<double, std::milli>(firstFrameAt - processStart).count();
@@ -132,29 +115,7 @@ int replay::RunCommandLine(int argc, char** argv, void (*enterGameFolder)()) {
                 shotsFailed = true;
             }
         }
-        auto range = script.actions.equal_range(frame);
-        for (auto it = range.first; it != range.second; ++it) {
-            const replay::Action& a = it->second;
-            switch (a.kind) {
-            case replay::Action::Hold: driver.HoldKey(a.vk, true); break;
-            case replay::Action::Release: driver.HoldKey(a.vk, false); break;
-            case replay::Action::KeyDown: driver.PushKeyDown(a.vk); break;
-            case replay::Action::Mouse: driver.MoveMouse(a.dx, a.dy); break;
-            case replay::Action::Close: driver.PushClose(); break;
-            case replay::Action::PadConnect: plugPad(true); break;
-            case replay::Action::PadDisconnect: plugPad(false); break;
-            case replay::Action::PadHold:
-            case replay::Action::PadRelease:
-                plugPad(true);
-                driver.PadButton(a.vk, a.kind == replay::Action::PadHold);
-                break;
-            case replay::Action::PadAxes:
-                plugPad(true);
-                driver.PadAxis(a.vk, a.dx);
-                if (a.twoAxes) driver.PadAxis(a.vk + 1, a.dy);
-                break;
-            }
-        }
+        actions.ApplyFrame(script, frame);
         if (script.Prints(frame))
             std::printf("%s\n%s\n", replay::DescribeFrame(frame).c_str(), replay::DescribePlayer().c_str());
         if (script.ListsObjects(frame)) std::printf("%s", replay::DescribeObjects().c_str());
@@ -173,5 +134,5 @@ int replay::RunCommandLine(int argc, char** argv, void (*enterGameFolder)()) {
     std::printf("end frames %d exit %d seconds %.3f fps %.1f first-frame-ms %.1f (%s)\n", frames, status, seconds,
                 running > 0 ? (frames - 1) / running : 0.0, firstFrameMs, driver.Name());
     std::printf("%s", replay::DescribeNewLog("Log.txt", logBefore).c_str());
-    return shotsFailed || padFailed ? 3 : status;
+    return shotsFailed || actions.PadFailed() ? 3 : status;
 }

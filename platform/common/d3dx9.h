@@ -199,6 +199,9 @@ D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float
 D3DXMATRIX* WINAPI D3DXMatrixOrthoLH(D3DXMATRIX* out, float w, float h, float zn, float zf);
 D3DXMATRIX* WINAPI D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float l, float r, float b, float t, float zn, float zf);
 
+// The size in bytes of one vertex of a flexible vertex format.
+UINT WINAPI D3DXGetFVFVertexSize(DWORD fvf);
+
 // ---- Buffers ----
 
 // A block of bytes handed out by D3DX (materials, hit lists).
@@ -295,9 +298,11 @@ struct D3DXIMAGE_INFO {
     D3DXIMAGE_FILEFORMAT ImageFileFormat;
 };
 
+#ifndef _WINGDI_  // Windows' own wingdi.h has it
 struct PALETTEENTRY {
     BYTE peRed, peGreen, peBlue, peFlags;
 };
+#endif
 
 // PNG pictures only.
 HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR file, IDirect3DTexture9** texture);

@@ -1,0 +1,164 @@
+// Gates files: every kind of gate and condition, the sweep line, the defaults, and a line number with
+// a reason for every mistake.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/game_run.h"
+#include "tools/shortcuts/gates.h"
+#include "tools/shortcuts/search.h"
+
+using namespace shortcuts;
+using testing_support::TempFolder;
+
+namespace {
+
+bool Same(const D3DXVECTOR3& a, const D3DXVECTOR3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+TEST(GatesFile, ReadsEveryGateConditionAndSweep) {
+    Gates g;
+    std::string error;
+    ASSERT_TRUE(
+        ParseGates("# stage 1\r\n"
+                   "solution ../solved.replay\n"
+                   "checkpoint 300 12   # two\n"
+                   "checkpoint 40\n"
+                   "gate up enter 40 120 150 -40 40 70 unshot 26 7 69.5 -2 -1 46 grounded\n"
+                   "gate lever goal never 1 off 2 on 0\n"
+                   "gate shut door 3 unridden 5\n"
+                   "sweep laser walk.replay checkpoint 404 deaths 0.9 region -12 40 215 12 80 266\n"
+                   "sweep quick walk.replay starts 15 deaths 0 checkpoint 9\n",
+                   1, "/g/steps", g, error))
+        << error;
+    EXPECT_EQ(g.stage, 1);
+    EXPECT_EQ(g.solution, "/g/solved.replay");
+    EXPECT_EQ(g.checkpoints, (std::vector<int>{300, 12, 40}));
+    ASSERT_EQ(g.gates.size(), 3u);
+    const Gate& up = g.gates[0];
+    EXPECT_EQ(up.name, "up");
+    EXPECT_EQ(up.kind, Gate::Enter);
+    // Corners come in either order; the box keeps the smaller of each pair as lo.
+    EXPECT_TRUE(Same(up.box.lo, {-40, 40, 70}));
+    EXPECT_TRUE(Same(up.box.hi, {40, 120, 150}));
+    ASSERT_EQ(up.conditions.size(), 2u);
+    EXPECT_EQ(up.conditions[0].kind, Condition::Unshot);
+    EXPECT_TRUE(Same(up.conditions[0].box.lo, {-2, -1, 46}));
+    EXPECT_TRUE(Same(up.conditions[0].box.hi, {26, 7, 69.5f}));
+    EXPECT_EQ(up.conditions[1].kind, Condition::Grounded);
+    const Gate& lever = g.gates[1];
+    EXPECT_EQ(lever.kind, Gate::Goal);
+    ASSERT_EQ(lever.conditions.size(), 3u);
+    EXPECT_EQ(lever.conditions[0].kind, Condition::Never);
+    EXPECT_EQ(lever.conditions[0].number, 1);
+    EXPECT_EQ(lever.conditions[1].kind, Condition::Off);
+    EXPECT_EQ(lever.conditions[1].number, 2);
+    EXPECT_EQ(lever.conditions[2].kind, Condition::On);
+    EXPECT_EQ(lever.conditions[2].number, 0);
+    const Gate& shut = g.gates[2];
+    EXPECT_EQ(shut.kind, Gate::Door);
+    EXPECT_EQ(shut.object, 3);
+    ASSERT_EQ(shut.conditions.size(), 1u);
+    EXPECT_EQ(shut.conditions[0].kind, Condition::Unridden);
+    EXPECT_EQ(shut.conditions[0].number, 5);
+    ASSERT_EQ(g.sweeps.size(), 2u);
+    EXPECT_EQ(g.sweeps[0].fragment, "walk.replay");
+    EXPECT_EQ(g.sweeps[0].checkpoint, 404);
+    EXPECT_EQ(g.sweeps[0].starts, 60);
+    EXPECT_FLOAT_EQ(g.sweeps[0].deaths, 0.9f);
+    EXPECT_TRUE(g.sweeps[0].hasRegion);
+    EXPECT_TRUE(Same(g.sweeps[0].region.hi, {12, 80, 266}));
+    EXPECT_EQ(g.sweeps[1].starts, 15);
+    EXPECT_EQ(g.sweeps[1].deaths, 0.0);
+    EXPECT_FALSE(g.sweeps[1].hasRegion);
+}
+
+TEST(GatesFile, TheSolutionDefaultsToTheStagesReplayOneFolderUp) {
+    Gates g;
+    std::string error;
+    ASSERT_TRUE(ParseGates("gate g goal\n", 3, "/repo/tests/replays/steps", g, error)) << error;
+    EXPECT_EQ(g.solution, "/repo/tests/replays/stage3.replay");
+    EXPECT_TRUE(g.checkpoints.empty());
+}
+
+struct Mistake {
+    const char* line;
+    const char* says;
+};
+
+class GatesMistake : public testing::TestWithParam<Mistake> {};
+
+TEST_P(GatesMistake, NamesItsLineAndWhy) {
+    Gates g;
+    std::string error;
+    EXPECT_FALSE(ParseGates(std::string("gate ok goal\n") + GetParam().line + "\n", 1, "/g", g, error));
+    EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << error;
+    EXPECT_NE(error.find(GetParam().says), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, GatesMistake,
+    testing::Values(Mistake{"gate ok enter 0 0 0 1 1 1", "a second gate named 'ok'"},
+                    Mistake{"gate", "gate needs a name"}, Mistake{"gate a/b goal", "letters, digits"},
+                    Mistake{"gate g climb", "goal, enter or door"}, Mistake{"gate g enter 0 0 0 1 1", "needs a box"},
+                    Mistake{"gate g enter 0 0 0 1 1 nan", "needs a box"}, Mistake{"gate g door 0", "from 1"},
+                    Mistake{"gate g goal never", "channel number"}, Mistake{"gate g goal never -1", "channel number"},
+                    Mistake{"gate g goal unridden 0", "numbered from 1"},
+                    Mistake{"gate g goal unshot 1 2 3", "unshot needs a box"},
+                    Mistake{"gate g goal sometimes", "unknown condition 'sometimes'"},
+                    Mistake{"checkpoint", "needs frames"}, Mistake{"checkpoint 10 x", "not 'x'"},
+                    Mistake{"checkpoint 0", "from 1"}, Mistake{"solution", "needs a replay"},
+                    Mistake{"solution a b", "unexpected 'b'"}, Mistake{"sweep s", "fragment"},
+                    Mistake{"sweep s f.replay deaths 0.5", "its checkpoint and its deaths"},
+                    Mistake{"sweep s f.replay checkpoint 5", "its checkpoint and its deaths"},
+                    Mistake{"sweep s f.replay checkpoint 5 deaths 1.5", "share from 0 to 1"},
+                    Mistake{"sweep s f.replay checkpoint 5 deaths 1 starts 0", "count from 1"},
+                    Mistake{"sweep s f.replay checkpoint 5 deaths 1 region 1", "region needs a box"},
+                    Mistake{"sweep s f.replay checkpoint 5 deaths 1 often", "unknown sweep word 'often'"},
+                    Mistake{"gates 1", "unknown word 'gates'"}));
+
+TEST(GatesFile, AFileWithoutGatesOrThatCannotBeReadIsNamed) {
+    TempFolder folder;
+    Gates g;
+    std::string error;
+    std::ofstream("stage1.gates") << "# nothing yet\ncheckpoint 5\n";
+    EXPECT_FALSE(LoadGates("stage1.gates", 1, g, error));
+    EXPECT_EQ(error, "stage1.gates: names no gate and no sweep");
+    std::ofstream("stage2.gates") << "gate g goal\ngate h nowhere\n";
+    EXPECT_FALSE(LoadGates("stage2.gates", 2, g, error));
+    EXPECT_EQ(error, "stage2.gates:2: a gate is goal, enter or door, not 'nowhere'");
+    EXPECT_FALSE(LoadGates("stage9.gates", 9, g, error));
+    EXPECT_EQ(error, "stage9.gates: cannot be read");
+    std::filesystem::create_directory("stage3.gates");
+    EXPECT_FALSE(LoadGates("stage3.gates", 3, g, error));
+    EXPECT_EQ(error, "stage3.gates: a folder, not a gates file");
+}
+
+// A stage's plan: the solution it names must start on the stage and last past every checkpoint; with
+// no checkpoint line there are four, at the start and at each quarter of the solution's frames.
+TEST(StagePlan, ChecksTheSolutionAndSpreadsDefaultCheckpoints) {
+    TempFolder folder;
+    std::filesystem::create_directory("steps");
+    std::ofstream("stage2.replay") << "stage 2\nanswer no\nat 5 hold w\nframes 620\n";
+    std::ofstream("walk.replay") << "at 0 hold w\nframes 100\n";
+    StagePlan plan;
+    std::string error;
+    std::ofstream("steps/stage2.gates") << "gate g goal\nsweep s ../walk.replay checkpoint 100 deaths 0.5\n";
+    ASSERT_TRUE(LoadStagePlan("steps", 2, plan, error)) << error;
+    EXPECT_EQ(plan.gates.checkpoints, (std::vector<int>{1, 155, 310, 465}));  // 620 / 4 = 155
+    EXPECT_EQ(plan.solution.answers.size(), 1u);
+    ASSERT_EQ(plan.fragments.size(), 1u);
+    EXPECT_EQ(plan.fragments[0].frames, 100);
+
+    std::ofstream("steps/stage2.gates") << "gate g goal\ncheckpoint 620\n";
+    EXPECT_FALSE(LoadStagePlan("steps", 2, plan, error));
+    EXPECT_NE(error.find("checkpoint 620 is not within the solution's 620 frames"), std::string::npos) << error;
+    std::ofstream("steps/stage2.gates") << "gate g goal\nsweep s nowhere.replay checkpoint 100 deaths 0.5\n";
+    EXPECT_FALSE(LoadStagePlan("steps", 2, plan, error));
+    EXPECT_NE(error.find("sweep s: cannot open"), std::string::npos) << error;
+    std::ofstream("steps/stage2.gates") << "gate g goal\nsolution ../walk.replay\n";
+    EXPECT_FALSE(LoadStagePlan("steps", 2, plan, error));
+    EXPECT_NE(error.find("does not start with 'stage 2'"), std::string::npos) << error;
+}
+
+}  // namespace
