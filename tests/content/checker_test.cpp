@@ -15,19 +15,14 @@ using content_check::Problem;
 
 class Checker : public ::testing::Test {
 protected:
-    // One generated game folder for the whole suite; every test breaks its own copy.
-    static void SetUpTestSuite() {
-        generated = new fs::path(fs::temp_directory_path() / ("quillmoor_checker_" + std::to_string(::getpid())));
-        std::string error;
-        ASSERT_TRUE(content::Generate(std::string(QUILLMOOR_SOURCE_DIR) + "/tools/content/stages",
-                                      (*generated / "data").string(), &error))
-            << error;
+    // The content the build generated (the content_check test passes it as it is); every test breaks
+    // its own copy, stage files left out. Generating it afresh in each test's process took seconds.
+    void SetUp() override {
+        fs::create_directories(folder.path() / "game" / "data");
+        for (const char* sub : {"xfile", "texture", "sound"})
+            fs::copy(fs::path(QUILLMOOR_SOURCE_DIR) / "data" / sub, folder.path() / "game" / "data" / sub,
+                     fs::copy_options::recursive);
     }
-    static void TearDownTestSuite() {
-        fs::remove_all(*generated);
-        delete generated;
-    }
-    void SetUp() override { fs::copy(*generated, folder.path() / "game", fs::copy_options::recursive); }
 
     std::vector<Problem> Check() { return content_check::CheckGameFolder((folder.path() / "game").string()); }
     fs::path Data(const std::string& rel) { return folder.path() / "game" / "data" / rel; }
@@ -37,12 +32,8 @@ protected:
         return s;
     }
 
-    static fs::path* generated;
     testing_support::TempFolder folder;
 };
-fs::path* Checker::generated = nullptr;
-
-TEST_F(Checker, GeneratedContentPasses) { EXPECT_EQ(Lines(Check()), ""); }
 
 // The folder named is the one checked, whatever it is called: a broken copy named data-test beside a
 // sound data/ fails with its own files named, and the sound one still passes.

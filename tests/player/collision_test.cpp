@@ -57,7 +57,7 @@ TEST_F(Collision, SideRaysRunAlongTheWorldAxesWhateverTheView) {
 }
 
 // An object whose origin is at or above the eye (and is not stage geometry) is only a ceiling: a hit
-// nearer than 5 puts the eye 5 under it; at exactly 5 nothing moves.
+// nearer than 5 puts the eye 5 under it and stops its vertical motion; at exactly 5 nothing changes.
 struct Lid {
     float gap;  // from the eye up to the lid's underside
     float eye;
@@ -65,8 +65,10 @@ struct Lid {
 class Ceiling : public Collision, public testing::WithParamInterface<Lid> {};
 TEST_P(Ceiling, HoldsTheEyeFiveUnderIt) {
     Add(TYPE_STEP, {0, 12, 0}, {{-50, GetParam().gap, -50}, {50, GetParam().gap + 5, 50}});
+    g_player.velocity.y = -0.1f;  // sinking: no motion ray up into the lid
     CollidePlayer();
     EXPECT_FLOAT_EQ(g_player.position.y, GetParam().eye);
+    EXPECT_EQ(g_player.velocity.y, GetParam().gap < 5.0f ? 0.0f : -0.1f);  // a hit within 5 stops the rise
 }
 INSTANTIATE_TEST_SUITE_P(Gaps, Ceiling, testing::Values(Lid{5.0f, 12.0f}, Lid{4.5f, 11.5f}, Lid{3.0f, 10.0f}));
 

@@ -10,7 +10,7 @@
 #include "player/player_state.h"
 #include "stage/odoor.h"
 #include "stage/stage_state.h"
-#include "support/object_world.h"
+#include "support/world.h"
 #include "tools/shortcuts/watch.h"
 
 using namespace shortcuts;
@@ -18,7 +18,7 @@ using namespace testing_support;
 
 namespace {
 
-class WatchTest : public ObjectWorldTest {
+class WatchTest : public World {
 protected:
     void Read(const std::string& text) {
         std::string error;

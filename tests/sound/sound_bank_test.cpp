@@ -197,28 +197,6 @@ TEST(SoundStartUp, WithoutAnOutputTheRunShowsOneBoxAndEndsAbnormally) {
     headless::reset();
 }
 
-TEST(SoundStartUp, AllStartSoundsAreLoadedOnceEachBeforeTheFirstFrame) {
-    TempFolder folder;
-    ResetForNewRun();
-    WriteStartContent();
-    std::vector<std::string> names;
-    headless::onFrame([&](int frame) {
-        if (frame == 0) {
-            for (const auto& [name, e] : g_soundBank->entries) {
-                names.push_back(name);
-                EXPECT_EQ(e.voices.size(), 1u);
-            }
-            headless::pushKeyDown(VK_ESCAPE);
-        }
-    });
-    EXPECT_EQ(RunGame(), 0);
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"beep07.wav", "bosu05.wav", "bosu08.wav", "bosu20.wav", "close01.wav",
-                                        "cursor37.wav", "kachi44.wav", "mecha00.wav", "mecha01.wav", "mecha07.wav",
-                                        "mecha15.wav", "mecha23_b.wav", "mecha32.wav", "puu35.wav"}));
-    headless::reset();
-}
-
 TEST(SoundStartUp, VoicesPlayOnTheFrameClockOfAGameRun) {
     TempFolder folder;
     ResetForNewRun();

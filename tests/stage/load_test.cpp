@@ -126,12 +126,10 @@ TEST_F(StageLoad, LoadsTheStageResetsThePlayerAndHandsOverToTheGame) {
     ExpectLog({});
 
     // A second load starts from nothing: the old objects are gone, not added to.
-    Obj* first = g_objRoot.next;
     ASSERT_EQ(Load(), SCENE_GAME);
     EXPECT_EQ(Objects().size(), 2u);
     EXPECT_NE(g_objRoot.next, nullptr);
     EXPECT_EQ(g_objRoot.next->prev, &g_objRoot);
-    (void)first;
 }
 
 TEST_F(StageLoad, TheIndexChoosesTheLineOfTheStageList) {
@@ -197,12 +195,6 @@ TEST_F(StageLoad, AStageFileEndingInsideItsMeshListIsLikeAMissingOneAfterTheName
     EXPECT_EQ(cache.Find("gun.x"), nullptr);
 }
 
-TEST_F(StageLoad, HeaderEndingInAColonLeavesZAtZero) {
-    WriteStageFile("stage1.txt", "4,5,6:\n:\n");
-    ASSERT_EQ(Load(), SCENE_GAME);
-    EXPECT_EQ(g_player.position, D3DXVECTOR3(4, 5, 0));
-}
-
 TEST_F(StageLoad, ANameBeforeTheClosingColonIsNotLoaded) {
     WriteStageFile("stage1.txt", "0,0,0,\n:\nfloor.x\nplycol.x:\nfloor.x,1\nplycol.x,10\nfloor.x,1,5\n");
     ASSERT_EQ(Load(), SCENE_GAME);
@@ -227,42 +219,12 @@ TEST_F(StageLoad, ABlankMeshLineFailsTheLoadAndNoObjectIsMade) {
     EXPECT_EQ(g_fadeLevel, 0);
 }
 
-TEST_F(StageLoad, RecordsNeedTheirLineFeedAndCarryFieldsOver) {
-    WriteStageFile("stage1.txt",
-                   "0,0,0,\n:\nfloor.x\nplycol.x\n:\n"
-                   "floor.x,1,1,2,3,90,30,0,0,0,0,0,77\n"  // thirteen fields
-                   "floor.x,1,7\n"                         // y, z, yaw and pitch of the record before
-                   "plycol.x,10,0,0,0,0,0");               // no line feed: never made
-    ASSERT_EQ(Load(), SCENE_GAME);
-    auto made = Objects();
-    ASSERT_EQ(made.size(), 2u);
-    EXPECT_EQ(made[0].position, D3DXVECTOR3(1, 2, 3));
-    EXPECT_EQ(made[0].yaw, 90.0f);
-    EXPECT_EQ(made[1].position, D3DXVECTOR3(7, 2, 3));
-    EXPECT_EQ(made[1].yaw, 90.0f);
-    EXPECT_EQ(made[1].pitch, 30.0f);
-    ExpectLog({});
-}
-
 TEST_F(StageLoad, RecordsNamingOneMeshShareItAndAMeshListedTwiceLoadsOnce) {
     WriteStageFile("stage1.txt", "0,0,0,\n:\nfloor.x\nfloor.x\n:\nfloor.x,1,0,0,0,0,0\nfloor.x,1,0,5,0,90,0\n");
     ASSERT_EQ(Load(), SCENE_GAME);
     ASSERT_EQ(Objects().size(), 2u);
     EXPECT_EQ(g_objRoot.next->mesh, g_objRoot.next->next->mesh);
     EXPECT_EQ(g_objRoot.next->next->yaw, 90.0f);
-    ExpectLog({});
-}
-
-TEST_F(StageLoad, CrLfStageFilesLoadLikeLfOnes) {
-    WriteStageList("stage1.txt\r\nstage2.txt\r\n");
-    WriteStageFile("stage2.txt",
-                   "0,12,-40,\r\n:\r\nfloor.x\r\nplycol.x\r\n:\r\nfloor.x,1,0,0,0,0,0\r\nplycol.x,10,0,0,0,0,0\r\n");
-    ASSERT_EQ(Load(2), SCENE_GAME);
-    auto made = Objects();
-    ASSERT_EQ(made.size(), 2u);
-    EXPECT_EQ(made[0].type, TYPE_STAGE);
-    EXPECT_EQ(made[1].type, TYPE_PLAYER_BODY);
-    EXPECT_EQ(g_player.position, D3DXVECTOR3(0, 12, -40));
     ExpectLog({});
 }
 
@@ -325,68 +287,4 @@ TEST_F(StageLoad, AHugeMeshNameIsAMeshThatDoesNotLoad) {
     const std::string kept = "data/xfile/" + name.substr(0, kMaxNameLength);
     ExpectOneBox(kept + "の読み込みに失敗しました", "Error");
     EXPECT_EQ(g_objRoot.next, nullptr);
-}
-
-namespace {
-
-// The whole game from start-up: Enter on the title, the load after the white fade.
-class StageLoadRun : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetForNewRun();
-        WriteSmallStage();
-    }
-    void TearDown() override { headless::reset(); }
-    int Run() {
-        headless::setFrameLimit(400);
-        headless::onFrame([](int frame) {
-            if (frame == 2) headless::holdKey(VK_RETURN, true);
-        });
-        return RunGame();
-    }
-    TempFolder folder;
-};
-
-}  // namespace
-
-TEST_F(StageLoadRun, AMissingStageListEndsTheRunAbnormallyAfterItsBox) {
-    std::filesystem::remove("data/stagedata.txt");
-    EXPECT_EQ(Run(), 1);
-    ASSERT_EQ(headless::messageBoxes().size(), 2u);  // the full-screen question, then the list's box
-    EXPECT_EQ(headless::messageBoxes()[1].text, "ファイル「stagedata.txt」が読み込めませんでした\n");
-    const std::string log = ReadFile("Log.txt");
-    EXPECT_TRUE(
-        std::regex_search(log, std::regex(LogLinePattern(" ||  Error:「stagedate.txt」の読み込みに失敗しました") +
-                                          EndOfRunPattern(" ||  異常終了") + "$")))
-        << Cp932ToUtf8(log);
-    EXPECT_LT(headless::frameCount(), 400);
-}
-
-TEST_F(StageLoadRun, AMissingStageFileEndsTheRunAbnormallyAfterItsBox) {
-    WriteStageList("stage9.txt\n");
-    EXPECT_EQ(Run(), 1);
-    ASSERT_EQ(headless::messageBoxes().size(), 2u);
-    EXPECT_EQ(headless::messageBoxes()[1].text, "ファイル「data/stage9.txt」が読み込めませんでした");
-    EXPECT_EQ(headless::messageBoxes()[1].title, "エラー");
-    const std::string log = ReadFile("Log.txt");
-    EXPECT_TRUE(
-        std::regex_search(log, std::regex(LogLinePattern(" ||  Error:「data/stage9.txt」の読み込みに失敗しました") +
-                                          EndOfRunPattern(" ||  異常終了") + "$")))
-        << Cp932ToUtf8(log);
-}
-
-TEST_F(StageLoadRun, AGoodStageReachesTheGameSceneAndEndsNormally) {
-    headless::setFrameLimit(300);
-    bool sawGame = false;
-    headless::onFrame([&](int frame) {
-        if (frame == 2) headless::holdKey(VK_RETURN, true);
-        if (g_sceneManager && g_sceneManager->current == g_sceneManager->scenes[SCENE_GAME] && !sawGame) {
-            sawGame = true;
-            EXPECT_EQ(g_player.position, D3DXVECTOR3(0, 12, -40));
-            EXPECT_NE(g_objRoot.next, nullptr);
-            headless::pushKeyDown(VK_ESCAPE);
-        }
-    });
-    EXPECT_EQ(RunGame(), 0);
-    EXPECT_TRUE(sawGame);
 }
