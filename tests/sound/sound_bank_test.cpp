@@ -43,7 +43,7 @@ TEST_F(Bank, OverlappingPlaysAddAVoiceAndAFreeVoiceIsReused) {
     EXPECT_EQ(playingVoices(), (std::vector<bool>{true}));
     headless::advanceSound(400);
     EXPECT_TRUE(bank->Play("step.wav", -2000, 0));
-    EXPECT_EQ(playingVoices(), (std::vector<bool>{true, true}));
+    ASSERT_EQ(playingVoices(), (std::vector<bool>{true, true}));  // voice 1 is read next
     LONG v = 0;
     entry->voices[1]->GetVolume(&v);
     EXPECT_EQ(v, -2000);
