@@ -31,7 +31,11 @@ target_link_libraries(quillmoor_game PUBLIC quillmoor_d3dx dsound dxguid winmm)
 add_library(quillmoor_folder STATIC ${P}/windows/game_folder.cpp)
 target_include_directories(quillmoor_folder PUBLIC ${P})
 
-add_executable(quillmoor WIN32 ${P}/windows/main.cpp ${P}/windows/quillmoor.rc)
+# The system's Direct3D 9 with a Present that keeps 60 frames a second: compiled into each program that
+# draws with it, so that it is the Direct3DCreate9 the game calls.
+set(PACED_PRESENT ${P}/windows/paced_present.cpp)
+
+add_executable(quillmoor WIN32 ${P}/windows/main.cpp ${P}/windows/quillmoor.rc ${PACED_PRESENT})
 target_link_libraries(quillmoor PRIVATE quillmoor_game quillmoor_folder)
 
 # ---- The game over our headless stand-in ----
@@ -51,7 +55,7 @@ target_link_libraries(quillmoor_replay PRIVATE quillmoor_game_standin)
 
 # ---- Test-only: the replay runner over the real system ----
 add_executable(quillmoor_replay_real WIN32 ${REPLAY_DIR}/main.cpp ${REPLAY_COMMON} ${REPLAY_DIR}/driver_real.cpp
-  ${P}/windows/replay_hooks.cpp)
+  ${P}/windows/replay_hooks.cpp ${PACED_PRESENT})
 target_include_directories(quillmoor_replay_real PRIVATE ${P})
 target_link_libraries(quillmoor_replay_real PRIVATE quillmoor_game)
 

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool desktop-file-utils
   clang libclang-rt-14-dev
-  zenity fonts-droid-fallback   # the message boxes: SDL's desktop dialog, with Japanese glyphs
+  zenity fonts-droid-fallback   # the message boxes: the desktop's dialog, with Japanese glyphs
   dpkg-dev file lintian appstream   # the Debian package: CPack's DEB generator and its checks
   g++-mingw-w64-x86-64-posix wine wine64 python3 zip   # the Windows build and its tests under Wine
 )

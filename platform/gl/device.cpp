@@ -11,7 +11,7 @@
 #include "gl/control.h"
 #include "gl/gl_api.h"
 #include "gl/internal.h"
-#include "gl/pacer.h"
+#include "pacer.h"
 #include "sdl/sdl_window.h"
 #include "seam/render.h"
 
@@ -23,7 +23,7 @@ namespace {
 
 SDL_GLContext context = nullptr;
 seam::RenderConfig config{};
-gl::Pacer pacer;
+pacing::Pacer pacer;
 bool unpaced = false;
 GLuint framebuffer = 0, colorBuffer = 0, depthBuffer = 0;
 

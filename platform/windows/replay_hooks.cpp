@@ -12,6 +12,7 @@
 #include "app/globals.h"
 #include "gl/control.h"
 #include "seam/trace.h"
+#include "windows/paced_present.h"
 
 namespace seam {
 void (*traceHook)(const char* what) = nullptr;
@@ -193,7 +194,7 @@ bool readBackBuffer(std::vector<uint32_t>& argb) {
 }
 
 bool readWindow(std::vector<uint32_t>&, int&, int&) { return false; }
-void setUnpaced(bool) {}  // the real Present keeps no pace of its own here
+void setUnpaced(bool on) { windows::setPresentPaced(!on); }
 void scriptInput(bool on) {
     installHooks();
     script.input = on;

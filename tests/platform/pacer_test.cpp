@@ -1,7 +1,7 @@
 // The 60 Hz limiter on a simulated clock.
 #include <gtest/gtest.h>
 
-#include "gl/pacer.h"
+#include "pacer.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ TEST(Pacer, SixtyFramesTakeOneSecondWhateverTheFrameCosts) {
     for (uint64_t work : {0ull, 1000ull, 15000ull}) {
         Clock c;
         c.oversleep = 300;
-        gl::Pacer p;
+        pacing::Pacer p;
         p.start(1000000, c.t);
         for (int i = 0; i < 600; ++i) {
             c.t += work;  // the frame's own work
@@ -29,7 +29,7 @@ TEST(Pacer, SixtyFramesTakeOneSecondWhateverTheFrameCosts) {
 
 TEST(Pacer, NeverWaitsWhenBehindAndStartsAfreshAfterAStall) {
     Clock c;
-    gl::Pacer p;
+    pacing::Pacer p;
     p.start(1000000, 0);
     c.t = 500000;  // a half-second stall (a message box)
     p.wait([&] { return c.now(); }, [&](uint32_t ms) { c.sleep(ms); });

@@ -99,7 +99,7 @@ const Approach kApproaches[] = {
     {"BackAtPanel0", {8, 8, 1}, 1, 8, true},        {"BackAtPanel2", {-8, 24, 1}, 1, -8, true},
     {"FrontCentre", {0, 16, -1}, -1, 2, true},      {"BackCentre", {0, 16, 1}, 1, -2, true},
     {"FloorInFront", {4, 0, -6}, -1, 4, true},      {"FloorBehind", {-4, 0, 6}, 1, -4, true},
-    {"BesideTheDoor", {20, 12, -1}, -1, 12, false}, {"AboveTheDoor", {-4, 34, -1}, -1, -4, true},
+    {"BesideTheDoor", {44, 12, -1}, -1, 36, false}, {"AboveTheDoor", {-4, 34, -1}, -1, -4, true},
     {"WalkAtTheEdge", {10, 10, -1}, -1, 15, true},  {"WalkAtTheOtherEdge", {-10, 20, -1}, -1, -15, true},
 };
 INSTANTIATE_TEST_SUITE_P(Door, BentDoor, testing::ValuesIn(kApproaches),

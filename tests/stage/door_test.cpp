@@ -12,7 +12,7 @@ using namespace testing_support;
 
 namespace {
 
-// door.x is one 16 × 16 quarter of a door: panel 0 covers x 0..16, y -16..0 and is 1.6 thick (the
+// door.x is one 40 × 40 quarter of a door: panel 0 covers x 0..40, y -40..0 and is 1.6 thick (the
 // plate's faces at z ±0.8); the door at (0, 16, 0) stands upright across the z axis.
 class DoorTest : public World {
 protected:
@@ -64,11 +64,11 @@ TEST_F(DoorTest, RaysMeetTheMovedPanelsTheNearestWinningAndMissInTheGap) {
     EXPECT_NE(face, 12345u);
     EXPECT_TRUE(door->Intersect({8, 24, -50}, {0, 0, 5}, &d, nullptr));  // a long direction: the same
     EXPECT_FLOAT_EQ(d, 49.2f);
-    // Along the door's plane from the left: panel 2's outer edge at x -16 comes before panel 1.
+    // Along the door's plane from the left: panel 2's outer edge at x -40 comes before panel 1.
     EXPECT_TRUE(door->Intersect({-100, 24, 0}, {1, 0, 0}, &d, nullptr));
-    EXPECT_FLOAT_EQ(d, 84.0f);
+    EXPECT_FLOAT_EQ(d, 60.0f);
     EXPECT_TRUE(door->Intersect({100, 8, 0}, {-1, 0, 0}, &d, nullptr));  // panel 0 before panel 3
-    EXPECT_FLOAT_EQ(d, 84.0f);
+    EXPECT_FLOAT_EQ(d, 60.0f);
 
     // No direction: no hit, from inside a panel too.
     d = 7.0f;
@@ -81,7 +81,7 @@ TEST_F(DoorTest, RaysMeetTheMovedPanelsTheNearestWinningAndMissInTheGap) {
     EXPECT_FALSE(door->Intersect({8, 24, -50}, {0, 0, 1}, &d, nullptr));
     EXPECT_EQ(d, -1.0f);
     EXPECT_FALSE(door->Intersect({30, 16, -50}, {0, 0, 1}, &d, nullptr));
-    EXPECT_TRUE(door->Intersect({48, 64, -50}, {0, 0, 1}, &d, nullptr));  // panel 1 now at (40..56, 56..72)
+    EXPECT_TRUE(door->Intersect({48, 64, -50}, {0, 0, 1}, &d, nullptr));  // panel 1 now at (40..80, 56..96)
     EXPECT_FLOAT_EQ(d, 49.2f);
 }
 
@@ -125,7 +125,7 @@ TEST_F(DoorTest, DrawsFourPanelsWithTheirMatricesAndTheLampOfItsChannel) {
 
 TEST_F(DoorTest, ABulgeTouchingOnePanelBendsOnlyThatPanelsSlice) {
     ODoor* door = Door();
-    g_player.bulgeCenter[3] = D3DXVECTOR3(16, 32, 0);  // panel 1's outer corner, 5 across
+    g_player.bulgeCenter[3] = D3DXVECTOR3(40, 56, 0);  // panel 1's outer corner, 5 across
     g_player.bulgeRadius[3] = 5.0f;
     door->Draw();
     const size_t n = door->baseVertices.size();
@@ -138,15 +138,15 @@ TEST_F(DoorTest, ABulgeTouchingOnePanelBendsOnlyThatPanelsSlice) {
     EXPECT_GT(moved[1], 0);
     EXPECT_EQ(moved[2], 0);
     EXPECT_EQ(moved[3], 0);
-    // The plate's front corner there (panel 0's (16, -16, -0.8), turned a quarter) is 0.8 from the
+    // The plate's front corner there (panel 0's (40, -40, -0.8), turned a quarter) is 0.8 from the
     // centre: pushed away from it, along the door's -z, by (5 - 0.8) / 1.5.
     int corners = 0;
     for (size_t v = 0; v < n; ++v) {
         const D3DXVECTOR3& b = door->baseVertices[v];
-        if (b.x == 16.0f && b.y == -16.0f && b.z == -0.8f) {
+        if (b.x == 40.0f && b.y == -40.0f && b.z == -0.8f) {
             ++corners;
             EXPECT_NEAR(door->workVertices[n + v].z, -0.8f - 4.2f / 1.5f, 1e-4);
-            EXPECT_NEAR(door->workVertices[n + v].x, 16.0f, 1e-4);
+            EXPECT_NEAR(door->workVertices[n + v].x, 40.0f, 1e-4);
         }
     }
     EXPECT_GT(corners, 0);
@@ -167,8 +167,9 @@ TEST_F(DoorTest, RaysMeetEachPanelAsDrawnAndTheNormalIsTheDrawnFaces) {
     const uint16_t* index = nullptr;
     mesh->LockIndexBuffer(D3DLOCK_READONLY, (void**)&index);
     int hits = 0;
-    for (float x = -14; x <= 14; x += 4)
-        for (float y = 2; y <= 30; y += 4) {
+    // Rays between the lines of the panels' 2-unit grid, so that none meets two bent faces at once.
+    for (float x = -13; x <= 15; x += 4)
+        for (float y = 3; y <= 31; y += 4) {
             const D3DXVECTOR3 origin(x, y, -60), dir(0, 0, 1);
             float want = -1;
             D3DXVECTOR3 wantNormal(0, 0, 0);

@@ -106,6 +106,24 @@ done
 
 echo "windows: Wine start to the first title frame (replay runner): $(tr -d '\r' < "$work/title.win.out" | grep -o 'first-frame-ms [0-9.]*' || echo none)"
 
+# ---- The pace ----
+# Nothing waits for a display here (Xvfb): the system's Present returns at once, and only the
+# executable's own pacing holds the game to 60 frames a second. 240 frames of the title, paced and not.
+printf 'frames 240\n' > "$pics/pace.replay"
+wine_run "$work/pace.out" "$win/quillmoor_replay_real.exe" --dir "$pics" "$pics/pace.replay" || true
+wine_run "$work/unpaced.out" "$win/quillmoor_replay_real.exe" --dir "$pics" --unpaced "$pics/pace.replay" || true
+fps_of() { tr -d '\r' < "$1" | sed -n 's/^end frames 240 .* fps \([0-9.]*\).*/\1/p'; }
+paced_fps=$(fps_of "$work/pace.out") unpaced_fps=$(fps_of "$work/unpaced.out")
+if [ -n "$paced_fps" ] && awk -v f="$paced_fps" 'BEGIN { exit !(f <= 61) }'; then
+  if awk -v f="$unpaced_fps" 'BEGIN { exit !(f > 61) }'; then
+    pass "pace: 240 frames at $paced_fps frames per second, unpaced $unpaced_fps"
+  else
+    pass "pace: 240 frames at $paced_fps frames per second; unpaced only $unpaced_fps, so this machine cannot show the pacing at work"
+  fi
+else
+  fail "pace: 240 frames at '${paced_fps}' frames per second (unpaced: $unpaced_fps)"; tail -n 3 "$work/pace.out"
+fi
+
 # ---- 5. The game ----
 source "$here/game_test.sh"
 

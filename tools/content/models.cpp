@@ -214,13 +214,14 @@ Mesh Door() {
     const int plate = m.AddMaterial(Textured("data/texture/plate.png", 0.75f, 0.78f, 0.82f));
     const int lamp = m.AddMaterial(Lamp("lamp", 1.0f, 0.1f, 0.1f));
     const int amber = m.AddMaterial(Shiny(0.9f, 0.62f, 0.12f, 20));
-    const int frame = m.AddMaterial(Shiny(0.2f, 0.22f, 0.26f, 20));
-    // One quarter of a 32 x 32 door: the panel that slides toward +x, -y.
-    m.Box(kId, {0, -16, -0.8f}, {16, 0, 0.8f}, plate);
-    m.Box(kId, {0, -1.2f, -0.95f}, {16, 0, 0.95f}, amber);
-    m.Box(kId, {0, -16, -0.95f}, {1.2f, -1.2f, 0.95f}, amber);
-    m.Box(kId, {15, -16, -1.0f}, {16, -1.2f, 1.0f}, frame);
-    m.Box(kId, {1.2f, -16, -1.0f}, {15, -15, 1.0f}, frame);
+    // One quarter of an 80 x 80 door: the panel that slides toward +x, -y, 40 to open, which clears its
+    // quarter whole. The door is far wider than the passages it closes: its edges reach 28 into the
+    // walls, so that a shot which tilts a wall back beside it never opens a gap round it. Cut into a
+    // 2-unit grid like clay, so that a shot dents it smoothly instead of flinging its few corners out
+    // to the bulge's sphere.
+    m.Box(kId, {0, -40, -0.8f}, {40, 0, 0.8f}, plate, 0, 2.0f);
+    m.Box(kId, {0, -1.2f, -0.95f}, {40, 0, 0.95f}, amber, 0, 2.0f);
+    m.Box(kId, {0, -40, -0.95f}, {1.2f, -1.2f, 0.95f}, amber, 0, 2.0f);
     // The lamp: a quarter ring round the door's centre, so a shut door shows a full ring.
     for (int i = 0; i < 6; ++i) {
         const float a0 = (-90 + 15.0f * i) * kPi / 180, a1 = (-90 + 15.0f * (i + 1)) * kPi / 180;
@@ -329,10 +330,10 @@ Mesh Lever(bool on) {
 
 Mesh Step() {
     Mesh m;
-    const int stone = m.AddMaterial(Textured("data/texture/stone.png", 0.9f, 0.9f, 0.9f));
+    const int clay = m.AddMaterial(Textured("data/texture/clay.png", 1.0f, 1.0f, 1.0f));
     const int rim = m.AddMaterial(Shiny(0.3f, 0.3f, 0.36f, 20));
-    // A 20 x 20 slab, top at the origin, finely divided so that a bulge bends it.
-    m.Box(kId, {-10, -2.5f, -10}, {10, 0, 10}, stone, 16, 2);
+    // A 20 x 20 slab of clay, top at the origin, finely divided so that a bulge bends it.
+    m.Box(kId, {-10, -2.5f, -10}, {10, 0, 10}, clay, 16, 2);
     m.Box(kId, {-9, -3.5f, -9}, {9, -2.5f, 9}, rim, 0, 2);
     return m;
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace gl {
+namespace pacing {
 
 class Pacer {
 public:
@@ -41,4 +41,4 @@ private:
     uint64_t frames = 0;
 };
 
-}  // namespace gl
+}  // namespace pacing
