@@ -42,13 +42,16 @@ TEST(Content, MeshesWithoutFiniteNumbersAreRefused) {
     EXPECT_EQ(error, "a vertex that is not a finite number");
 }
 
+// The build generated data/ in a process of its own; one more run here must write the same bytes.
 TEST(Content, TwoRunsWriteTheSameBytes) {
     testing_support::TempFolder folder;
-    const std::string stages = std::string(QUILLMOOR_SOURCE_DIR) + "/tools/content/stages";
     std::string error;
-    ASSERT_TRUE(Generate(stages, "a/data", &error)) << error;
-    ASSERT_TRUE(Generate(stages, "b/data", &error)) << error;
-    const auto a = Snapshot("a"), b = Snapshot("b");
+    ASSERT_TRUE(Generate(std::string(QUILLMOOR_SOURCE_DIR) + "/tools/content/stages", "data", &error)) << error;
+    std::map<std::string, std::string> a, b;
+    for (const char* sub : {"xfile", "texture", "sound"}) {
+        a.merge(Snapshot(fs::path("data") / sub));
+        b.merge(Snapshot(fs::path(QUILLMOOR_SOURCE_DIR) / "data" / sub));
+    }
     EXPECT_EQ(a.size(), 14u + 14u + 17u);  // sounds, pictures, meshes with the sample stage and four stages
     ASSERT_EQ(a.size(), b.size());
     for (const auto& [name, bytes] : a) {
