@@ -155,18 +155,25 @@ TEST_F(ElevatorTest, WithItsChannelOffItGoesBackToAUnlessThePlayerIsOnItOrNear) 
     EXPECT_TRUE(sounds.empty());
 }
 
-// Off, with the player beside it (not on it): (12, 16) from its origin is exactly 20 and holds it;
-// a hundredth more and it moves its step of 2 toward A.
-class OffReach : public ElevatorTest, public testing::WithParamInterface<std::pair<float, float>> {};
-TEST_P(OffReach, APlayerWithinTwentyHoldsIt) {
+// The player beside it (not on it), its channel off or on: (12, 16) from its origin is exactly 20 and
+// holds it; a hundredth more and it moves its step of 2 toward A (off: its way back; on: the stop nearer
+// the player, 21.9 away against 93 for B).
+struct Beside {
+    bool channelOn;
+    float z, x;
+};
+class Reach : public ElevatorTest, public testing::WithParamInterface<Beside> {};
+TEST_P(Reach, APlayerWithinTwentyHoldsIt) {
     const D3DXVECTOR3 nine(9, 0, 0);
     OElevator* e = Elevator({0, 0, 0}, {100, 0, 0}, 2.0f, &nine);
-    g_leverStates[1] = false;
-    g_player.position = D3DXVECTOR3(9, 12, GetParam().first);
+    g_leverStates[1] = GetParam().channelOn;
+    g_player.position = D3DXVECTOR3(9, 12, GetParam().z);
     UpdateObjects();
-    EXPECT_EQ(e->position.x, GetParam().second);
+    EXPECT_EQ(e->position.x, GetParam().x);
 }
-INSTANTIATE_TEST_SUITE_P(Boundary, OffReach, testing::Values(std::pair{16.0f, 9.0f}, std::pair{16.01f, 7.0f}));
+INSTANTIATE_TEST_SUITE_P(Boundary, Reach,
+                         testing::Values(Beside{false, 16.0f, 9.0f}, Beside{false, 16.01f, 7.0f},
+                                         Beside{true, 16.0f, 9.0f}, Beside{true, 16.01f, 7.0f}));
 
 TEST_F(ElevatorTest, StopsAtOnePointGiveNoRideAndNoSound) {
     OElevator* e = Elevator({3, 0, 3}, {3, 0, 3}, 1.0f);
