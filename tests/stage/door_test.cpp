@@ -167,7 +167,7 @@ TEST_F(DoorTest, RaysMeetEachPanelAsDrawnAndTheNormalIsTheDrawnFaces) {
     const uint16_t* index = nullptr;
     mesh->LockIndexBuffer(D3DLOCK_READONLY, (void**)&index);
     int hits = 0;
-    // Rays between the lines of the panels' 2-unit grid, so that none meets two bent faces at once.
+    // Rays between the lines of the panels' 4-unit grid, so that none meets two bent faces at once.
     for (float x = -13; x <= 15; x += 4)
         for (float y = 3; y <= 31; y += 4) {
             const D3DXVECTOR3 origin(x, y, -60), dir(0, 0, 1);

@@ -217,11 +217,11 @@ Mesh Door() {
     // One quarter of an 80 x 80 door: the panel that slides toward +x, -y, 40 to open, which clears its
     // quarter whole. The door is far wider than the passages it closes: its edges reach 28 into the
     // walls, so that a shot which tilts a wall back beside it never opens a gap round it. Cut into a
-    // 2-unit grid like clay, so that a shot dents it smoothly instead of flinging its few corners out
+    // 4-unit grid, so that a shot dents it smoothly instead of flinging its few corners out
     // to the bulge's sphere.
-    m.Box(kId, {0, -40, -0.8f}, {40, 0, 0.8f}, plate, 0, 2.0f);
-    m.Box(kId, {0, -1.2f, -0.95f}, {40, 0, 0.95f}, amber, 0, 2.0f);
-    m.Box(kId, {0, -40, -0.95f}, {1.2f, -1.2f, 0.95f}, amber, 0, 2.0f);
+    m.Box(kId, {0, -40, -0.8f}, {40, 0, 0.8f}, plate, 0, 4.0f);
+    m.Box(kId, {0, -1.2f, -0.95f}, {40, 0, 0.95f}, amber, 0, 4.0f);
+    m.Box(kId, {0, -40, -0.95f}, {1.2f, -1.2f, 0.95f}, amber, 0, 4.0f);
     // The lamp: a quarter ring round the door's centre, so a shut door shows a full ring.
     for (int i = 0; i < 6; ++i) {
         const float a0 = (-90 + 15.0f * i) * kPi / 180, a1 = (-90 + 15.0f * (i + 1)) * kPi / 180;
