@@ -65,50 +65,41 @@ protected:
     IDirectSound8* ds = nullptr;
 };
 
-TEST_F(DirectSound, SizesOutsideTheLimitsAreRefusedWithoutAnAllocation) {
+TEST_F(DirectSound, SizesAndFormatsOutsideTheLimitsAreRefusedWithoutABuffer) {
     IDirectSoundBuffer8* b = nullptr;
-    EXPECT_EQ(create(DSBSIZE_MIN - 1, pcm(1, 8, 22050), &b), DSERR_INVALIDPARAM);
-    EXPECT_EQ(b, nullptr);
-    EXPECT_EQ(create(0, pcm(1, 8, 22050), &b), DSERR_INVALIDPARAM);
-    EXPECT_EQ(create(DSBSIZE_MAX + 1u, pcm(1, 16, 22050), &b), DSERR_INVALIDPARAM);
-    EXPECT_EQ(create(0xFFFFFFFFu, pcm(1, 16, 22050), &b), DSERR_INVALIDPARAM);
-    EXPECT_EQ(b, nullptr);
-    ASSERT_EQ(create(DSBSIZE_MIN, pcm(1, 8, 22050), &b), DS_OK);
-    b->Release();
-}
-
-TEST_F(DirectSound, FormatsOtherThan8Or16BitPcmMonoOrStereoAreRefused) {
-    IDirectSoundBuffer8* b = nullptr;
-    WAVEFORMATEX wrong[] = {pcm(1, 24, 22050), pcm(3, 16, 22050),  pcm(0, 16, 22050),
-                            pcm(1, 16, 50),    pcm(2, 16, 400000), pcm(1, 16, 22050)};
+    for (DWORD bytes : {DWORD(DSBSIZE_MIN - 1), DWORD(0), DWORD(DSBSIZE_MAX + 1u), 0xFFFFFFFFu}) {
+        EXPECT_EQ(create(bytes, pcm(1, 16, 22050), &b), DSERR_INVALIDPARAM) << bytes;
+        EXPECT_EQ(b, nullptr);
+    }
+    // Only 8- or 16-bit PCM, mono or stereo, 100 Hz to 200 kHz, with its block alignment.
+    WAVEFORMATEX wrong[] = {pcm(1, 24, 22050),  pcm(3, 16, 22050), pcm(0, 16, 22050), pcm(1, 16, 99),
+                            pcm(2, 16, 200001), pcm(1, 16, 22050), pcm(2, 16, 44100)};
     wrong[5].wFormatTag = 3;  // floating point
+    wrong[6].nBlockAlign = 3;
     for (const WAVEFORMATEX& f : wrong) {
         EXPECT_EQ(create(64, f, &b), DSERR_BADFORMAT)
             << f.nChannels << " " << f.wBitsPerSample << " " << f.nSamplesPerSec;
         EXPECT_EQ(b, nullptr);
     }
-    WAVEFORMATEX badAlign = pcm(2, 16, 44100);
-    badAlign.nBlockAlign = 3;
-    EXPECT_EQ(create(64, badAlign, &b), DSERR_BADFORMAT);
+    for (WAVEFORMATEX f : {pcm(1, 8, 100), pcm(2, 16, 200000)}) {
+        ASSERT_EQ(create(DSBSIZE_MIN, f, &b), DS_OK) << f.nSamplesPerSec;
+        b->Release();
+    }
 }
 
-TEST_F(DirectSound, NewBuffersHoldSilenceAndDuplicatesShareTheMemory) {
-    IDirectSoundBuffer8 *b8 = nullptr, *b16 = nullptr;
+TEST_F(DirectSound, DuplicatesShareTheMemoryThatOutlivesTheOriginal) {
+    // The silence of new 8- and 16-bit buffers shows in the tails of short sound files.
+    IDirectSoundBuffer8* b8 = nullptr;
     ASSERT_EQ(create(10, pcm(1, 8, 22050), &b8), DS_OK);
-    ASSERT_EQ(create(10, pcm(2, 16, 22050), &b16), DS_OK);
     void *p1 = nullptr, *p2 = reinterpret_cast<void*>(1);
     DWORD n1 = 0, n2 = 7;
     ASSERT_EQ(b8->Lock(0, 0, &p1, &n1, &p2, &n2, DSBLOCK_ENTIREBUFFER), DS_OK);
     EXPECT_EQ(n1, 10u);
     EXPECT_EQ(p2, nullptr);
     EXPECT_EQ(n2, 0u);
-    EXPECT_EQ(std::memcmp(p1, std::string(10, '\x80').data(), 10), 0);  // unsigned 8-bit silence
     void* memory8 = p1;
     std::memcpy(p1, "0123456789", 10);
     EXPECT_EQ(b8->Unlock(p1, n1, nullptr, 0), DS_OK);
-    ASSERT_EQ(b16->Lock(0, 0, &p1, &n1, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
-    EXPECT_EQ(std::memcmp(p1, std::string(10, '\0').data(), 10), 0);
-    b16->Unlock(p1, n1, nullptr, 0);
 
     IDirectSoundBuffer8* copy = duplicate(b8);
     ASSERT_NE(copy, nullptr);
@@ -124,28 +115,18 @@ TEST_F(DirectSound, NewBuffersHoldSilenceAndDuplicatesShareTheMemory) {
     EXPECT_EQ(std::memcmp(q, "0123456789", 10), 0);
     copy->Unlock(q, qn, nullptr, 0);
     copy->Release();
-    b16->Release();
     EXPECT_EQ(headless::soundSampleCount(), 0);
 }
 
-TEST_F(DirectSound, PlayStopAndResumeKeepThePlaceAndTheEndRewinds) {
+TEST_F(DirectSound, TheEndRewindsAndPlayOnAPlayingBufferChangesOnlyTheLooping) {
     IDirectSoundBuffer8* b = nullptr;
     ASSERT_EQ(create(22050 * 2, pcm(1, 16, 22050), &b), DS_OK);  // one second
     EXPECT_EQ(status(b), 0u);
+    // Stopping and resuming are checked through the sound bank's voices.
     EXPECT_EQ(b->Play(0, 0, 0), DS_OK);
+    headless::advanceSound(950);
     EXPECT_EQ(status(b), DWORD(DSBSTATUS_PLAYING));
-    headless::advanceSound(250);
-    EXPECT_EQ(b->Stop(), DS_OK);
-    EXPECT_EQ(status(b), 0u);
-    DWORD stoppedAt = position(b);
-    EXPECT_EQ(stoppedAt, 22050u / 4 * 2);
-    headless::advanceSound(1000);  // a stopped voice does not move
-    EXPECT_EQ(position(b), stoppedAt);
-    EXPECT_EQ(b->Play(0, 0, 0), DS_OK);
-    EXPECT_EQ(position(b), stoppedAt);
-    headless::advanceSound(700);
-    EXPECT_EQ(status(b), DWORD(DSBSTATUS_PLAYING));
-    headless::advanceSound(100);  // 1.05 s played in all: the end, back at the start
+    headless::advanceSound(100);  // 1.05 s played: the end, back at the start
     EXPECT_EQ(status(b), 0u);
     EXPECT_EQ(position(b), 0u);
 
@@ -198,10 +179,6 @@ TEST_F(DirectSound, PrimaryBufferTakesItsFormatAtPriorityLevelAndHasNoVersion8) 
     EXPECT_EQ(primary->SetFormat(&mix), DSERR_PRIOLEVELNEEDED);
     ASSERT_EQ(ds->SetCooperativeLevel(fakeWindow(), DSSCL_PRIORITY), DS_OK);
     EXPECT_EQ(primary->SetFormat(&mix), DS_OK);
-    WAVEFORMATEX got{};
-    EXPECT_EQ(primary->GetFormat(&got, sizeof got, nullptr), DS_OK);
-    EXPECT_EQ(got.nSamplesPerSec, 44100u);
-    EXPECT_EQ(ds->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DSERR_INVALIDPARAM);
     EXPECT_EQ(primary->Release(), 0u);
 }
 
@@ -222,15 +199,6 @@ TEST_F(DirectSound, ReferencesAreCountedAndTheOutputClosesWithTheLastObject) {
     EXPECT_EQ(b->Release(), 0u);
     EXPECT_EQ(headless::soundVoiceCount(), 0);
     EXPECT_EQ(headless::soundSampleCount(), 0);
-}
-
-TEST(DirectSoundOutput, WithoutAnOutputDeviceCreationFails) {
-    headless::reset();
-    headless::failAudioDevice(true);
-    IDirectSound8* ds = reinterpret_cast<IDirectSound8*>(1);
-    EXPECT_EQ(DirectSoundCreate8(nullptr, &ds, nullptr), DSERR_NODRIVER);
-    EXPECT_EQ(ds, nullptr);
-    headless::reset();
 }
 
 }  // namespace

@@ -1,15 +1,13 @@
 // Where the game runs: its data found from candidate folders, the state folder, the log's writability,
-// and the run folder that Log.txt lands in, down to a whole headless game run in it.
+// and the run folder that Log.txt lands in.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
-#include <regex>
 
 #include "desktop/game_folder.h"
 #include "support/game_run.h"
-#include "support/start_content.h"
 
 using namespace testing_support;
 namespace fs = std::filesystem;
@@ -133,36 +131,6 @@ TEST_F(RunFolder, SomethingElseNamedDataInTheStateFolderIsLeftAlone) {
                     root, "", [](const fs::path&) { return false; }, error)
                     .empty());
     EXPECT_NE(error.find("XDG_STATE_HOME"), std::string::npos) << error;
-}
-
-// The whole game, headless, started in the run folder: the same log either way, in its own place.
-TEST_F(RunFolder, GameWritesTheSameLogInTheStateFolderAsBesideItsData) {
-    fs::current_path(root);
-    WriteStartContent();
-    auto runOnce = [](const fs::path& folder) {
-        fs::current_path(folder);
-        ResetForNewRun();
-        headless::onFrame([](int frame) {
-            if (frame == 5) headless::pushKeyDown(VK_ESCAPE);
-        });
-        EXPECT_EQ(RunGame(), 0);
-        EXPECT_EQ(headless::frameCount(), 5);
-        EXPECT_EQ(headless::messageBoxes().size(), 1u);  // the question only: every start file was found
-        headless::reset();
-    };
-    const fs::path run = choose(root);
-    ASSERT_EQ(run, state) << error;
-    runOnce(run);
-    EXPECT_FALSE(fs::exists(root / "Log.txt"));
-    const std::string stateLog = ReadFile(state / "Log.txt");
-    EXPECT_TRUE(std::regex_match(stateLog, std::regex(EndOfRunPattern(" ||  正常終了"))));
-
-    runOnce(desktop::chooseRunFolder(
-        root, state, [](const fs::path&) { return true; }, error));
-    const std::string rootLog = ReadFile(root / "Log.txt");
-    const std::regex stamp(kTimestampPattern);
-    EXPECT_EQ(std::regex_replace(rootLog, stamp, "T"), std::regex_replace(stateLog, stamp, "T"));
-    EXPECT_EQ(ReadFile(state / "Log.txt"), stateLog);  // the second run did not touch it
 }
 
 }  // namespace

@@ -133,30 +133,17 @@ TEST_F(OpenAlOutput, NullOutputPlaysASoundThatEndsAndResumesWhereItStopped) {
     EXPECT_FALSE(g_fatalError);
 }
 
-// Reads the float samples of a WAVE file written by OpenAL Soft's wave writer.
+// The float samples of a WAVE file from OpenAL Soft's wave writer: "fmt " right after "WAVE", the samples
+// after "data" to the end of the file.
 std::vector<float> readFloatWave(const std::string& bytes, int& channels) {
-    std::vector<float> out;
-    size_t at = 12;
-    channels = 0;
-    while (at + 8 <= bytes.size()) {
-        std::string tag = bytes.substr(at, 4);
-        uint32_t size;
-        std::memcpy(&size, bytes.data() + at + 4, 4);
-        if (tag == "fmt ") {
-            uint16_t fmtTag, ch, bits;
-            std::memcpy(&fmtTag, bytes.data() + at + 8, 2);
-            std::memcpy(&ch, bytes.data() + at + 10, 2);
-            std::memcpy(&bits, bytes.data() + at + 22, 2);
-            if (bits != 32) return {};
-            channels = ch;
-        } else if (tag == "data") {
-            size = std::min<uint32_t>(size, static_cast<uint32_t>(bytes.size() - at - 8));
-            out.resize(size / 4);
-            std::memcpy(out.data(), bytes.data() + at + 8, out.size() * 4);
-            return out;
-        }
-        at += 8 + size + (size & 1);
-    }
+    uint16_t ch = 0, bits = 0;
+    const size_t data = bytes.find("data", 36);
+    if (data == std::string::npos || data + 8 > bytes.size() || bytes.compare(12, 4, "fmt ") != 0) return {};
+    std::memcpy(&ch, bytes.data() + 22, 2);
+    std::memcpy(&bits, bytes.data() + 34, 2);
+    channels = bits == 32 ? ch : 0;
+    std::vector<float> out((bytes.size() - data - 8) / 4);
+    std::memcpy(out.data(), bytes.data() + data + 8, out.size() * 4);
     return out;
 }
 
