@@ -81,7 +81,7 @@ protected:
 };
 
 TEST_F(Intersect, NearestHitWithFaceBarycentricsAndRayParameter) {
-    D3DXVECTOR3 origin(0.5f, -0.25f, -5.0f), direction(0, 0, 2);  // not unit length
+    D3DXVECTOR3 origin(0.5f, -0.5f, -5.0f), direction(0, 0, 2);  // not unit length; u and v differ there
     BOOL hit = FALSE;
     DWORD face = 99, count = 0;
     float u = -1, v = -1, dist = -1;

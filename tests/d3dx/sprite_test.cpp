@@ -164,6 +164,8 @@ TEST_F(Sprite, CallsOutOfOrderAreRefused) {
     EXPECT_EQ(g_sprite->OnLostDevice(), D3D_OK);
     EXPECT_EQ(g_sprite->OnResetDevice(), D3D_OK);
     EXPECT_EQ(g_sprite->End(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(g_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);  // the next batch has nothing from before
+    EXPECT_EQ(g_sprite->End(), D3D_OK);
     EXPECT_TRUE(headless::recordedDraws().empty());
 }
 

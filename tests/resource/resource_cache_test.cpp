@@ -61,8 +61,10 @@ TEST_F(Cache, LoadsEachNameOnceAndForgetsEverythingOnReleaseAll) {
     EXPECT_EQ(cache.Find("gun.x"), nullptr);
     // Names differing in case are different records.
     ASSERT_TRUE(cache.LoadMesh("Door.x"));
-    EXPECT_NE(cache.Find("Door.x"), first);
-    EXPECT_NE(cache.Find("Door.x")->mesh, first->mesh);
+    MeshRecord* other = cache.Find("Door.x");
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(other, first);
+    EXPECT_NE(other->mesh, first->mesh);
     EXPECT_EQ(cache.Find("DOOR.x"), nullptr);
 
     cache.ReleaseAll();
