@@ -234,25 +234,25 @@ TEST_F(XFile, BrokenFilesFailWithoutAMesh) {
     const std::string open = tri.substr(0, tri.size() - 1);  // the triangle, its brace still open
     const std::string material = "Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; ";
     std::vector<std::string> cases = {
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }",  // index past the vertices
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 2;0,1;; }",    // a face of two corners
-        open,                                                // no closing brace
-        "Mesh { 3; 0;0;0;, 1;0;0;; 1; 3;0,1,2;; }",          // too few vertices
-        "Mesh { 4000000000; 0;0;0;; }",                      // a count the file cannot hold
-        open + "MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; } }",  // more normal faces than faces
-        open + "MeshNormals { 1; 0;0;1;; 1; 4;0,0,0,0;; } }",          // a normal face of another size
-        open + "MeshTextureCoords { 2; 0;0;, 1;1;; } }",               // fewer coordinates than vertices
-        open + "MeshMaterialList { 1; 1; 1;; " + material + "} } }",   // a material past the list
-        open + "MeshMaterialList { 2; 1; 0;; " + material + "} } }",   // fewer materials than declared
-        open + "MeshMaterialList { 1; 1; 0;; { Missing } } }",         // a reference to nothing
-        open + "MeshMaterialList { 1; 1; 0;; Material { 1;1;1;; } } }",                     // a short colour
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }",              // index past the vertices
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 2;0,1;; }",                // a face of two corners
+        open,                                                            // no closing brace
+        "Mesh { 3; 0;0;0;, 1;0;0;; 1; 3;0,1,2;; }",                      // too few vertices
+        "Mesh { 4000000000; 0;0;0;; }",                                  // a count the file cannot hold
+        open + "MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; } }",    // more normal faces than faces
+        open + "MeshNormals { 1; 0;0;1;; 1; 4;0,0,0,0;; } }",            // a normal face of another size
+        open + "MeshTextureCoords { 2; 0;0;, 1;1;; } }",                 // fewer coordinates than vertices
+        open + "MeshMaterialList { 1; 1; 1;; " + material + "} } }",     // a material past the list
+        open + "MeshMaterialList { 2; 1; 0;; " + material + "} } }",     // fewer materials than declared
+        open + "MeshMaterialList { 1; 1; 0;; { Missing } } }",           // a reference to nothing
+        open + "MeshMaterialList { 1; 1; 0;; Material { 1;1;1;; } } }",  // a short colour
         open + "MeshMaterialList { 1; 1; 0;; " + material + "TextureFilename { \"open } } } }",  // open string
-        "Mesh { 3; 0;0;0;, 1;0;zero;, 0;1;0;; 1; 3;0,1,2;; }",    // not a number
-        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,-1,2;; }",      // a negative index
-        "Frame { FrameTransformMatrix { 1,0,0; } " + tri + " }",  // a short matrix
-        "Mesh { 0;; 0;; }",                                       // nothing to draw
-        tri + " @",                                               // a stray character
-        tri.substr(0, 40),                                        // cut short
+        "Mesh { 3; 0;0;0;, 1;0;zero;, 0;1;0;; 1; 3;0,1,2;; }",                                   // not a number
+        "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,-1,2;; }",                                     // a negative index
+        "Frame { FrameTransformMatrix { 1,0,0; } " + tri + " }",                                 // a short matrix
+        "Mesh { 0;; 0;; }",                                                                      // nothing to draw
+        tri + " @",                                                                              // a stray character
+        tri.substr(0, 40),                                                                       // cut short
     };
     std::string deep;  // frames nested past any sensible model
     for (int i = 0; i < 100000; ++i) deep += "Frame{";

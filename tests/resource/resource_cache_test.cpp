@@ -118,7 +118,8 @@ TEST_F(Cache, AMissingMaterialTextureIsReportedButTheMeshStaysCached) {
     EXPECT_EQ(headless::messageBoxes()[0].title, "Error");
     EXPECT_EQ(headless::messageBoxes()[0].flags, MB_OK);
     EXPECT_TRUE(std::regex_match(
-        log(), std::regex(LogLinePattern(" ||  Error: テクスチャ「data/texture/missing.png」の読み込みに失敗しました"))));
+        log(),
+        std::regex(LogLinePattern(" ||  Error: テクスチャ「data/texture/missing.png」の読み込みに失敗しました"))));
     // The subset without its texture still draws, untextured.
     g_device->BeginScene();
     r->Draw();

@@ -84,6 +84,7 @@ TEST_F(WaveLoader, WrongOrTruncatedHeadersAreNotWaveFiles) {
     std::string date = good;
     size_t data = good.find("data");
     date.replace(data, 4, "date");
+    // The last has "ddata": the first 'd' takes "dat" with it, so the scan never sees the tag begin.
     const std::string cases[] = {"",
                                  "RIF",
                                  good.substr(0, 4),
@@ -94,7 +95,6 @@ TEST_F(WaveLoader, WrongOrTruncatedHeadersAreNotWaveFiles) {
                                  good.substr(0, data + 6),
                                  date,
                                  WaveBytes(WaveSpec{.beforeFormat = Chunk("LIST", "INFO")}),
-                                 // "ddata": the first 'd' takes "dat" with it, so the scan never sees the tag begin.
                                  WaveBytes(WaveSpec{.beforeData = "d"})};
     for (const std::string& bytes : cases) {
         SCOPED_TRACE(bytes.size());
