@@ -68,39 +68,31 @@ TEST_F(Checker, NamesAMissingFile) {
     EXPECT_NE(lines.find("data/xfile/door.x: "), std::string::npos) << lines;
 }
 
-TEST_F(Checker, NamesAPictureOfTheWrongSizeOrWithoutAlpha) {
+TEST_F(Checker, NamesPicturesOfTheWrongSizeWithoutAlphaOrDamaged) {
     const auto png = content::EncodePng(content::Canvas(640, 479, {1, 0, 0, 1}), false);
     std::ofstream(Data("texture/blood.png"), std::ios::binary)
         .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
-    EXPECT_EQ(Lines(Check()),
-              "data/texture/blood.png: 640 x 479, the game loads it as 640 x 480\n"
-              "data/texture/blood.png: no alpha channel: it is drawn over the scene and must be transparent\n");
-}
-
-TEST_F(Checker, NamesADamagedPicture) {
     std::string bytes = testing_support::ReadFile(Data("texture/title.png"));
     bytes.resize(bytes.size() / 2);
     std::ofstream(Data("texture/title.png"), std::ios::binary) << bytes;
     std::ofstream(Data("texture/white.png"), std::ios::binary) << "GIF89a";
     EXPECT_EQ(Lines(Check()),
               "data/texture/white.png: not a PNG picture\n"
+              "data/texture/blood.png: 640 x 479, the game loads it as 640 x 480\n"
+              "data/texture/blood.png: no alpha channel: it is drawn over the scene and must be transparent\n"
               "data/texture/title.png: damaged PNG data\n");
 }
 
-TEST_F(Checker, NamesAWaveWithoutData) {
+TEST_F(Checker, NamesAWaveWithoutDataFollowingTheGamesScan) {
     // A format chunk and a LIST chunk, but no "data" anywhere: the game refuses it.
     std::string w = testing_support::ReadFile(Data("sound/puu35.wav")).substr(0, 36);
     w += std::string("LIST\x04\x00\x00\x00INFO", 12);
     std::ofstream(Data("sound/puu35.wav"), std::ios::binary) << w;
-    EXPECT_EQ(Lines(Check()), "data/sound/puu35.wav: no \"data\" chunk: the game refuses it as not a WAVE file\n");
-}
-
-TEST_F(Checker, FollowsTheGamesScanForData) {
     // "ddata": the game reads "dda" as a failed match and goes on after it, so it never sees this tag.
-    std::string w = testing_support::ReadFile(Data("sound/bosu05.wav"));
-    const std::string head = w.substr(0, 36), rest = w.substr(36);
-    std::ofstream(Data("sound/bosu05.wav"), std::ios::binary) << head << "d" << rest.substr(0, 4 + 4);
-    EXPECT_EQ(Lines(Check()), "data/sound/bosu05.wav: no \"data\" chunk: the game refuses it as not a WAVE file\n");
+    w = testing_support::ReadFile(Data("sound/bosu05.wav"));
+    std::ofstream(Data("sound/bosu05.wav"), std::ios::binary) << w.substr(0, 36) << "d" << w.substr(36, 8);
+    EXPECT_EQ(Lines(Check()), "data/sound/puu35.wav: no \"data\" chunk: the game refuses it as not a WAVE file\n"
+                              "data/sound/bosu05.wav: no \"data\" chunk: the game refuses it as not a WAVE file\n");
 }
 
 TEST_F(Checker, AsksTheGamesOwnWaveLoader) {
@@ -168,23 +160,16 @@ TEST_F(Checker, NamesMeshesTheGameCannotUse) {
            " MeshTextureCoords { 3; 0;0;, 0;1;, 1;0;; }\n"
            " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }\n";
     std::ofstream(Data("xfile/goal.x"), std::ios::binary) << "xof 0303txt 0032\nMesh { 3; 0;0;0;, 0;0;1;";
+    std::ofstream(Data("xfile/stage9.x"), std::ios::binary) << "xof 0303bin 0032";  // stage meshes too
     std::string door = testing_support::ReadFile(Data("xfile/door.x"));
     door.replace(door.find("data/texture/plate.png"), 22, "data/texture/paint.png");
     std::ofstream(Data("xfile/door.x"), std::ios::binary) << door;
     EXPECT_EQ(Lines(Check()),
               "data/xfile/door.x: material 0: texture \"data/texture/paint.png\" does not load\n"
               "data/xfile/goal.x: the game's .x loader refuses it\n"
-              "data/xfile/step.x: vertices of 20 bytes; the game needs 32 (position, normal, texture coordinates)\n");
+              "data/xfile/step.x: vertices of 20 bytes; the game needs 32 (position, normal, texture coordinates)\n"
+              "data/xfile/stage9.x: the game's .x loader refuses it\n");
 }
-
-TEST_F(Checker, ChecksStageMeshesToo) {
-    std::ofstream(Data("xfile/stage9.x"), std::ios::binary) << "xof 0303bin 0032";
-    EXPECT_EQ(Lines(Check()), "data/xfile/stage9.x: the game's .x loader refuses it\n");
-}
-
-}  // namespace
-
-namespace {
 
 // The stages of a game folder go through the same check: with the game's real factory table.
 TEST_F(Checker, ChecksTheStagesWhenThereIsAStageListAndDemandsOneOnRequest) {

@@ -83,12 +83,6 @@ protected:
 
 TEST_F(StageChecker, GoodStagesPassWithTheClearScreenNote) { EXPECT_EQ(Check(), std::vector<std::string>{kNote}); }
 
-TEST_F(StageChecker, TheStageListIsNeededOnlyWhenStagesAreExpected) {
-    std::filesystem::remove("data/stagedata.txt");
-    EXPECT_TRUE(Check().empty());
-    EXPECT_EQ(Check(true), std::vector<std::string>{"data/stagedata.txt: missing: the game cannot load any stage"});
-}
-
 TEST_F(StageChecker, AListLineNamingNoFileIsReportedAtItsLine) {
     WriteStageList("stage1.txt\n stage2.txt\n");
     EXPECT_EQ(Check(), std::vector<std::string>{
@@ -96,6 +90,11 @@ TEST_F(StageChecker, AListLineNamingNoFileIsReportedAtItsLine) {
     WriteStageList("stage1.txt\n");
     EXPECT_EQ(Check(), std::vector<std::string>{
                            "data/stage1.txt:21: the goal leads to stage 2, which the stage list does not have"});
+    const std::string longName = std::string(130, 'x') + ".txt";
+    WriteStageFile(longName, kGoodStage2);
+    WriteStageList(longName + "\nstage1.txt\n");
+    EXPECT_EQ(Check().at(0), "data/stagedata.txt:1: line longer than 125 characters: the game counts it as two "
+                             "lines, so later stages shift");
 }
 
 TEST_F(StageChecker, MeshesMissingFromTheListOrTheFolder) {
@@ -190,17 +189,6 @@ TEST_F(StageChecker, LineEndsAndTheStartPosition) {
     WriteStageFile("stage1.txt", "0,0,0,\n:\nfloor.x\n");
     EXPECT_EQ(Check()[0],
               "data/stage1.txt:4: the file ends before the colon that closes the mesh list: the game stops here");
-}
-
-TEST_F(StageChecker, AnOverLongListLineShiftsTheStagesAfterIt) {
-    const std::string longName = std::string(130, 'x') + ".txt";
-    WriteStageFile(longName, kGoodStage2);
-    WriteStageList(longName + "\nstage1.txt\n");
-    std::vector<std::string> lines = Check();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0],
-              "data/stagedata.txt:1: line longer than 125 characters: the game counts it as two lines, so later "
-              "stages shift");
 }
 
 TEST_F(StageChecker, BytesNoNameCanHoldAndOverLongFields) {
