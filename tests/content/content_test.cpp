@@ -106,16 +106,24 @@ TEST(Content, FixedMeshesHaveTheirMaterialsAndShapes) {
     EXPECT_GT(hi, 0.0f);
 }
 
-TEST(Content, StageGeometryIsFinelyDivided) {
+TEST(Content, StageGeometryIsFinelyDividedSaveWhereACellLineSays) {
     std::vector<NamedMesh> out;
     std::string error;
+    // a.x: a 16 x 4 x 8 box at an 8-unit grid with its bottom and west faces left out: top 3 x 2 points
+    // (2 cells), east and west 2 x 2 (1 cell), north and south 3 x 2 (2 cells). The next mesh line
+    // brings the 2-unit grid back for room.x and the ramp; c.x is a ramp that drops only its bottom;
+    // d.x is uncut: a 400 x 10 x 300 box is its eight corners on each face, 4 points and 2 triangles a face.
     ASSERT_TRUE(
-        BuildStageGeometry("mesh room.x\nmaterial m data/texture/stone.png 16 1 1 1\n"
+        BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\ncell 8\nbox m 0 0 0 16 4 8 skip=-y,-x\n"
+                           "mesh room.x\nmaterial m data/texture/stone.png 16 1 1 1\n"
                            "box m -20 -4 -20 20 0 20\nquad m 0 10 0  4 10 0  4 10 4  0 10 4\n"
-                           "mesh ramp.x\nmaterial m - 8 1 1 1\nramp m 0 0 0 10 6 8 -z\n",
+                           "mesh ramp.x\nmaterial m - 8 1 1 1\nramp m 0 0 0 10 6 8 -z\n"
+                           "mesh b.x\nmaterial m - 8 1 1 1\nbox m 0 0 0 2 2 2\n"
+                           "mesh c.x\nmaterial m - 8 1 1 1\nramp m 0 0 0 4 2 2 +x skip=-y\n"
+                           "mesh d.x\nmaterial m - 8 1 1 1\ncell whole\nbox m -200 0 0 200 10 300\n",
                            out, &error))
         << error;
-    ASSERT_EQ(out.size(), 2u);
+    ASSERT_EQ(out.size(), 6u);
     auto check = [](const Mesh& m, float most) {
         float longest = 0;
         for (size_t i = 0; i < m.indices.size(); ++i) {  // each corner to the next of its triangle
@@ -125,28 +133,12 @@ TEST(Content, StageGeometryIsFinelyDivided) {
         EXPECT_LE(longest, most);
         EXPECT_EQ(InwardFaces(m), 0);
     };
-    check(out[0].mesh, 2.0f * std::sqrt(2.0f) + 1e-3f);  // the diagonal of a 2 x 2 cell
-    check(out[1].mesh, 3.3f);                            // the ramp's triangular sides have slanted cells
-    const Mesh& m = out[0].mesh;
-    // The box's top face alone has 21 x 21 points on a 2-unit grid.
+    check(out[1].mesh, 2.0f * std::sqrt(2.0f) + 1e-3f);  // the diagonal of a 2 x 2 cell
+    check(out[2].mesh, 3.3f);                            // the ramp's triangular sides have slanted cells
+    // The room's top face alone has 21 x 21 points on a 2-unit grid.
     int top = 0;
-    for (const Vertex& v : m.vertices) top += v.p.y == 0 && v.n.y > 0.99f;
+    for (const Vertex& v : out[1].mesh.vertices) top += v.p.y == 0 && v.n.y > 0.99f;
     EXPECT_GE(top, 21 * 21);
-}
-
-TEST(Content, StageGeometryCellAndSkippedFaces) {
-    std::vector<NamedMesh> out;
-    std::string error;
-    // A 16 x 4 x 8 box at an 8-unit grid with its bottom and west faces left out: top 3 x 2 points
-    // (2 cells), east and west 2 x 2 (1 cell), north and south 3 x 2 (2 cells); the next mesh line
-    // brings the 2-unit grid back, and a ramp drops only its bottom.
-    ASSERT_TRUE(
-        BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\ncell 8\nbox m 0 0 0 16 4 8 skip=-y,-x\n"
-                           "mesh b.x\nmaterial m - 8 1 1 1\nbox m 0 0 0 2 2 2\n"
-                           "mesh c.x\nmaterial m - 8 1 1 1\nramp m 0 0 0 4 2 2 +x skip=-y\n",
-                           out, &error))
-        << error;
-    ASSERT_EQ(out.size(), 3u);
     const Mesh& a = out[0].mesh;
     EXPECT_EQ(a.vertices.size(), 6u + 4u + 6u + 6u);
     EXPECT_EQ(a.triMaterial.size(), 2u * (2 + 1 + 2 + 2));
@@ -154,14 +146,10 @@ TEST(Content, StageGeometryCellAndSkippedFaces) {
         EXPECT_FALSE(v.n.y < -0.5f) << "a bottom face was written";
         EXPECT_FALSE(v.n.x < -0.5f) << "a west face was written";
     }
-    EXPECT_EQ(out[1].mesh.triMaterial.size(), 6u * 2u);  // six 2 x 2 faces, one cell each
-    for (const Vertex& v : out[2].mesh.vertices) EXPECT_FALSE(v.n.y < -0.5f) << "the ramp kept its bottom";
-    // Uncut: a 400 x 10 x 300 box is its eight corners on each face, 4 points and 2 triangles a face.
-    ASSERT_TRUE(BuildStageGeometry("mesh a.x\nmaterial m - 8 1 1 1\ncell whole\nbox m -200 0 0 200 10 300\n", out,
-                                   &error))
-        << error;
-    EXPECT_EQ(out.back().mesh.vertices.size(), 6u * 4u);
-    EXPECT_EQ(out.back().mesh.triMaterial.size(), 6u * 2u);
+    EXPECT_EQ(out[3].mesh.triMaterial.size(), 6u * 2u);  // six 2 x 2 faces, one cell each
+    for (const Vertex& v : out[4].mesh.vertices) EXPECT_FALSE(v.n.y < -0.5f) << "the ramp kept its bottom";
+    EXPECT_EQ(out[5].mesh.vertices.size(), 6u * 4u);
+    EXPECT_EQ(out[5].mesh.triMaterial.size(), 6u * 2u);
 }
 
 TEST(Content, StageGeometryNamesTheBadLine) {
