@@ -68,14 +68,6 @@ TEST(GatesFile, ReadsEveryGateConditionAndSweep) {
     EXPECT_FALSE(g.sweeps[1].hasRegion);
 }
 
-TEST(GatesFile, TheSolutionDefaultsToTheStagesReplayOneFolderUp) {
-    Gates g;
-    std::string error;
-    ASSERT_TRUE(ParseGates("gate g goal\n", 3, "/repo/tests/replays/steps", g, error)) << error;
-    EXPECT_EQ(g.solution, "/repo/tests/replays/stage3.replay");
-    EXPECT_TRUE(g.checkpoints.empty());
-}
-
 struct Mistake {
     const char* line;
     const char* says;
@@ -129,8 +121,9 @@ TEST(GatesFile, AFileWithoutGatesOrThatCannotBeReadIsNamed) {
     EXPECT_EQ(error, "stage3.gates: a folder, not a gates file");
 }
 
-// A stage's plan: the solution it names must start on the stage and last past every checkpoint; with
-// no checkpoint line there are four, at the start and at each quarter of the solution's frames.
+// A stage's plan: the solution it names (by default the stage's replay one folder up) must start on the
+// stage and last past every checkpoint; with no checkpoint line there are four, at the start and at each
+// quarter of the solution's frames.
 TEST(StagePlan, ChecksTheSolutionAndSpreadsDefaultCheckpoints) {
     TempFolder folder;
     std::filesystem::create_directory("steps");
