@@ -37,11 +37,17 @@ protected:
         for (const Met& m : watch->Observe(n++, SCENE_GAME)) names.push_back(gates.gates[m.gate].name);
         return names;
     }
-    // A shot that put a bulge's centre at `at` in the frame before (a miss leaves slot 3 as slot 2).
-    void Shot(D3DXVECTOR3 at) {
+    // The gates read from `text`, stage 1 loaded and its first game frame played (whose state is stale).
+    void Start(const std::string& text) {
+        Read(text);
+        LoadStage();
+        Step();
+    }
+    // A shot in the frame before that put a bulge's centre at `at`; a miss leaves slot 3 as slot 2.
+    void Shot(D3DXVECTOR3 at, bool miss = false) {
         g_player.shotFlash = 245;
         g_player.bulgeActive[3] = true;
-        g_player.bulgeCenter[2] = D3DXVECTOR3(99, 99, 99);
+        g_player.bulgeCenter[2] = miss ? at : D3DXVECTOR3(99, 99, 99);
         g_player.bulgeCenter[3] = at;
     }
 
@@ -104,10 +110,8 @@ TEST_F(WatchTest, TheGoalWithAChannelNeverOnCountsFromTheSecondFrameOfThePlay) {
     EXPECT_EQ(Step(), only("early"));
     EXPECT_EQ(Step(), none);  // once
 
-    Read("gate early goal never 1\n");  // a new play
     g_goalReached = false;
-    LoadStage();
-    Step();
+    Start("gate early goal never 1\n");  // a new play
     g_leverStates[1] = true;  // on for a frame
     Step();
     g_leverStates[1] = false;
@@ -117,20 +121,14 @@ TEST_F(WatchTest, TheGoalWithAChannelNeverOnCountsFromTheSecondFrameOfThePlay) {
 
 TEST_F(WatchTest, AShotThatLandedInTheBoxKeepsTheGateShutAMissDoesNot) {
     const char* high = "gate high enter -10 30 -10 10 60 10 unshot -5 -5 -5 5 5 5\n";
-    Read(high);
-    LoadStage();
-    Step();
-    g_player.shotFlash = 245;  // a miss: slot 3 still holds slot 2's centre
-    g_player.bulgeActive[3] = true;
-    g_player.bulgeCenter[2] = g_player.bulgeCenter[3] = D3DXVECTOR3(0, 0, 0);
+    Start(high);
+    Shot({0, 0, 0}, true);  // a miss
     Step();
     Shot({8, 0, 0});  // outside the box
     Step();
     EXPECT_EQ(Step({0, 40, 0}), only("high"));
 
-    Read(high);
-    LoadStage();
-    Step();
+    Start(high);
     Shot({4, -4, 4});
     Step();
     g_player.shotFlash = 235;
@@ -143,17 +141,13 @@ TEST_F(WatchTest, ObjectsStoodOnChannelsNowAndTheGroundAreEachConditions) {
     const char* both =
         "gate off enter -1 0 -1 1 20 1 off 1 grounded\n"
         "gate on enter -1 0 -1 1 20 1 on 2 unridden 1\n";
-    Read(both);
-    LoadStage();
-    Step();
+    Start(both);
     g_player.airborne = true;
     EXPECT_EQ(Step({0, 12, 0}), only("on"));
     g_player.airborne = false;
     EXPECT_EQ(Step({0, 12, 0}), only("off"));
 
-    Read(both);
-    LoadStage();
-    Step();
+    Start(both);
     goal->playerOnTop = true;  // stood on for one frame
     Step();
     goal->playerOnTop = false;
@@ -180,13 +174,9 @@ TEST_F(WatchTest, OnlyAPlayerAliveOnTheWatchedStageMeetsGates) {
 
 TEST_F(WatchTest, AGateNamingAMissingOrWrongObjectIsAProblem) {
     Make(TYPE_GOAL, "goal.x", {50, 0, 50}, {2});
-    Read("gate d door 1\n");
-    LoadStage();
-    Step();
+    Start("gate d door 1\n");
     EXPECT_EQ(watch->Problem(), "gate d: object 1 is not a door (type 9)");
-    Read("gate g goal unridden 7\n");
-    LoadStage();
-    Step();
+    Start("gate g goal unridden 7\n");
     EXPECT_EQ(watch->Problem(), "gate g: stage 1 has 1 objects, no object 7");
 }
 
