@@ -10,6 +10,7 @@
 #include "app/scene_manager.h"
 #include "render/render_support.h"
 #include "resource/resource_cache.h"
+#include "tools/replay/screenshot.h"
 
 using namespace render_test;
 
@@ -46,7 +47,6 @@ protected:
         g_fadeLevel = g_fadeRed = g_fadeGreen = g_fadeBlue = 0;
         Device::TearDown();
     }
-    void clear(D3DCOLOR c) { device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, c, 1.0f, 0); }
 };
 
 TEST_F(D3dxRender, SpriteSourceRectangleMapsTexelToPixelOneToOne) {
@@ -109,13 +109,7 @@ TEST_F(D3dxRender, CachedMeshDrawsWithItsMaterialsAndTextures) {
     auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     std::ofstream("data/xfile/panel.x") << kPanel;
-    // A 1 × 1 red picture, written as raw PNG bytes.
-    const unsigned char redPng[] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
-                                    0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00,
-                                    0x00, 0x90, 0x77, 0x53, 0xDE, 0x00, 0x00, 0x00, 0x0C, 0x49, 0x44, 0x41, 0x54, 0x08,
-                                    0xD7, 0x63, 0xF8, 0xCF, 0xC0, 0x00, 0x00, 0x03, 0x01, 0x01, 0x00, 0x18, 0xDD, 0x8D,
-                                    0xB0, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
-    std::ofstream("render-red.png", std::ios::binary).write(reinterpret_cast<const char*>(redPng), sizeof redPng);
+    ASSERT_TRUE(replay::WritePng("render-red.png", {0xFFFF0000u}, 1, 1));
     g_fatalError = false;
     ResourceCache cache;
     ASSERT_TRUE(cache.LoadMesh("panel.x"));

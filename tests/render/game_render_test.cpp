@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "app/fade.h"
 #include "app/globals.h"
@@ -76,14 +77,13 @@ protected:
         g_hWnd = hWnd;
         g_resourceCache = new ResourceCache();
         g_soundBank = new SoundBank();
-        ASSERT_TRUE(g_resourceCache->LoadMesh("gun.x"));
-        ASSERT_TRUE(g_resourceCache->LoadMesh("sphere.x"));
-        ASSERT_TRUE(g_resourceCache->LoadMesh("floor.x"));
-        ASSERT_TRUE(LoadTexture(&g_crosshairTexture, kData + "texture/crosshair.png", 128, 128, 0));
-        ASSERT_TRUE(LoadTexture(&g_laserTexture, kData + "texture/laser.png", 128, 256, 0));
-        ASSERT_TRUE(LoadTexture(&g_hitTexture, kData + "texture/efe_hit.png", 256, 64, 0));
-        ASSERT_TRUE(LoadTexture(&g_bloodTexture, kData + "texture/blood.png", 640, 480, 0));
-        ASSERT_TRUE(LoadTexture(&g_whiteTexture, kData + "texture/white.png", 3, 3, 0));
+        for (const char* mesh : {"gun.x", "sphere.x", "floor.x"}) ASSERT_TRUE(g_resourceCache->LoadMesh(mesh));
+        for (auto [texture, file, w, h] : {std::tuple{&g_crosshairTexture, "crosshair.png", 128, 128},
+                                           {&g_laserTexture, "laser.png", 128, 256},
+                                           {&g_hitTexture, "efe_hit.png", 256, 64},
+                                           {&g_bloodTexture, "blood.png", 640, 480},
+                                           {&g_whiteTexture, "white.png", 3, 3}})
+            ASSERT_TRUE(LoadTexture(texture, kData + "texture/" + file, w, h, 0));
         ASSERT_EQ(D3DXCreateSprite(device, &g_sprite), D3D_OK);
         FillSineTable();
         g_player = PlayerState{};
@@ -110,32 +110,21 @@ protected:
         std::filesystem::current_path(previous);
         std::filesystem::remove_all(folder);
     }
-    // A picture as the game's loader makes it, texel by texel.
-    static std::vector<uint32_t> Texels(IDirect3DTexture9* texture, UINT& width) {
-        D3DSURFACE_DESC desc;
-        texture->GetLevelDesc(0, &desc);
-        width = desc.Width;
-        D3DLOCKED_RECT locked;
-        texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY);
-        std::vector<uint32_t> out(static_cast<uint32_t*>(locked.pBits),
-                                  static_cast<uint32_t*>(locked.pBits) + static_cast<size_t>(desc.Width) * desc.Height);
-        texture->UnlockRect(0);
-        return out;
-    }
     std::filesystem::path previous, folder;
     SGame scene;
 };
 
 TEST_F(GameFrame, TheCrosshairIsCentredAndTheBloodShowsAtHalfHealth) {
-    UINT cw = 0, bw = 0;
-    const auto cross = Texels(g_crosshairTexture, cw);
-    const auto blood = Texels(g_bloodTexture, bw);
+    UINT cw = 0, bw = 0, h = 0;
+    const auto cross = Texels(g_crosshairTexture, cw, h);
+    const auto blood = Texels(g_bloodTexture, bw, h);
     // At full health only the crosshair: its 64 × 64 texels from (288, 208) to (351, 271) over black.
     g_player.health = 255.5f;
-    auto p = frame([&] {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    auto draw2D = [&] {
+        clear(0xFF000000);
         scene.Draw2D();
-    });
+    };
+    auto p = frame(draw2D);
     int seen = 0, wrong = 0;
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) {
@@ -156,10 +145,7 @@ TEST_F(GameFrame, TheCrosshairIsCentredAndTheBloodShowsAtHalfHealth) {
 
     // At 127.5 the blood picture at alpha 255 - 127 (truncated) over black, away from the crosshair.
     g_player.health = 127.5f;
-    p = frame([&] {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        scene.Draw2D();
-    });
+    p = frame(draw2D);
     const double a = 127 / 255.0;
     int checked = 0, off = 0, visible = 0;
     for (int y = 0; y < 480; y += 17)
@@ -191,20 +177,18 @@ TEST_F(GameFrame, ABulgeBendsTheFloorUpIntoTheView) {
                 if (red(at(p, x, y)) > green(at(p, x, y)) + 60) ++n;
         return n;
     };
-    auto flat = frame([&] {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF969696, 1.0f, 0);
+    auto draw3D = [&] {
+        clear(0xFF969696);
         scene.Draw3D();
-    });
+    };
+    auto flat = frame(draw3D);
     EXPECT_EQ(redAboveTheEdge(flat), 0);
     // A bulge whose centre lies 20 under the floor (a floor shot from below) lifts it into a hill:
     // (45 - 20) / 1.5 = 16.7 high over the centre, above the eye.
     g_player.bulgeCenter[3] = D3DXVECTOR3(0, -20, 0);
     g_player.bulgeRadius[3] = 45.0f / 1.1f;  // drawn at this radius, grown to 45 for the next frame
     g_player.bulgeActive[3] = true;
-    auto bent = frame([&] {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF969696, 1.0f, 0);
-        scene.Draw3D();
-    });
+    auto bent = frame(draw3D);
     // The floor rises up to (45 - 0) / 1.5 = 30 at the centre: far above the horizon at row 240.
     EXPECT_GT(redAboveTheEdge(bent), 5000);
     // The hill rises over the horizon (row 240), where the flat floor ended 60 rows lower, and stays
