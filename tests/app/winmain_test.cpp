@@ -43,20 +43,44 @@ void ExpectBoxes(size_t count, const std::string& text, const std::string& title
     EXPECT_EQ(headless::messageBoxes().back().flags, flags);
 }
 
-TEST_F(GameRun, StartUpRunsInItsOrder) {
+TEST_F(GameRun, StartUpRunsInItsOrderAndLeavesItsFixedSetUp) {
     headless::recordTrace(true);
     bool sawTitleCurrent = false;
     headless::onFrame([&](int frame) {
-        if (frame == 0) {
-            // Everything start-up creates exists before the first frame.
-            sawTitleCurrent = g_sceneManager && g_sceneManager->current == g_sceneManager->scenes[SCENE_TITLE];
-            EXPECT_EQ(g_leverStates, std::vector<bool>{true});
-            EXPECT_EQ(g_stageIndex, 1);
-            EXPECT_EQ(g_mouseDivisor, 15.0f);
-            EXPECT_NEAR(g_sineTable[90], 1.0f, 1e-7f);
-            EXPECT_TRUE(std::filesystem::exists("Log.txt"));
-            headless::pushKeyDown(VK_ESCAPE);
+        if (frame != 0) return;
+        // Everything start-up creates exists before the first frame.
+        sawTitleCurrent = g_sceneManager && g_sceneManager->current == g_sceneManager->scenes[SCENE_TITLE];
+        EXPECT_EQ(g_leverStates, std::vector<bool>{true});
+        EXPECT_EQ(g_stageIndex, 1);
+        EXPECT_EQ(g_mouseDivisor, 15.0f);
+        EXPECT_NEAR(g_sineTable[90], 1.0f, 1e-7f);
+        EXPECT_TRUE(std::filesystem::exists("Log.txt"));
+        // Answered "no": a visible 640 × 480 window with the cursor shown.
+        int w = 0, h = 0;
+        headless::clientSize(w, h);
+        EXPECT_EQ(w, 640);
+        EXPECT_EQ(h, 480);
+        EXPECT_TRUE(headless::windowVisible());
+        EXPECT_FALSE(headless::relativeMouse());
+        EXPECT_FALSE(g_fullScreen);
+        EXPECT_TRUE(g_presentParams.Windowed);
+        // The render set-up that the real device's pictures do not show (depth, blending, culling, the
+        // ambient light and the lights' downward tilt are checked in the rendering tests).
+        const d3d9::DeviceState& s = g_device->impl->state;
+        EXPECT_EQ(s.stage[0][D3DTSS_ALPHAOP], DWORD(D3DTOP_MODULATE));
+        EXPECT_EQ(s.stage[0][D3DTSS_ALPHAARG2], DWORD(D3DTA_DIFFUSE));
+        EXPECT_EQ(s.sampler[0][D3DSAMP_MIPFILTER], DWORD(D3DTEXF_LINEAR));
+        EXPECT_EQ(s.fvf, DWORD(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1));
+        // Four white lights from the four sides.
+        const float dirs[4][3] = {{1, -0.5f, 0}, {0, -0.5f, 1}, {-1, -0.5f, 0}, {0, -0.5f, -1}};
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_TRUE(s.lightEnabled[i]);
+            EXPECT_EQ(s.lights[i].Type, D3DLIGHT_DIRECTIONAL);
+            EXPECT_EQ(s.lights[i].Direction.x, dirs[i][0]);
+            EXPECT_EQ(s.lights[i].Direction.z, dirs[i][2]);
         }
+        EXPECT_FALSE(s.lightEnabled[4]);
+        headless::pushKeyDown(VK_ESCAPE);
     });
     EXPECT_EQ(RunGame(), 0);
     EXPECT_TRUE(sawTitleCurrent);
@@ -144,49 +168,16 @@ TEST_F(GameRun, NoDeviceShowsItsBoxAndLeavesTheLogAlone) {
     EXPECT_EQ(g_d3d, nullptr);
 }
 
-TEST_F(GameRun, TheAnswerGivesA640By480WindowOrFullScreenWithTheCursorCaptured) {
-    for (int answer : {IDNO, IDYES}) {
-        const bool full = answer == IDYES;
-        ResetForNewRun();
-        headless::queueAnswer(answer);
-        headless::onFrame([full](int frame) {
-            if (frame != 0) return;
-            int w = 0, h = 0;
-            headless::clientSize(w, h);
-            EXPECT_TRUE(full || (w == 640 && h == 480)) << w << " × " << h;
-            EXPECT_TRUE(headless::windowVisible());
-            EXPECT_EQ(g_fullScreen, full);
-            EXPECT_EQ(g_presentParams.Windowed, !full);
-            EXPECT_EQ(g_presentParams.BackBufferFormat, D3DFMT_X8R8G8B8);
-            EXPECT_EQ(g_presentParams.BackBufferWidth, 640u);
-            EXPECT_EQ(g_presentParams.BackBufferHeight, 480u);
-            // Full screen hides the cursor, and with the window focused mouse look is captured.
-            EXPECT_EQ(headless::relativeMouse(), full);
-            headless::pushKeyDown(VK_ESCAPE);
-        });
-        EXPECT_EQ(RunGame(), 0) << answer;
-    }
-}
-
-// The set-up that the real device's pictures do not show (depth, blending, culling, the ambient light and
-// the lights' downward tilt are checked in the rendering tests).
-TEST_F(GameRun, FixedRenderSetUpIsOnTheDevice) {
+TEST_F(GameRun, FullScreenAnswerHidesTheCursorAndAsksForX8R8G8B8) {
+    headless::queueAnswer(IDYES);
     headless::onFrame([](int frame) {
         if (frame != 0) return;
-        const d3d9::DeviceState& s = g_device->impl->state;
-        EXPECT_EQ(s.stage[0][D3DTSS_ALPHAOP], DWORD(D3DTOP_MODULATE));
-        EXPECT_EQ(s.stage[0][D3DTSS_ALPHAARG2], DWORD(D3DTA_DIFFUSE));
-        EXPECT_EQ(s.sampler[0][D3DSAMP_MIPFILTER], DWORD(D3DTEXF_LINEAR));
-        EXPECT_EQ(s.fvf, DWORD(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1));
-        // Four white lights from the four sides.
-        const float dirs[4][3] = {{1, -0.5f, 0}, {0, -0.5f, 1}, {-1, -0.5f, 0}, {0, -0.5f, -1}};
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_TRUE(s.lightEnabled[i]);
-            EXPECT_EQ(s.lights[i].Type, D3DLIGHT_DIRECTIONAL);
-            EXPECT_EQ(s.lights[i].Direction.x, dirs[i][0]);
-            EXPECT_EQ(s.lights[i].Direction.z, dirs[i][2]);
-        }
-        EXPECT_FALSE(s.lightEnabled[4]);
+        EXPECT_TRUE(g_fullScreen);
+        EXPECT_FALSE(g_presentParams.Windowed);
+        EXPECT_EQ(g_presentParams.BackBufferFormat, D3DFMT_X8R8G8B8);
+        EXPECT_EQ(g_presentParams.BackBufferWidth, 640u);
+        EXPECT_EQ(g_presentParams.BackBufferHeight, 480u);
+        EXPECT_TRUE(headless::relativeMouse());  // hidden cursor, focused window: mouse look is captured
         headless::pushKeyDown(VK_ESCAPE);
     });
     EXPECT_EQ(RunGame(), 0);
