@@ -73,15 +73,6 @@ TEST_F(Input, HeldKeyIsDownEveryFrameButTriggeredOnlyOnce) {
     EXPECT_FALSE(g_input.e.Triggered());
 }
 
-TEST_F(Input, PressBetweenTwoSamplesIsNotSeen) {
-    SampleInput();
-    headless::holdKey(VK_RETURN, true);
-    headless::holdKey(VK_RETURN, false);
-    SampleInput();
-    EXPECT_FALSE(g_input.enter.Down());
-    EXPECT_FALSE(g_input.enter.Triggered());
-}
-
 TEST_F(Input, EveryKeyIsBoundToItsVirtualKey) {
     struct {
         int vk;

@@ -1,5 +1,5 @@
-// The clear screen frame by frame (the fade in from black, Enter cutting it short or held from entry,
-// the fade to black and the title at stage 1, the background loop silenced) and the error scene's dead
+// The clear screen frame by frame (the fade in from black, Enter after it or held from entry cutting it
+// short, the fade to black and the title at stage 1, the background loop silenced) and the error scene's dead
 // end, through the real WinMain with scripted input.
 #include <gtest/gtest.h>
 
@@ -65,48 +65,39 @@ protected:
     TempFolder folder;
 };
 
-TEST_F(ClearRun, FadesInFromBlackOver255FramesAndWaitsForEnter) {
-    Run(400, [](int frame) {
+TEST_F(ClearRun, FadesInOver255FramesWaitsForEnterThenFadesOutToTheTitleAtStageOne) {
+    // After N updates: 255 - N while fading in, one level a frame, then 0 until frame 300's update sees
+    // Enter, shows the picture at once and takes the first step to black (2); then 2 a frame (the second
+    // press in frame 320 changes nothing) to 254 after 427 updates and 255 after 428, whose update hands
+    // over to the title at stage 1.
+    const std::map<int, int> fadeOut = {{301, 2}, {321, 42}, {427, 254}, {428, 255}};
+    Run(440, [&](int frame) {
         if (frame == 0) {
             g_stageIndex = 5;
             SwitchTo(SCENE_CLEAR);
             EXPECT_NE(Clear()->clearTexture, nullptr);
-            EXPECT_FALSE(Clear()->leaving);
             EXPECT_EQ(g_fadeLevel, 255);
             EXPECT_EQ(g_fadeSpeed, -1);
             EXPECT_EQ(g_fadeRed | g_fadeGreen | g_fadeBlue, 0);
             return;
         }
-        EXPECT_EQ(g_fadeLevel, std::max(0, 255 - frame)) << frame;  // one level a frame, then held at 0
-        EXPECT_TRUE(On(SCENE_CLEAR)) << frame;
-        EXPECT_EQ(g_stageIndex, 5);
-    });
-}
-
-TEST_F(ClearRun, EnterCutsTheFadeInShortAndTheTitleFollowsAtStageOne) {
-    // After N updates: 255 - N while fading in; frame 10's update sees Enter, shows the picture at once
-    // and takes the first step to black (2); then 2 a frame (the second press in frame 30 changes
-    // nothing) to 254 after 137 updates and 255 after 138, whose update hands over to the title.
-    const std::map<int, int> fade = {{10, 245}, {11, 2}, {31, 42}, {137, 254}, {138, 255}};
-    Run(150, [&](int frame) {
-        if (frame == 0) {
-            g_stageIndex = 0;
-            SwitchTo(SCENE_CLEAR);
+        if (frame == 300 || frame == 320) headless::holdKey(VK_RETURN, true);  // seen by that frame's update
+        if (frame == 310) headless::holdKey(VK_RETURN, false);
+        if (frame <= 300) {
+            EXPECT_EQ(g_fadeLevel, std::max(0, 255 - frame)) << frame;
+            EXPECT_FALSE(Clear()->leaving) << frame;
         }
-        if (frame == 10 || frame == 30) headless::holdKey(VK_RETURN, true);  // seen by that frame's update
-        if (frame == 20) headless::holdKey(VK_RETURN, false);
-        if (auto f = fade.find(frame); f != fade.end()) {
+        if (auto f = fadeOut.find(frame); f != fadeOut.end()) {
             EXPECT_EQ(g_fadeLevel, f->second) << frame;
-            EXPECT_TRUE(On(SCENE_CLEAR)) << frame;
-            EXPECT_EQ(g_stageIndex, 0);
         }
-        if (frame == 11) {
+        if (frame == 301) {
             EXPECT_TRUE(Clear()->leaving);
             EXPECT_EQ(g_fadeSpeed, 2);
         }
-        if (frame == 139) {
-            EXPECT_TRUE(On(SCENE_TITLE));
-            EXPECT_EQ(g_stageIndex, 1);
+        EXPECT_EQ(On(SCENE_CLEAR), frame <= 428) << frame;
+        EXPECT_EQ(On(SCENE_TITLE), frame > 428) << frame;
+        EXPECT_EQ(g_stageIndex, frame <= 428 ? 5 : 1) << frame;
+        if (frame == 429) {
             EXPECT_EQ(Clear()->clearTexture, nullptr);
         }
     });
