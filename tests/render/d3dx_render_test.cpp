@@ -1,15 +1,12 @@
-// D3DX drawing on the OpenGL device, read back: sprites map texels to pixels 1:1, the fade overlay
-// covers the frame with exactly its colour, and a cached .x mesh shows its materials and textures.
+// D3DX drawing on the OpenGL device, read back: sprites map texels to pixels 1:1 and the fade overlay
+// covers the frame with exactly its colour. (A cached mesh's materials and textures are the cache tests';
+// lit, textured drawing is the device tests'.)
 #include <d3dx9.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "app/globals.h"
 #include "app/fade.h"
 #include "app/scene_manager.h"
 #include "render/render_support.h"
-#include "resource/resource_cache.h"
 
 using namespace render_test;
 
@@ -46,7 +43,6 @@ protected:
         g_fadeLevel = g_fadeRed = g_fadeGreen = g_fadeBlue = 0;
         Device::TearDown();
     }
-    void clear(D3DCOLOR c) { device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, c, 1.0f, 0); }
 };
 
 TEST_F(D3dxRender, SpriteSourceRectangleMapsTexelToPixelOneToOne) {
@@ -88,62 +84,6 @@ TEST_F(D3dxRender, FadeOverlayCoversTheFrameAtFullLevelAndVanishesAtZero) {
     };
     for (uint32_t c : overlaid(255)) ASSERT_EQ(c & 0xFFFFFF, 0xC8280Au);
     for (uint32_t c : overlaid(0)) ASSERT_EQ(c & 0xFFFFFF, 0x3366AAu);
-}
-
-// A flat panel facing the camera: the left quad uses a red texture, the right quad a plain material.
-const char kPanel[] = R"(xof 0302txt 0032
-Mesh {
-  6; -0.8;-0.5;0.5;, 0;-0.5;0.5;, 0.8;-0.5;0.5;, -0.8;0.5;0.5;, 0;0.5;0.5;, 0.8;0.5;0.5;;
-  2; 4;0,3,4,1;, 4;1,4,5,2;;
-  MeshNormals { 1; 0;0;-1;; 2; 4;0,0,0,0;, 4;0,0,0,0;; }
-  MeshTextureCoords { 6; 0;1;, 1;1;, 0;1;, 0;0;, 1;0;, 0;0;; }
-  MeshMaterialList { 2; 2; 0, 1;;
-    Material { 0.5;0.5;0.5;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { "render-red.png"; } }
-    Material { 0.5;0.25;0;1;; 0; 0;0;0;; 0;0;0;; }
-  }
-})";
-
-TEST_F(D3dxRender, CachedMeshDrawsWithItsMaterialsAndTextures) {
-    auto dir = std::filesystem::temp_directory_path() / "quillmoor-render-mesh";
-    std::filesystem::create_directories(dir / "data/xfile");
-    auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    std::ofstream("data/xfile/panel.x") << kPanel;
-    // A 1 × 1 red picture, written as raw PNG bytes.
-    const unsigned char redPng[] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
-                                    0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00,
-                                    0x00, 0x90, 0x77, 0x53, 0xDE, 0x00, 0x00, 0x00, 0x0C, 0x49, 0x44, 0x41, 0x54, 0x08,
-                                    0xD7, 0x63, 0xF8, 0xCF, 0xC0, 0x00, 0x00, 0x03, 0x01, 0x01, 0x00, 0x18, 0xDD, 0x8D,
-                                    0xB0, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
-    std::ofstream("render-red.png", std::ios::binary).write(reinterpret_cast<const char*>(redPng), sizeof redPng);
-    g_fatalError = false;
-    ResourceCache cache;
-    ASSERT_TRUE(cache.LoadMesh("panel.x"));
-    ASSERT_FALSE(g_fatalError);
-    MeshRecord* panel = cache.Find("panel.x");
-    ASSERT_NE(panel->textures[0], nullptr);
-
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    auto p = frame([&] {
-        clear(0xFF000000);
-        device->SetTransform(D3DTS_WORLD, &identity);
-        device->SetTransform(D3DTS_VIEW, &identity);
-        device->SetTransform(D3DTS_PROJECTION, &identity);
-        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-        panel->Draw();
-    });
-    cache.ReleaseAll();
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
-
-    // Lit by the ambient 0x77 on the material's own colour (ambient = diffuse) and by light 1, which
-    // meets the panel at 1 / |(0, -0.5, 1)|: each channel is the diffuse × (0x77/255 + 0.894).
-    const float gain = 0x77 / 255.0f + 1.0f / std::sqrt(1.25f);
-    auto channel = [&](float c) { return static_cast<int>(std::min(1.0f, c * gain) * 255.0f + 0.5f); };
-    EXPECT_TRUE(Near(at(p, 160, 240), channel(0.5f), 0, 0, 3));               // red texture × grey material
-    EXPECT_TRUE(Near(at(p, 480, 240), channel(0.5f), channel(0.25f), 0, 3));  // the plain orange material
-    EXPECT_TRUE(Near(at(p, 20, 20), 0, 0, 0, 0));                             // outside the panel
 }
 
 }  // namespace

@@ -51,16 +51,13 @@ const char* const kYesNo[] = {"はい", "いいえ"};
 const char* const kOk[] = {"OK"};
 
 TEST_F(DesktopDialog, TheLabelPrintedIsTheButtonPressed) {
-    dialogPrints("いいえ\\n");
-    EXPECT_EQ(sdl::desktopDialog("確認", "フルスクリーンで起動しますか？", kYesNo, 2, false), 1);
-    dialogPrints("はい\\n");
-    EXPECT_EQ(sdl::desktopDialog("確認", "フルスクリーンで起動しますか？", kYesNo, 2, false), 0);
-    // Closed with the window's own button or Escape: nothing printed.
-    dialogPrints("");
-    EXPECT_EQ(sdl::desktopDialog("確認", "?", kYesNo, 2, false), sdl::kDialogClosed);
-    // Something else printed is no button of ours either.
-    dialogPrints("OK\\n");
-    EXPECT_EQ(sdl::desktopDialog("確認", "?", kYesNo, 2, false), sdl::kDialogClosed);
+    // Closed with the window's own button or Escape, nothing is printed; something else printed is no
+    // button of ours either.
+    for (auto [printed, answer] : {std::pair{"いいえ\\n", 1}, {"はい\\n", 0}, {"", sdl::kDialogClosed},
+                                   {"OK\\n", sdl::kDialogClosed}}) {
+        dialogPrints(printed);
+        EXPECT_EQ(sdl::desktopDialog("確認", "フルスクリーンで起動しますか？", kYesNo, 2, false), answer) << printed;
+    }
 }
 
 TEST_F(DesktopDialog, GetsTheTitlePlainTextAndOneButtonPerAnswerInOrder) {

@@ -110,28 +110,14 @@ TEST_F(ObjectsFrame, AnOpenDoorALeverAnElevatorAndALaserBeam) {
     EXPECT_GT(red(c), green(c) + 60) << red(c) << "," << green(c) << "," << blue(c);
 }
 
-// The picture as the game loads it, through the game's own loader on the game's device.
-std::vector<uint32_t> LoadPicture(const char* file) {
-    IDirect3DTexture9* texture = nullptr;
-    std::vector<uint32_t> argb;
-    if (FAILED(D3DXCreateTextureFromFileExA(g_device, file, 640, 480, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                            D3DX_FILTER_NONE, D3DX_DEFAULT, 0, nullptr, nullptr, &texture)))
-        return argb;
-    D3DLOCKED_RECT locked;
-    texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY);
-    argb.assign(static_cast<uint32_t*>(locked.pBits), static_cast<uint32_t*>(locked.pBits) + 640 * 480);
-    texture->UnlockRect(0);
-    texture->Release();
-    return argb;
-}
-
 TEST(ClearFrame, ThePictureIsFullyShownAfter255Frames) {
     std::filesystem::current_path(QUILLMOOR_SOURCE_DIR);
     ASSERT_TRUE(std::filesystem::exists("data/texture/clear.png"));
     real::scriptInput(true);
     real::queueAnswer(IDNO);
     real::setFrameLimit(260);
-    std::vector<uint32_t> shown, half, picture, almost;
+    std::vector<uint32_t> shown, half, picture;
+    UINT width = 0, height = 0;
     real::onFrame([&](int frame) {
         if (frame == 1) {  // after one title frame, as if the last goal had been reached
             g_sceneManager->current->Leave();
@@ -140,10 +126,9 @@ TEST(ClearFrame, ThePictureIsFullyShownAfter255Frames) {
         }
         // At frame N the back buffer holds frame N - 1, drawn after N - 1 steps of the fade from 255.
         if (frame == 129) real::readBackBuffer(half);    // level 127
-        if (frame == 255) real::readBackBuffer(almost);  // level 1
         if (frame == 256) {
             real::readBackBuffer(shown);  // level 0
-            picture = LoadPicture("data/texture/clear.png");
+            picture = LoadPicture("data/texture/clear.png", width, height);
         }
     });
     char commandLine[] = "";
@@ -155,19 +140,17 @@ TEST(ClearFrame, ThePictureIsFullyShownAfter255Frames) {
     ASSERT_EQ(picture.size(), 640u * 480u);
 
     int wrong = 0;
-    double sumShown = 0, sumHalf = 0, sumAlmost = 0;
+    double sumShown = 0, sumHalf = 0;
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x) {
             uint32_t t = picture[y * 640 + x], s = at(shown, x, y);
             if (!Near(s, red(t), green(t), blue(t), 4)) ++wrong;
             sumShown += red(s) + green(s) + blue(s);
-            uint32_t h = at(half, x, y), a = at(almost, x, y);
+            uint32_t h = at(half, x, y);
             sumHalf += red(h) + green(h) + blue(h);
-            sumAlmost += red(a) + green(a) + blue(a);
         }
     EXPECT_EQ(wrong, 0) << "pixels off the picture at level 0";
     EXPECT_NEAR(sumHalf / sumShown, 128.0 / 255.0, 0.02);
-    EXPECT_LT(sumAlmost, sumShown);  // one level short of the whole picture
     std::filesystem::create_directories("build");
     replay::WritePng("build/clear-frame256.png", shown, 640, 480);
 }

@@ -1,6 +1,8 @@
 // The rendering tests' window and device.
 #include "render/render_support.h"
 
+#include <d3dx9.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -57,6 +59,30 @@ D3DMATRIX Identity() {
     std::memset(&m, 0, sizeof m);
     m._11 = m._22 = m._33 = m._44 = 1.0f;
     return m;
+}
+
+std::vector<uint32_t> Texels(IDirect3DTexture9* texture, UINT& width, UINT& height) {
+    D3DSURFACE_DESC desc;
+    texture->GetLevelDesc(0, &desc);
+    width = desc.Width;
+    height = desc.Height;
+    D3DLOCKED_RECT locked;
+    texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY);
+    const uint32_t* texels = static_cast<uint32_t*>(locked.pBits);
+    std::vector<uint32_t> out(texels, texels + static_cast<size_t>(width) * height);
+    texture->UnlockRect(0);
+    return out;
+}
+
+std::vector<uint32_t> LoadPicture(const char* file, UINT& width, UINT& height) {
+    IDirect3DTexture9* texture = nullptr;
+    if (FAILED(D3DXCreateTextureFromFileExA(g_device, file, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 1, 0,
+                                            D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT, 0,
+                                            nullptr, nullptr, &texture)))
+        return {};
+    std::vector<uint32_t> argb = Texels(texture, width, height);
+    texture->Release();
+    return argb;
 }
 
 }  // namespace render_test

@@ -19,6 +19,7 @@ protected:
 
     // Begin, draw, end, read the back buffer (before Present).
     std::vector<uint32_t> frame(const std::function<void()>& draw);
+    void clear(D3DCOLOR c) { device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, c, 1.0f, 0); }
 
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
@@ -34,5 +35,11 @@ inline uint32_t at(const std::vector<uint32_t>& p, int x, int y) { return p[stat
 ::testing::AssertionResult Near(uint32_t got, int r, int g, int b, int tolerance = 2);
 
 D3DMATRIX Identity();
+
+// A texture's texels as ARGB words, rows top-down.
+std::vector<uint32_t> Texels(IDirect3DTexture9* texture, UINT& width, UINT& height);
+// A picture as the game loads it, through the game's own loader on g_device, at its own size; empty if
+// it cannot be loaded.
+std::vector<uint32_t> LoadPicture(const char* file, UINT& width, UINT& height);
 
 }  // namespace render_test

@@ -1,11 +1,13 @@
-// The clear screen frame by frame (the fade in from black, Enter cutting it short or held from entry,
-// the fade to black and the title at stage 1, the background loop silenced) and the error scene's dead
+// The clear screen frame by frame (the fade in from black, Enter after it or held from entry cutting it
+// short, the fade to black and the title at stage 1, the background loop silenced) and the error scene's dead
 // end, through the real WinMain with scripted input.
 #include <gtest/gtest.h>
 
 #include <dsound.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 
 #include "app/fade.h"
 #include "app/globals.h"
@@ -49,144 +51,117 @@ protected:
         WritePng("data/texture/clear.png", 640, 480, std::vector<uint32_t>(640 * 480, 0xFF20A040));
     }
     void TearDown() override { headless::reset(); }
-    // `script` runs at the start of every frame (N updates have run at frame N); the run ends after `frames`.
-    int Run(int frames, std::function<void(int)> script) {
+    // `script` runs at the start of every frame (N updates have run at frame N); the run ends after
+    // `frames` and WinMain returns `result`.
+    void Run(int frames, std::function<void(int)> script, int result = 0) {
         headless::onFrame([=](int frame) {
             if (frame == frames)
                 headless::pushKeyDown(VK_ESCAPE);
             else
                 script(frame);
         });
-        return RunGame();
+        EXPECT_EQ(RunGame(), result);
     }
     TempFolder folder;
 };
 
-TEST_F(ClearRun, FadesInFromBlackOver255FramesAndWaitsForEnter) {
-    EXPECT_EQ(Run(400,
-                  [](int frame) {
-                      if (frame == 0) {
-                          g_stageIndex = 5;
-                          SwitchTo(SCENE_CLEAR);
-                          EXPECT_NE(Clear()->clearTexture, nullptr);
-                          EXPECT_FALSE(Clear()->leaving);
-                          EXPECT_EQ(g_fadeLevel, 255);
-                          EXPECT_EQ(g_fadeSpeed, -1);
-                          EXPECT_EQ(g_fadeRed | g_fadeGreen | g_fadeBlue, 0);
-                      }
-                      if (frame >= 1 && frame <= 255) {
-                          EXPECT_EQ(g_fadeLevel, 255 - frame) << frame;
-                      }
-                      if (frame > 255) {
-                          EXPECT_EQ(g_fadeLevel, 0) << frame;
-                      }
-                      if (frame >= 1) {
-                          EXPECT_TRUE(On(SCENE_CLEAR)) << frame;
-                          EXPECT_EQ(g_stageIndex, 5);
-                      }
-                  }),
-              0);
-}
-
-TEST_F(ClearRun, EnterCutsTheFadeInShortAndTheTitleFollowsAtStageOne) {
-    EXPECT_EQ(Run(150,
-                  [](int frame) {
-                      if (frame == 0) {
-                          g_stageIndex = 0;
-                          SwitchTo(SCENE_CLEAR);
-                      }
-                      if (frame == 10) {
-                          EXPECT_EQ(g_fadeLevel, 245);
-                          headless::holdKey(VK_RETURN, true);  // seen by frame 10's update
-                      }
-                      if (frame == 11) {
-                          EXPECT_TRUE(Clear()->leaving);
-                          EXPECT_EQ(g_fadeLevel, 2);  // shown at once, then the first step to black
-                          EXPECT_EQ(g_fadeSpeed, 2);
-                      }
-                      if (frame == 20) headless::holdKey(VK_RETURN, false);
-                      if (frame == 30) headless::holdKey(VK_RETURN, true);  // a second press changes nothing
-                      if (frame == 31) {
-                          EXPECT_EQ(g_fadeLevel, 42);
-                      }
-                      if (frame == 137) {
-                          EXPECT_EQ(g_fadeLevel, 254);
-                      }
-                      if (frame == 138) {
-                          EXPECT_EQ(g_fadeLevel, 255);
-                          EXPECT_TRUE(On(SCENE_CLEAR));
-                          EXPECT_EQ(g_stageIndex, 0);
-                      }
-                      if (frame == 139) {
-                          EXPECT_TRUE(On(SCENE_TITLE));
-                          EXPECT_EQ(g_stageIndex, 1);
-                          EXPECT_EQ(Clear()->clearTexture, nullptr);
-                      }
-                  }),
-              0);
+TEST_F(ClearRun, FadesInOver255FramesWaitsForEnterThenFadesOutToTheTitleAtStageOne) {
+    // After N updates: 255 - N while fading in, one level a frame, then 0 until frame 300's update sees
+    // Enter, shows the picture at once and takes the first step to black (2); then 2 a frame (the second
+    // press in frame 320 changes nothing) to 254 after 427 updates and 255 after 428, whose update hands
+    // over to the title at stage 1.
+    const std::map<int, int> fadeOut = {{301, 2}, {321, 42}, {427, 254}, {428, 255}};
+    Run(440, [&](int frame) {
+        if (frame == 0) {
+            g_stageIndex = 5;
+            SwitchTo(SCENE_CLEAR);
+            EXPECT_NE(Clear()->clearTexture, nullptr);
+            EXPECT_EQ(g_fadeLevel, 255);
+            EXPECT_EQ(g_fadeSpeed, -1);
+            EXPECT_EQ(g_fadeRed | g_fadeGreen | g_fadeBlue, 0);
+            return;
+        }
+        if (frame == 300 || frame == 320) headless::holdKey(VK_RETURN, true);  // seen by that frame's update
+        if (frame == 310) headless::holdKey(VK_RETURN, false);
+        if (frame <= 300) {
+            EXPECT_EQ(g_fadeLevel, std::max(0, 255 - frame)) << frame;
+            EXPECT_FALSE(Clear()->leaving) << frame;
+        }
+        if (auto f = fadeOut.find(frame); f != fadeOut.end()) {
+            EXPECT_EQ(g_fadeLevel, f->second) << frame;
+        }
+        if (frame == 301) {
+            EXPECT_TRUE(Clear()->leaving);
+            EXPECT_EQ(g_fadeSpeed, 2);
+        }
+        EXPECT_EQ(On(SCENE_CLEAR), frame <= 428) << frame;
+        EXPECT_EQ(On(SCENE_TITLE), frame > 428) << frame;
+        EXPECT_EQ(g_stageIndex, frame <= 428 ? 5 : 1) << frame;
+        if (frame == 429) {
+            EXPECT_EQ(Clear()->clearTexture, nullptr);
+        }
+    });
 }
 
 // Enter counts while held, not only when pressed: held since before the clear screen came (the error
 // scene, which reads no input, stood in frames 0 and 1), it starts the fade out at the first update.
 TEST_F(ClearRun, EnterHeldFromBeforeEntryStartsTheFadeOutOnTheFirstUpdateAndTheLoopIsSilent) {
-    EXPECT_EQ(Run(140,
-                  [](int frame) {
-                      if (frame == 0) {
-                          SwitchTo(SCENE_ERROR);
-                          headless::holdKey(VK_RETURN, true);
-                      }
-                      if (frame == 2) {
-                          ASSERT_EQ(g_input.enter.now, 1);  // sampled down already
-                          g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // the stage's background
-                          g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // and a second voice
-                          SwitchTo(SCENE_CLEAR);
-                      }
-                      if (frame == 3) {
-                          EXPECT_TRUE(Clear()->leaving);
-                          EXPECT_EQ(g_fadeLevel, 2);
-                      }
-                      if (frame == 131) {
-                          EXPECT_TRUE(On(SCENE_TITLE));
-                      }
-                      if (frame >= 2) {
-                          EXPECT_FALSE(Playing("mecha01.wav")) << frame;
-                      }
-                  }),
-              0);
+    Run(140, [](int frame) {
+        if (frame == 0) {
+            SwitchTo(SCENE_ERROR);
+            headless::holdKey(VK_RETURN, true);
+        }
+        if (frame == 2) {
+            ASSERT_EQ(g_input.enter.now, 1);  // sampled down already
+            g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // the stage's background
+            g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // and a second voice
+            SwitchTo(SCENE_CLEAR);
+        }
+        if (frame == 3) {
+            EXPECT_TRUE(Clear()->leaving);
+            EXPECT_EQ(g_fadeLevel, 2);
+        }
+        if (frame == 131) {
+            EXPECT_TRUE(On(SCENE_TITLE));
+        }
+        if (frame >= 2) {
+            EXPECT_FALSE(Playing("mecha01.wav")) << frame;
+        }
+    });
 }
 
 TEST_F(ClearRun, AMissingPictureEndsTheRunAndLeavesTheFadeAlone) {
     std::filesystem::remove("data/texture/clear.png");
-    int result = Run(10, [](int frame) {
-        if (frame != 0) return;
-        g_fadeLevel = 17;
-        EXPECT_FALSE(Clear()->Enter());
-        EXPECT_EQ(g_fadeLevel, 17);
-        EXPECT_TRUE(g_fatalError);
-    });
-    EXPECT_NE(result, 0);
+    Run(
+        10,
+        [](int frame) {
+            if (frame != 0) return;
+            g_fadeLevel = 17;
+            EXPECT_FALSE(Clear()->Enter());
+            EXPECT_EQ(g_fadeLevel, 17);
+            EXPECT_TRUE(g_fatalError);
+        },
+        1);
     ASSERT_FALSE(headless::messageBoxes().empty());
     EXPECT_EQ(headless::messageBoxes().back().text, "data/texture/clear.pngの読み込みに失敗しました");
 }
 
 TEST_F(ClearRun, TheErrorSceneStaysDrawsNothingAndReadsNoInput) {
-    EXPECT_EQ(Run(60,
-                  [](int frame) {
-                      if (frame == 0) {
-                          SwitchTo(SCENE_ERROR);
-                          headless::recordDraws(true);
-                      }
-                      if (frame == 10) headless::holdKey(VK_RETURN, true);
-                      if (frame == 20) headless::holdKey('E', true);
-                      if (frame >= 1) {
-                          EXPECT_TRUE(On(SCENE_ERROR)) << frame;
-                      }
-                      if (frame == 59) {
-                          EXPECT_TRUE(headless::recordedDraws().empty());
-                          headless::recordDraws(false);
-                      }
-                  }),
-              0);
+    Run(60, [](int frame) {
+        if (frame == 0) {
+            SwitchTo(SCENE_ERROR);
+            headless::recordDraws(true);
+        }
+        if (frame == 10) headless::holdKey(VK_RETURN, true);
+        if (frame == 20) headless::holdKey('E', true);
+        if (frame >= 1) {
+            EXPECT_TRUE(On(SCENE_ERROR)) << frame;
+        }
+        if (frame == 59) {
+            EXPECT_TRUE(headless::recordedDraws().empty());
+            headless::recordDraws(false);
+        }
+    });
 }
 
 }  // namespace
