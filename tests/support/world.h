@@ -20,8 +20,8 @@
 #include "player/player_state.h"
 #include "resource/resource_cache.h"
 #include "stage/obj.h"
-#include "support/box_mesh.h"
 #include "support/device.h"
+#include "support/stage_files.h"
 
 namespace testing_support {
 
