@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -84,18 +85,15 @@ protected:
 
 TEST_F(Objects, TheListKeepsCreationOrderAndClearsWhole) {
     ClearObjects();  // on an empty list: nothing happens
-    EXPECT_EQ(g_objRoot.next, nullptr);
-
     Obj* a = Make(floor, "floor.x", TYPE_STAGE);
     Obj* b = Make(points, "points.x", TYPE_PLAYER_BODY);
     Obj* c = Make(floor, "floor.x", TYPE_STAGE, {0, 5, 0});
     ASSERT_TRUE(a && b && c);
-    EXPECT_EQ(g_objRoot.next, a);
-    EXPECT_EQ(a->prev, &g_objRoot);
-    EXPECT_EQ(a->next, b);
-    EXPECT_EQ(b->prev, a);
-    EXPECT_EQ(b->next, c);
-    EXPECT_EQ(c->prev, b);
+    const Obj* order[] = {&g_objRoot, a, b, c, nullptr};
+    for (int i = 1; i < 4; ++i) {
+        EXPECT_EQ(order[i - 1]->next, order[i]) << i;
+        EXPECT_EQ(order[i]->prev, order[i - 1]) << i;
+    }
     EXPECT_EQ(c->next, nullptr);
     EXPECT_EQ(dynamic_cast<OStage*>(a)->meshName, "floor.x");
     EXPECT_NE(dynamic_cast<OPlyCol*>(b), nullptr);
@@ -108,7 +106,6 @@ TEST_F(Objects, TheListKeepsCreationOrderAndClearsWhole) {
     EXPECT_EQ(g_objRoot.prev, nullptr);
     Obj* again = Make(floor, "floor.x", TYPE_STAGE);
     EXPECT_EQ(again->prev, &g_objRoot);
-    EXPECT_EQ(g_objRoot.next, again);
 }
 
 TEST_F(Objects, ParametersTakenAsIntegersTruncateTowardZeroAndNeverOverflow) {
@@ -161,61 +158,47 @@ TEST_F(Objects, IntersectGivesWorldDistanceWhateverTheDirectionsLength) {
     EXPECT_FALSE(o->Intersect({1, 1, -7}, {0, 0, -2}, &five, nullptr));
 }
 
-TEST_F(Objects, TheBulgePushesVerticesAwayFromTheCentre) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE);
-    Sphere(0, {3, 0, 0}, 5.0f);  // vertex 0 is 3 inside: pushed (5 − 3) / 1.5 along −x
-    ApplyBulge(o);
-    ExpectNear(o->workVertices[0], {-4.0f / 3.0f, 0, 0});
-    // Vertex 1 is 2 from the centre: (5 − 2) / 1.5 = 2 along −x.
-    ExpectNear(o->workVertices[1], {-1.0f, 0, 0});
-    EXPECT_EQ(o->workVertices[2], D3DXVECTOR3(100, 0, 0));
-    ExpectNear(BufferVertex(points, 0), o->workVertices[0], 0.0f);
-    EXPECT_EQ(o->baseVertices[0], D3DXVECTOR3(0, 0, 0));  // never changed
-}
-
-TEST_F(Objects, TheBulgeWorksInWorldSpaceAndMovesInObjectSpace) {
-    // Yawed 90 degrees, object-space (1, 0, 0) stands at world (0, 0, −1): 2 from a centre at (0, 0, −3).
-    Obj* o = Make(points, "points.x", TYPE_STAGE, {0, 0, 0}, 90.0f, 0.0f);
-    Sphere(0, {0, 0, -3}, 4.0f);
-    ApplyBulge(o);
-    // Pushed (4 − 2) / 1.5 away from the centre in the world (+z), which is −x in object space.
-    ExpectNear(o->workVertices[1], {1.0f - 4.0f / 3.0f, 0, 0});
-    D3DXVECTOR3 world;
-    D3DXMATRIX w = o->DrawMatrix();
-    D3DXVec3TransformCoord(&world, &o->workVertices[1], &w);
-    ExpectNear(world, {0, 0, 1.0f / 3.0f});
-}
-
-TEST_F(Objects, AVertexInTwoSpheresIsPushedBySphereZeroFirst) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE);
-    Sphere(0, {2, 0, 0}, 5.0f);   // origin → (−2, 0, 0)
-    Sphere(1, {-4, 0, 0}, 4.0f);  // (−2, 0, 0) is 2 from this centre → pushed 4/3 along +x
-    ApplyBulge(o);
-    ExpectNear(o->workVertices[0], {-2.0f / 3.0f, 0, 0});
-    // In the other order the origin is exactly 4 from sphere 1 (not inside), then pushed by sphere 0 only.
-    Sphere(0, {-4, 0, 0}, 4.0f);
-    Sphere(1, {2, 0, 0}, 5.0f);
-    ApplyBulge(o);
-    ExpectNear(o->workVertices[0], {-2.0f, 0, 0});
-}
-
-TEST_F(Objects, OnlyVerticesStrictlyInsideMove) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE);
-    Sphere(3, {3, 0, 0}, 3.0f);  // the origin is exactly on the surface
-    ApplyBulge(o);
-    EXPECT_EQ(o->workVertices[0], D3DXVECTOR3(0, 0, 0));
-    ExpectNear(o->workVertices[1], {1.0f / 3.0f, 0, 0});  // 2 from the centre: (3 − 2) / 1.5 along −x
-    EXPECT_EQ(BufferVertex(points, 0), D3DXVECTOR3(0, 0, 0));
-}
-
-TEST_F(Objects, IdleSpheresLeaveTheBufferUntouched) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE);
+// The object's yaw, the spheres in slots 0 to 3 (radius 1 or less: idle), and where vertex 0 (at the
+// origin) and vertex 1 (at (1, 0, 0)) end in object space.
+struct Push {
+    const char* name;
+    float yaw;
+    std::array<std::pair<D3DXVECTOR3, float>, 4> spheres;
+    D3DXVECTOR3 v0, v1;
+};
+class Bulged : public Objects, public testing::WithParamInterface<Push> {};
+TEST_P(Bulged, MovesVerticesInsideAwayFromTheCentre) {
+    const Push& c = GetParam();
+    Obj* o = Make(points, "points.x", TYPE_STAGE, {0, 0, 0}, c.yaw, 0.0f);
     SetBufferVertex(points, 0, {7, 7, 7});  // what another object wrote last
-    for (int i = 0; i < 4; ++i) Sphere(i, {0, 0, 0}, 1.0f);
+    for (int i = 0; i < 4; ++i) Sphere(i, c.spheres[i].first, c.spheres[i].second);
     ApplyBulge(o);
-    EXPECT_EQ(BufferVertex(points, 0), D3DXVECTOR3(7, 7, 7));
-    EXPECT_EQ(o->workVertices, o->baseVertices);
+    ExpectNear(o->workVertices[0], c.v0, 1e-6f);
+    ExpectNear(o->workVertices[1], c.v1, 1e-6f);
+    EXPECT_EQ(o->workVertices[2], D3DXVECTOR3(100, 0, 0));  // far from every sphere
+    EXPECT_EQ(o->baseVertices[0], D3DXVECTOR3(0, 0, 0));    // never changed
+    // The buffer gets the bent positions; with every sphere idle it is left as it was.
+    ExpectNear(BufferVertex(points, 0), c.name == std::string("Idle") ? D3DXVECTOR3(7, 7, 7) : o->workVertices[0], 0.0f);
 }
+const std::pair<D3DXVECTOR3, float> kIdle = {{0, 0, 0}, 1.0f};
+const Push kPushes[] = {
+    // Vertex 0 is 3 inside: pushed (5 − 3) / 1.5 along −x; vertex 1 is 2 from the centre: (5 − 2) / 1.5.
+    {"OneSphere", 0, {{{{3, 0, 0}, 5.0f}, kIdle, kIdle, kIdle}}, {-4.0f / 3.0f, 0, 0}, {-1, 0, 0}},
+    // Yawed 90 degrees, object-space (1, 0, 0) stands at world (0, 0, −1): 2 from a centre at (0, 0, −3),
+    // pushed (4 − 2) / 1.5 along the world's +z, which is −x in object space; the origin, 3 from it, 2/3.
+    {"InWorldSpace", 90, {{{{0, 0, -3}, 4.0f}, kIdle, kIdle, kIdle}}, {-2.0f / 3.0f, 0, 0}, {1 - 4.0f / 3.0f, 0, 0}},
+    // Sphere 0 first: the origin goes to (−2, 0, 0), 2 from sphere 1's centre, and is pushed back 4/3;
+    // (1, 0, 0) goes 8/3 to −5/3, 7/3 from sphere 1's centre, and comes back (4 − 7/3) / 1.5 = 10/9.
+    {"SlotZeroFirst", 0, {{{{2, 0, 0}, 5.0f}, {{-4, 0, 0}, 4.0f}, kIdle, kIdle}}, {-2.0f / 3.0f, 0, 0},
+     {-5.0f / 9.0f, 0, 0}},
+    // The other order: the origin is exactly 4 from sphere 0 (not inside), then pushed by sphere 1 only.
+    {"OtherOrder", 0, {{{{-4, 0, 0}, 4.0f}, {{2, 0, 0}, 5.0f}, kIdle, kIdle}}, {-2, 0, 0}, {-5.0f / 3.0f, 0, 0}},
+    // Only vertices strictly inside move: the origin is exactly on the surface; (1, 0, 0) is 2 inside.
+    {"OnTheSurface", 0, {{kIdle, kIdle, kIdle, {{3, 0, 0}, 3.0f}}}, {0, 0, 0}, {1.0f / 3.0f, 0, 0}},
+    {"Idle", 0, {{kIdle, kIdle, kIdle, kIdle}}, {0, 0, 0}, {1, 0, 0}},
+};
+INSTANTIATE_TEST_SUITE_P(Spheres, Bulged, testing::ValuesIn(kPushes),
+                         [](const testing::TestParamInfo<Push>& info) { return std::string(info.param.name); });
 
 TEST_F(Objects, TwoStagesSharingAMeshAreEachDrawnWithTheirOwnBulge) {
     Obj* near = Make(points, "points.x", TYPE_STAGE, {0, 0, 0});
