@@ -92,6 +92,8 @@ TEST_F(StageLoad, LoadsTheStageResetsThePlayerAndHandsOverToTheGame) {
     g_player.landingDip = 7.0f;
     g_player.bulgeRadius[2] = 30.0f;
     g_player.startPosition = D3DXVECTOR3(9, 9, 9);
+    g_player.yaw = 30.0f;  // as the last stage's mouse left it
+    g_player.pitch = -20.0f;
 
     ASSERT_EQ(Load(), SCENE_GAME);
     ASSERT_EQ(Objects().size(), 2u);
@@ -102,6 +104,8 @@ TEST_F(StageLoad, LoadsTheStageResetsThePlayerAndHandsOverToTheGame) {
     EXPECT_EQ(g_player.startPosition, D3DXVECTOR3(0, 12, -40));
     EXPECT_EQ(g_player.position, D3DXVECTOR3(0, 12, -40));
     EXPECT_EQ(g_player.health, 255.0f);
+    EXPECT_EQ(g_player.yaw, 0.0f);
+    EXPECT_EQ(g_player.pitch, 0.0f);
     EXPECT_FALSE(g_player.dead);
     EXPECT_EQ(g_player.bulgeRadius[2], 1.0f);
     EXPECT_EQ(g_player.landingDip, 7.0f);  // not part of the reset
