@@ -152,9 +152,8 @@ TEST_F(Collision, AHitWhoseNormalIsAcrossTheRayDoesNotMoveThePlayer) {
     Floor();
     Frames(20, {'W'});
     const D3DXVECTOR3 free = g_player.position;
-    WriteText("data/xfile/edge.x", TrianglesX({{0, 0, 0}, {0, 0, 5}, {0, 5, 0}}));  // in the plane x = 0
-    ASSERT_TRUE(g_resourceCache->LoadMesh("edge.x"));
-    Append(new EdgeOn(g_resourceCache->Find("edge.x")->mesh, TYPE_STEP, {0, 0, 10}));
+    ID3DXMesh* edge = Mesh("edge.x", TrianglesX({{0, 0, 0}, {0, 0, 5}, {0, 5, 0}}));  // in the plane x = 0
+    Append(new EdgeOn(edge, TYPE_STEP, {0, 0, 10}));
     Place({0, 12, 0});
     Frames(20, {'W'});
     EXPECT_EQ(g_player.position, free);

@@ -19,12 +19,8 @@ class Gun : public World {
 protected:
     void SetUp() override {
         World::SetUp();
-        ASSERT_TRUE(g_resourceCache->LoadMesh("gun.x"));
-        ASSERT_TRUE(g_resourceCache->LoadMesh("sphere.x"));
-        StageTextures();
-        Floor();
+        ArmedPlayer();
         Boxes("wall.x", {{{-100, -10, 50}, {100, 100, 60}}});  // 50 ahead; its corners far from any hit
-        Place({0, 12, 0});
     }
     // A click: pressed in one frame, released in the next, both drawn.
     void Shoot() {
