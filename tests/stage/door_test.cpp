@@ -201,10 +201,7 @@ TEST_F(DoorTest, RaysMeetEachPanelAsDrawnAndTheNormalIsTheDrawnFaces) {
             if (!hit) continue;
             ++hits;
             EXPECT_NEAR(got, want, 1e-3f) << x << "," << y;
-            const D3DXVECTOR3 normal = door->HitNormal(face);
-            EXPECT_NEAR(normal.x, wantNormal.x, 1e-3f) << x << "," << y;
-            EXPECT_NEAR(normal.y, wantNormal.y, 1e-3f) << x << "," << y;
-            EXPECT_NEAR(normal.z, wantNormal.z, 1e-3f) << x << "," << y;
+            ExpectNear(door->HitNormal(face), wantNormal, 1e-3f);
         }
     EXPECT_GT(hits, 40);  // of the 64 rays, most meet the bent door
 }

@@ -134,18 +134,6 @@ TEST_F(StageLoad, LoadsTheStageResetsThePlayerAndHandsOverToTheGame) {
     EXPECT_EQ(g_objRoot.next->prev, &g_objRoot);
 }
 
-TEST_F(StageLoad, TheIndexChoosesTheLineOfTheStageList) {
-    WriteStageList("a.txt\nb.txt\nc.txt\n");
-    WriteStageFile("a.txt", "1,0,0,\n:\n:\n");
-    WriteStageFile("b.txt", "2,0,0,\n:\n:\n");
-    WriteStageFile("c.txt", "3,0,0,\n:\n:\n");
-    ASSERT_EQ(Load(1), SCENE_GAME);
-    EXPECT_EQ(g_player.position.x, 1.0f);
-    ASSERT_EQ(Load(3), SCENE_GAME);
-    EXPECT_EQ(g_player.position.x, 3.0f);
-    EXPECT_EQ(g_objRoot.next, nullptr);  // an empty object section: no objects, nothing walks
-}
-
 TEST_F(StageLoad, NoStageListEndsTheRunWithTheListBox) {
     std::filesystem::remove("data/stagedata.txt");
     EXPECT_EQ(Load(), SCENE_TITLE);

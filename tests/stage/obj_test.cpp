@@ -18,8 +18,7 @@
 #include "stage/factory.h"
 #include "stage/oplycol.h"
 #include "stage/ostage.h"
-#include "support/device.h"
-#include "support/stage_files.h"
+#include "support/world.h"
 
 using namespace testing_support;
 
@@ -27,26 +26,15 @@ namespace {
 
 const float kNoParams[5] = {0, 0, 0, 0, 0};
 
-D3DXVECTOR3 BufferVertex(ID3DXMesh* mesh, DWORD i) {
+// Vertex i of the mesh's buffer, first set to `set` if given.
+D3DXVECTOR3 BufferVertex(ID3DXMesh* mesh, DWORD i, const D3DXVECTOR3* set = nullptr) {
     BYTE* v = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
+    if (set) std::memcpy(v + 32 * i, set, sizeof *set);
     D3DXVECTOR3 p;
     std::memcpy(&p, v + 32 * i, sizeof p);
     mesh->UnlockVertexBuffer();
     return p;
-}
-
-void SetBufferVertex(ID3DXMesh* mesh, DWORD i, const D3DXVECTOR3& p) {
-    BYTE* v = nullptr;
-    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
-    std::memcpy(v + 32 * i, &p, sizeof p);
-    mesh->UnlockVertexBuffer();
-}
-
-void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float tolerance = 1e-5f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
 }
 
 class Objects : public DeviceTest {
@@ -170,7 +158,8 @@ class Bulged : public Objects, public testing::WithParamInterface<Push> {};
 TEST_P(Bulged, MovesVerticesInsideAwayFromTheCentre) {
     const Push& c = GetParam();
     Obj* o = Make(points, "points.x", TYPE_STAGE, {0, 0, 0}, c.yaw, 0.0f);
-    SetBufferVertex(points, 0, {7, 7, 7});  // what another object wrote last
+    const D3DXVECTOR3 other(7, 7, 7);  // what another object wrote last
+    BufferVertex(points, 0, &other);
     for (int i = 0; i < 4; ++i) Sphere(i, c.spheres[i].first, c.spheres[i].second);
     ApplyBulge(o);
     ExpectNear(o->workVertices[0], c.v0, 1e-6f);

@@ -21,25 +21,25 @@ struct Vertex {
 std::string MeshText(const std::vector<Vertex>& vertices, const std::vector<std::array<int, 3>>& faces, int materials) {
     std::ostringstream x;
     x.precision(9);
-    x << "xof 0303txt 0032\nMesh {\n " << vertices.size() << ";\n";
-    for (size_t i = 0; i < vertices.size(); ++i)
-        x << " " << vertices[i].position.x << ";" << vertices[i].position.y << ";" << vertices[i].position.z
-          << (i + 1 == vertices.size() ? ";;\n" : ";,\n");
-    x << " " << faces.size() << ";\n";
-    for (size_t f = 0; f < faces.size(); ++f)
-        x << " 3;" << faces[f][0] << "," << faces[f][1] << "," << faces[f][2]
-          << (f + 1 == faces.size() ? ";;\n" : ";,\n");
-    x << " MeshNormals {\n  " << vertices.size() << ";\n";
-    for (size_t i = 0; i < vertices.size(); ++i)
-        x << "  " << vertices[i].normal.x << ";" << vertices[i].normal.y << ";" << vertices[i].normal.z
-          << (i + 1 == vertices.size() ? ";;\n" : ";,\n");
-    x << "  " << faces.size() << ";\n";
-    for (size_t f = 0; f < faces.size(); ++f)
-        x << "  3;" << faces[f][0] << "," << faces[f][1] << "," << faces[f][2]
-          << (f + 1 == faces.size() ? ";;\n" : ";,\n");
-    x << " }\n MeshTextureCoords {\n  " << vertices.size() << ";\n";
-    for (size_t i = 0; i < vertices.size(); ++i)
-        x << "  " << vertices[i].u << ";" << vertices[i].v << (i + 1 == vertices.size() ? ";;\n" : ";,\n");
+    // `count` items written by `item`, each ended by ";," and the last by ";;".
+    auto list = [&x](const char* indent, size_t count, auto item) {
+        x << indent << count << ";\n";
+        for (size_t i = 0; i < count; ++i) {
+            x << indent;
+            item(i);
+            x << (i + 1 == count ? ";;\n" : ";,\n");
+        }
+    };
+    auto vector = [&x](const D3DXVECTOR3& v) { x << v.x << ";" << v.y << ";" << v.z; };
+    auto face = [&](size_t f) { x << "3;" << faces[f][0] << "," << faces[f][1] << "," << faces[f][2]; };
+    x << "xof 0303txt 0032\nMesh {\n";
+    list(" ", vertices.size(), [&](size_t i) { vector(vertices[i].position); });
+    list(" ", faces.size(), face);
+    x << " MeshNormals {\n";
+    list("  ", vertices.size(), [&](size_t i) { vector(vertices[i].normal); });
+    list("  ", faces.size(), face);
+    x << " }\n MeshTextureCoords {\n";
+    list("  ", vertices.size(), [&](size_t i) { x << vertices[i].u << ";" << vertices[i].v; });
     x << " }\n MeshMaterialList {\n  " << materials << ";\n  " << faces.size() << ";\n";
     for (size_t f = 0; f < faces.size(); ++f) x << "  0" << (f + 1 == faces.size() ? ";;\n" : ",\n");
     for (int m = 0; m < materials; ++m)

@@ -40,6 +40,12 @@ inline Sound Played(const std::string& name, LONG volume, DWORD flags, int frame
 }
 inline Sound Stopped(const std::string& name, int frame) { return {false, name, 0, 0, frame}; }
 
+inline void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float tolerance = 1e-5f) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
 // From now on every Play and Stop goes into `into`, stamped with `frame()` (the headless frame count
 // unless given); null stops the recording.
 void RecordSounds(std::vector<Sound>* into, std::function<int()> frame = nullptr);
