@@ -24,8 +24,6 @@ using namespace testing_support;
 
 namespace {
 
-const float kNoParams[5] = {0, 0, 0, 0, 0};
-
 // Vertex i of the mesh's buffer, first set to `set` if given.
 D3DXVECTOR3 BufferVertex(ID3DXMesh* mesh, DWORD i, const D3DXVECTOR3* set = nullptr) {
     BYTE* v = nullptr;
@@ -37,34 +35,18 @@ D3DXVECTOR3 BufferVertex(ID3DXMesh* mesh, DWORD i, const D3DXVECTOR3* set = null
     return p;
 }
 
-class Objects : public DeviceTest {
+class Objects : public World {
 protected:
     void SetUp() override {
-        DeviceTest::SetUp();
-        g_resourceCache = &cache;
+        World::SetUp();
         // Vertex 0 at the origin, the others far from every sphere used below.
-        WriteMesh("points.x", StageMeshX({{0, 0, 0}, {1, 0, 0}, {100, 0, 0}, {0, 100, 0}}));
-        WriteMesh("floor.x", FloorMeshX(40.0f, 4));
-        ASSERT_TRUE(cache.LoadMesh("points.x"));
-        ASSERT_TRUE(cache.LoadMesh("floor.x"));
-        points = cache.Find("points.x")->mesh;
-        floor = cache.Find("floor.x")->mesh;
-    }
-    void TearDown() override {
-        ClearObjects();
-        cache.ReleaseAll();
-        g_resourceCache = nullptr;
-        DeviceTest::TearDown();
-    }
-    Obj* Make(ID3DXMesh* mesh, const std::string& name, uint16_t type, D3DXVECTOR3 position = {0, 0, 0}, float yaw = 0,
-              float pitch = 0) {
-        return CreateObject(mesh, name, type, position, yaw, pitch, kNoParams);
+        points = Mesh("points.x", StageMeshX({{0, 0, 0}, {1, 0, 0}, {100, 0, 0}, {0, 100, 0}}));
+        floor = Mesh("grid.x", FloorMeshX(40.0f, 4));
     }
     void Sphere(int slot, D3DXVECTOR3 centre, float radius) {
         g_player.bulgeCenter[slot] = centre;
         g_player.bulgeRadius[slot] = radius;
     }
-    ResourceCache cache;
     ID3DXMesh* points = nullptr;
     ID3DXMesh* floor = nullptr;
 };
@@ -73,9 +55,9 @@ protected:
 
 TEST_F(Objects, TheListKeepsCreationOrderAndClearsWhole) {
     ClearObjects();  // on an empty list: nothing happens
-    Obj* a = Make(floor, "floor.x", TYPE_STAGE);
-    Obj* b = Make(points, "points.x", TYPE_PLAYER_BODY);
-    Obj* c = Make(floor, "floor.x", TYPE_STAGE, {0, 5, 0});
+    Obj* a = Make(TYPE_STAGE, "grid.x");
+    Obj* b = Make(TYPE_PLAYER_BODY, "points.x");
+    Obj* c = Make(TYPE_STAGE, "grid.x", {0, 5, 0});
     ASSERT_TRUE(a && b && c);
     const Obj* order[] = {&g_objRoot, a, b, c, nullptr};
     for (int i = 1; i < 4; ++i) {
@@ -83,7 +65,7 @@ TEST_F(Objects, TheListKeepsCreationOrderAndClearsWhole) {
         EXPECT_EQ(order[i]->prev, order[i - 1]) << i;
     }
     EXPECT_EQ(c->next, nullptr);
-    EXPECT_EQ(dynamic_cast<OStage*>(a)->meshName, "floor.x");
+    EXPECT_EQ(dynamic_cast<OStage*>(a)->meshName, "grid.x");
     EXPECT_NE(dynamic_cast<OPlyCol*>(b), nullptr);
     EXPECT_EQ(a->baseVertices.size(), 25u);  // copied once from the mesh
     EXPECT_EQ(a->workVertices.size(), 25u);
@@ -92,7 +74,7 @@ TEST_F(Objects, TheListKeepsCreationOrderAndClearsWhole) {
     ClearObjects();
     EXPECT_EQ(g_objRoot.next, nullptr);
     EXPECT_EQ(g_objRoot.prev, nullptr);
-    Obj* again = Make(floor, "floor.x", TYPE_STAGE);
+    Obj* again = Make(TYPE_STAGE, "grid.x");
     EXPECT_EQ(again->prev, &g_objRoot);
 }
 
@@ -109,7 +91,7 @@ TEST_F(Objects, ParametersTakenAsIntegersTruncateTowardZeroAndNeverOverflow) {
 }
 
 TEST_F(Objects, DrawMatrixTurnsYawFirstHitMatrixPitchFirst) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE, {10, 20, 30}, 90.0f, 30.0f);
+    Obj* o = Make(TYPE_STAGE, "points.x", {10, 20, 30}, {}, 90.0f, 30.0f);
     D3DXMATRIX draw = o->DrawMatrix(), hit = o->HitMatrix();
     D3DXVECTOR3 forward(0, 0, 1), p;
     // Yaw first: +z turns to +x, which the pitch about x leaves alone.
@@ -129,7 +111,7 @@ TEST_F(Objects, DrawMatrixTurnsYawFirstHitMatrixPitchFirst) {
 }
 
 TEST_F(Objects, IntersectGivesWorldDistanceWhateverTheDirectionsLength) {
-    Obj* o = Make(floor, "floor.x", TYPE_STAGE, {0, -2, 0}, 30.0f, 0.0f);
+    Obj* o = Make(TYPE_STAGE, "grid.x", {0, -2, 0}, {}, 30.0f, 0.0f);
     float unit = 0, five = 0;
     DWORD face = 99;
     ASSERT_TRUE(o->Intersect({3, 10, 4}, {0, -1, 0}, &unit, &face));
@@ -157,7 +139,7 @@ struct Push {
 class Bulged : public Objects, public testing::WithParamInterface<Push> {};
 TEST_P(Bulged, MovesVerticesInsideAwayFromTheCentre) {
     const Push& c = GetParam();
-    Obj* o = Make(points, "points.x", TYPE_STAGE, {0, 0, 0}, c.yaw, 0.0f);
+    Obj* o = Make(TYPE_STAGE, "points.x", {0, 0, 0}, {}, c.yaw, 0.0f);
     const D3DXVECTOR3 other(7, 7, 7);  // what another object wrote last
     BufferVertex(points, 0, &other);
     for (int i = 0; i < 4; ++i) Sphere(i, c.spheres[i].first, c.spheres[i].second);
@@ -190,14 +172,12 @@ INSTANTIATE_TEST_SUITE_P(Spheres, Bulged, testing::ValuesIn(kPushes),
                          [](const testing::TestParamInfo<Push>& info) { return std::string(info.param.name); });
 
 TEST_F(Objects, TwoStagesSharingAMeshAreEachDrawnWithTheirOwnBulge) {
-    Obj* near = Make(points, "points.x", TYPE_STAGE, {0, 0, 0});
-    Obj* far = Make(points, "points.x", TYPE_STAGE, {0, 0, 50});
+    Obj* near = Make(TYPE_STAGE, "points.x", {0, 0, 0});
+    Obj* far = Make(TYPE_STAGE, "points.x", {0, 0, 50});
     Sphere(2, {3, 0, 0}, 5.0f);
     headless::recordDraws(true);
-    g_device->BeginScene();
     near->Draw();
     far->Draw();
-    g_device->EndScene();
     const auto& draws = headless::recordedDraws();
     ASSERT_EQ(draws.size(), 2u);
     for (const auto& d : draws) {
@@ -214,15 +194,13 @@ TEST_F(Objects, TwoStagesSharingAMeshAreEachDrawnWithTheirOwnBulge) {
 }
 
 TEST_F(Objects, ThePlayerBodyFollowsTheEyeAndDrawsNothing) {
-    Obj* body = Make(points, "points.x", TYPE_PLAYER_BODY, {1, 2, 3}, 45.0f, 0.0f);
+    Obj* body = Make(TYPE_PLAYER_BODY, "points.x", {1, 2, 3}, {}, 45.0f, 0.0f);
     g_player.position = D3DXVECTOR3(-5, 12, 8);
     body->Update();
     EXPECT_EQ(body->position, D3DXVECTOR3(-5, 12, 8));
     EXPECT_EQ(body->yaw, 45.0f);
     headless::recordDraws(true);
-    g_device->BeginScene();
     body->Draw();
-    g_device->EndScene();
     EXPECT_TRUE(headless::recordedDraws().empty());
     EXPECT_EQ(body->workVertices, body->baseVertices);
     EXPECT_EQ(g_device->impl->state.world._41, -5.0f);
