@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,19 +17,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Frame {
+// A frame of the report, or a sound call: the words of its lines as name → value pairs ("scene" → "game",
+// "fade" → "255", "pos" → "0.0000,12.0000,0.0000", "health" → "255.5000"; a sound: "play" → its name,
+// "volume", "flags").
+struct Line {
     int n = 0;
-    std::string scene;
-    int stage = 0, fade = 0, speed = 0;
-    std::string colour;
-    float x = 0, y = 0, z = 0, health = 0;
-    bool dead = false;
+    std::map<std::string, std::string> is;
+    std::string operator[](const std::string& name) const {
+        auto it = is.find(name);
+        return it == is.end() ? "" : it->second;
+    }
+    float Number(const std::string& name) const { return std::stof((*this)[name]); }
+    bool Dead() const { return (*this)["dead"] == "1"; }
+    float Y() const { return std::stof((*this)["pos"].substr((*this)["pos"].find(',') + 1)); }
 };
-struct Sound {
-    int frame;
-    std::string name;
-    int volume, flags;
-};
+using Frame = Line;
+using Sound = Line;
 struct Played {
     std::vector<Frame> frames;
     std::vector<Sound> sounds;
@@ -36,6 +40,11 @@ struct Played {
     int status = -1;
     std::string text;
 };
+
+void Pairs(std::istream& in, std::map<std::string, std::string>& into) {
+    std::string name, value;
+    while (in >> name >> value) into.emplace(name, value);
+}
 
 // Runs a replay of tests/replays with the runner in a fresh folder whose data/ is the game's own.
 Played Play(const std::string& replay) {
@@ -53,41 +62,18 @@ Played Play(const std::string& replay) {
     std::string line;
     while (std::getline(lines, line)) {
         std::istringstream in(line);
-        std::string word;
+        std::string word, kind;
+        Line l;
         in >> word;
-        if (word == "frame") {
-            int n;
-            std::string kind;
-            in >> n >> kind;
-            if (kind == "scene") {
-                Frame f;
-                f.n = n;
-                std::string w;
-                in >> f.scene >> w >> f.stage >> w >> f.fade >> w >> f.speed >> w >> f.colour;
-                run.frames.push_back(f);
-            } else if (kind == "sound") {
-                Sound s{n, "", 0, 0};
-                std::string play, w;
-                in >> play >> s.name >> w >> s.volume >> w >> s.flags;
-                if (play == "play") run.sounds.push_back(s);
-            }
-        } else if (word == "player" && !run.frames.empty()) {
-            Frame& f = run.frames.back();
-            std::string w;
-            while (in >> w) {
-                if (w == "pos") {
-                    char comma;
-                    in >> f.x >> comma >> f.y >> comma >> f.z;
-                } else if (w == "health") {
-                    in >> f.health;
-                } else if (w == "dead") {
-                    int d;
-                    in >> d;
-                    f.dead = d != 0;
-                }
-            }
-        } else if (word == "log:") {
+        if (word == "log:") {
             run.log.push_back(line.size() > 5 ? line.substr(5) : "");
+        } else if (word == "player" && !run.frames.empty()) {
+            Pairs(in, run.frames.back().is);
+        } else if (word == "frame" && in >> l.n >> kind && (kind == "scene" || kind == "sound")) {
+            if (kind == "scene") in >> l.is["scene"];
+            Pairs(in, l.is);
+            if (kind == "scene") run.frames.push_back(l);
+            if (!l["play"].empty()) run.sounds.push_back(l);
         }
     }
     return run;
@@ -96,20 +82,23 @@ Played Play(const std::string& replay) {
 // The first frame at or after `from` in the given scene with the given stage index; -1 if none.
 int FirstFrame(const Played& run, const std::string& scene, int stage, int from = 0) {
     for (const Frame& f : run.frames)
-        if (f.n >= from && f.scene == scene && f.stage == stage) return f.n;
+        if (f.n >= from && f["scene"] == scene && f["stage"] == std::to_string(stage)) return f.n;
     return -1;
 }
 
-const Frame* At(const Played& run, int n) {
+// Frame n of the report; a missing one fails the test and reads as empty.
+const Frame& At(const Played& run, int n) {
     for (const Frame& f : run.frames)
-        if (f.n == n) return &f;
-    return nullptr;
+        if (f.n == n) return f;
+    static const Frame none;
+    ADD_FAILURE() << "no frame " << n;
+    return none;
 }
 
 std::vector<Sound> Sounds(const Played& run, const std::string& name) {
     std::vector<Sound> out;
     for (const Sound& s : run.sounds)
-        if (s.name == name) out.push_back(s);
+        if (s["play"] == name) out.push_back(s);
     return out;
 }
 
@@ -126,26 +115,25 @@ TEST(Stages, EachSolutionReachesItsGoalUnharmed) {
         const Played run = Play("stage" + std::to_string(stage) + ".replay");
         ASSERT_EQ(run.status, 0) << run.text.substr(0, 2000);
         ASSERT_FALSE(run.frames.empty());
-        EXPECT_EQ(run.frames.front().scene, "load");
-        EXPECT_EQ(run.frames.front().stage, stage);
+        EXPECT_EQ(run.frames.front()["scene"], "load");
+        EXPECT_EQ(run.frames.front()["stage"], std::to_string(stage));
         // The goal sends the game to the next stage's load, or to the clear screen after the fourth.
         const int next = stage < 4 ? FirstFrame(run, "load", stage + 1) : FirstFrame(run, "clear", 5);
         ASSERT_GT(next, 0) << "the goal was not reached";
         // The goal's chime sounds once, and the white fade from it takes 51 frames to cover the screen.
         const auto chime = Sounds(run, "mecha15.wav");
         ASSERT_EQ(chime.size(), 1u);
-        EXPECT_EQ(chime[0].volume, -1000);
-        EXPECT_EQ(chime[0].flags, 0);
-        const Frame* covered = At(run, next - 1);
-        ASSERT_NE(covered, nullptr);
-        EXPECT_EQ(covered->fade, 255);
-        EXPECT_EQ(covered->colour, "255,255,255");
-        EXPECT_EQ(next - chime[0].frame, 52);  // 51 frames of fade, then the scene changes
+        EXPECT_EQ(chime[0]["volume"], "-1000");
+        EXPECT_EQ(chime[0]["flags"], "0");
+        const Frame& covered = At(run, next - 1);
+        EXPECT_EQ(covered["fade"], "255");
+        EXPECT_EQ(covered["colour"], "255,255,255");
+        EXPECT_EQ(next - chime[0].n, 52);  // 51 frames of fade, then the scene changes
         // Unharmed all the way: never dead, never below full health once the stage has started.
         for (const Frame& f : run.frames) {
             if (f.n < 2 || f.n >= next) continue;
-            EXPECT_FALSE(f.dead) << "frame " << f.n;
-            EXPECT_GE(f.health, 255.0f) << "frame " << f.n;
+            EXPECT_FALSE(f.Dead()) << "frame " << f.n;
+            EXPECT_GE(f.Number("health"), 255.0f) << "frame " << f.n;
         }
         EXPECT_TRUE(Sounds(run, "beep07.wav").empty()) << "a laser touched the player";
         EXPECT_TRUE(Sounds(run, "bosu20.wav").empty()) << "a fall hurt the player";
@@ -158,7 +146,7 @@ TEST(Stages, PlayThroughGoesFromTheTitleThroughEveryStageBackToTheTitle) {
     // The scenes in the order they were current, each with its stage index.
     std::vector<std::string> order;
     for (const Frame& f : run.frames) {
-        const std::string step = f.scene + " " + std::to_string(f.stage);
+        const std::string step = f["scene"] + " " + f["stage"];
         if (order.empty() || order.back() != step) order.push_back(step);
     }
     const std::vector<std::string> expected = {"title 1", "load 1", "game 1", "game 2",  "load 2",
@@ -166,11 +154,11 @@ TEST(Stages, PlayThroughGoesFromTheTitleThroughEveryStageBackToTheTitle) {
                                                "load 4",  "game 4", "game 5", "clear 5", "title 1"};
     EXPECT_EQ(order, expected);
     EXPECT_EQ(Sounds(run, "mecha15.wav").size(), 4u);
-    for (const Frame& f : run.frames) EXPECT_FALSE(f.dead) << "frame " << f.n;
+    for (const Frame& f : run.frames) EXPECT_FALSE(f.Dead()) << "frame " << f.n;
     EXPECT_TRUE(Sounds(run, "beep07.wav").empty());
     ASSERT_FALSE(run.frames.empty());
-    EXPECT_EQ(run.frames.back().scene, "title");
-    EXPECT_EQ(run.frames.back().stage, 1);
+    EXPECT_EQ(run.frames.back()["scene"], "title");
+    EXPECT_EQ(run.frames.back()["stage"], "1");
     const std::string end = LastLogLine(run);
     EXPECT_NE(end.find(" ||  正常終了"), std::string::npos) << end;
 }
@@ -178,44 +166,41 @@ TEST(Stages, PlayThroughGoesFromTheTitleThroughEveryStageBackToTheTitle) {
 struct Hazard {
     const char* replay;
     int stage;
-    float startY;
+    const char* start;  // the player's position as the report gives it
 };
 
 TEST(Stages, EveryHazardKillsAndTheSameStageStartsAgain) {
-    const Hazard hazards[] = {{"laser.replay", 2, 12}, {"fall.replay", 2, 12}, {"fallout.replay", 3, 12}};
+    const Hazard hazards[] = {{"laser.replay", 2, "0.0000,12.0000,0.0000"},
+                              {"fall.replay", 2, "0.0000,12.0000,0.0000"},
+                              {"fallout.replay", 3, "0.0000,12.0000,0.0000"}};
     for (const Hazard& h : hazards) {
         SCOPED_TRACE(h.replay);
         const Played run = Play(h.replay);
         ASSERT_EQ(run.status, 0) << run.text.substr(0, 2000);
         int death = -1;
         for (const Frame& f : run.frames)
-            if (f.dead) {
+            if (f.Dead()) {
                 death = f.n;
                 break;
             }
         ASSERT_GT(death, 0) << "nobody died";
         // The death starts the fade to black at 2 a frame: 128 frames to cover the screen, then the
         // same stage loads and the player stands at its start again, whole.
-        const Frame* first = At(run, death);
-        ASSERT_NE(first, nullptr);
-        EXPECT_EQ(first->speed, 2);
-        EXPECT_EQ(first->colour, "0,0,0");
-        EXPECT_EQ(first->health, 0.0f);
+        const Frame& first = At(run, death);
+        EXPECT_EQ(first["speed"], "2");
+        EXPECT_EQ(first["colour"], "0,0,0");
+        EXPECT_EQ(first.Number("health"), 0.0f);
         const int reload = FirstFrame(run, "load", h.stage, death);
         ASSERT_GT(reload, 0) << "the stage did not load again";
         EXPECT_EQ(reload - death, 128);
-        const Frame* before = At(run, reload - 1);
-        ASSERT_NE(before, nullptr);
-        EXPECT_EQ(before->fade, 255);
-        EXPECT_EQ(before->colour, "0,0,0");
-        const Frame* after = At(run, reload + 1);
-        ASSERT_NE(after, nullptr);
-        EXPECT_EQ(after->scene, "game");
-        EXPECT_FALSE(after->dead);
-        EXPECT_EQ(after->health, 255.0f);
-        EXPECT_EQ(after->x, 0.0f);
-        EXPECT_EQ(after->y, h.startY);
-        EXPECT_EQ(after->z, 0.0f);
+        const Frame& before = At(run, reload - 1);
+        EXPECT_EQ(before["fade"], "255");
+        EXPECT_EQ(before["colour"], "0,0,0");
+        const Frame& after = At(run, reload + 1);
+        EXPECT_EQ(after["scene"], "game");
+        EXPECT_FALSE(after.Dead());
+        EXPECT_EQ(after.Number("health"), 255.0f);
+        EXPECT_EQ(after["pos"], h.start);
         EXPECT_TRUE(Sounds(run, "mecha15.wav").empty());
 
         // What killed the player.
@@ -227,26 +212,24 @@ TEST(Stages, EveryHazardKillsAndTheSameStageStartsAgain) {
             // first touch it reads 255.5 - 128 + 0.5 = 128, and 0.5 more for each frame until the next.
             // The touch that takes it to 0 or below is in the frame before the one that shows the death.
             ASSERT_GE(beeps.size(), 2u);
-            for (const auto& beep : beeps) EXPECT_EQ(beep.volume, -2000);
-            const Frame* hit = At(run, beeps[0].frame + 1);
-            ASSERT_NE(hit, nullptr);
-            EXPECT_EQ(hit->health, 128.0f);
-            const Frame* next = At(run, beeps[1].frame);
-            ASSERT_NE(next, nullptr);
-            EXPECT_EQ(next->health, 128.0f + 0.5f * (beeps[1].frame - beeps[0].frame - 1));
-            EXPECT_TRUE(std::any_of(beeps.begin(), beeps.end(), [&](const auto& b) { return b.frame == death - 1; }));
+            for (const auto& beep : beeps) EXPECT_EQ(beep["volume"], "-2000");
+            const Frame& hit = At(run, beeps[0].n + 1);
+            EXPECT_EQ(hit.Number("health"), 128.0f);
+            const Frame& next = At(run, beeps[1].n);
+            EXPECT_EQ(next.Number("health"), 128.0f + 0.5f * (beeps[1].n - beeps[0].n - 1));
+            EXPECT_TRUE(std::any_of(beeps.begin(), beeps.end(), [&](const auto& b) { return b.n == death - 1; }));
             EXPECT_TRUE(thuds.empty());
         } else if (name == "fall.replay") {
             // A landing faster than 4.5 a frame: the thud at full volume and the hard-landing click.
             ASSERT_EQ(thuds.size(), 1u);
-            EXPECT_EQ(thuds[0].volume, 0);
+            EXPECT_EQ(thuds[0]["volume"], "0");
             ASSERT_EQ(Sounds(run, "kachi44.wav").size(), 1u);
-            EXPECT_EQ(Sounds(run, "kachi44.wav")[0].frame, thuds[0].frame);
-            EXPECT_LT(thuds[0].frame, death);
+            EXPECT_EQ(Sounds(run, "kachi44.wav")[0].n, thuds[0].n);
+            EXPECT_LT(thuds[0].n, death);
             EXPECT_TRUE(beeps.empty());
         } else {
             // Below y = -200 the player is held at -199 with no health left; nothing was landed on.
-            EXPECT_EQ(first->y, -199.0f);
+            EXPECT_EQ(first.Y(), -199.0f);
             EXPECT_TRUE(thuds.empty());
             EXPECT_TRUE(beeps.empty());
         }

@@ -10,25 +10,14 @@ using namespace testing_support;
 
 namespace {
 
-// A plain object of any type code, for the kinds of object the collision treats alike.
-class Slab : public Obj {
-public:
-    Slab(ID3DXMesh* mesh, uint16_t code, D3DXVECTOR3 at) : Obj(mesh, code, at, 0, 0) {}
-    void Update() override {}
-    void Draw() override {}
-};
-
 class Collision : public World {
 protected:
     void SetUp() override {
         World::SetUp();
         Place({0, 12, 0});
     }
-    Slab* Add(uint16_t code, D3DXVECTOR3 at, Box box) {
-        auto* slab = new Slab(BoxMesh("slab.x", {box}), code, at);
-        Append(slab);
-        return slab;
-    }
+    // A step (at rest: no speed) of one box, its origin at `at`.
+    Obj* Step(D3DXVECTOR3 at, Box box) { return Boxes("slab.x", {box}, TYPE_STEP, at); }
 };
 
 TEST_F(Collision, WalkingIntoAWallStopsSixFromItsFaceStraightOrSlantwise) {
@@ -64,7 +53,7 @@ struct Lid {
 };
 class Ceiling : public Collision, public testing::WithParamInterface<Lid> {};
 TEST_P(Ceiling, HoldsTheEyeFiveUnderIt) {
-    Add(TYPE_STEP, {0, 12, 0}, {{-50, GetParam().gap, -50}, {50, GetParam().gap + 5, 50}});
+    Step({0, 12, 0}, {{-50, GetParam().gap, -50}, {50, GetParam().gap + 5, 50}});
     g_player.velocity.y = -0.1f;  // sinking: no motion ray up into the lid
     CollidePlayer();
     EXPECT_FLOAT_EQ(g_player.position.y, GetParam().eye);
@@ -87,7 +76,7 @@ struct Reach {
 class Range : public Collision, public testing::WithParamInterface<Reach> {};
 TEST_P(Range, ObjectsFiftyOrMoreAwayAreNotMet) {
     const float below = GetParam().originBelow;
-    Slab* step = Add(TYPE_STEP, {0, 12 - below, 0}, {{-50, below - 10, -50}, {50, below - 9, 50}});
+    Obj* step = Step({0, 12 - below, 0}, {{-50, below - 10, -50}, {50, below - 9, 50}});
     CollidePlayer();
     EXPECT_NEAR(g_player.position.y, GetParam().eye, 1e-4f);
     EXPECT_EQ(step->playerOnTop, GetParam().eye == 15.0f);
@@ -96,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Boundary, Range, testing::Values(Reach{50.0f, 12.0f}, R
 
 TEST_F(Collision, ARisingEyeStopsSixUnderWhatItRisesInto) {
     Floor();
-    Add(TYPE_STEP, {0, 20, 0}, {{-50, 0, -50}, {50, 5, 50}});
+    Step({0, 20, 0}, {{-50, 0, -50}, {50, 5, 50}});
     Frame({VK_SPACE});  // 13.5
     Frame();            // 14.9 would be 5.1 under the lid: the motion ray holds it at 6
     EXPECT_NEAR(g_player.position.y, 14.0f, 1e-4f);
@@ -137,9 +126,11 @@ TEST_F(Collision, WithABulgeHeldEachObjectIsTestedWithItsOwnShape) {
 }
 
 // Reports a hit at distance 1 on face 0 for rays along z, a face lying in a plane that holds the ray.
-class EdgeOn : public Slab {
+class EdgeOn : public Obj {
 public:
-    using Slab::Slab;
+    EdgeOn(ID3DXMesh* mesh, D3DXVECTOR3 at) : Obj(mesh, TYPE_STEP, at, 0, 0) {}
+    void Update() override {}
+    void Draw() override {}
     BOOL Intersect(D3DXVECTOR3, D3DXVECTOR3 direction, float* distance, DWORD* face) override {
         if (direction.x != 0.0f || direction.y != 0.0f || direction.z == 0.0f) return FALSE;
         *distance = 1.0f;
@@ -152,9 +143,8 @@ TEST_F(Collision, AHitWhoseNormalIsAcrossTheRayDoesNotMoveThePlayer) {
     Floor();
     Frames(20, {'W'});
     const D3DXVECTOR3 free = g_player.position;
-    WriteText("data/xfile/edge.x", TrianglesX({{0, 0, 0}, {0, 0, 5}, {0, 5, 0}}));  // in the plane x = 0
-    ASSERT_TRUE(g_resourceCache->LoadMesh("edge.x"));
-    Append(new EdgeOn(g_resourceCache->Find("edge.x")->mesh, TYPE_STEP, {0, 0, 10}));
+    ID3DXMesh* edge = Mesh("edge.x", TrianglesX({{0, 0, 0}, {0, 0, 5}, {0, 5, 0}}));  // in the plane x = 0
+    Append(new EdgeOn(edge, {0, 0, 10}));
     Place({0, 12, 0});
     Frames(20, {'W'});
     EXPECT_EQ(g_player.position, free);

@@ -21,14 +21,10 @@ class GameScene : public World {
 protected:
     void SetUp() override {
         World::SetUp();
-        ASSERT_TRUE(g_resourceCache->LoadMesh("gun.x"));
-        ASSERT_TRUE(g_resourceCache->LoadMesh("sphere.x"));
-        StageTextures();
+        ArmedPlayer();
         for (IDirect3DTexture9** t : {&g_whiteTexture, &g_bloodTexture})
             ASSERT_EQ(g_device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, t, nullptr), D3D_OK);
         ASSERT_EQ(D3DXCreateSprite(g_device, &g_sprite), D3D_OK);
-        Floor();
-        Place({0, 12, 0});
     }
     void TearDown() override {
         g_whiteTexture->Release();

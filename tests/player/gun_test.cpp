@@ -19,12 +19,8 @@ class Gun : public World {
 protected:
     void SetUp() override {
         World::SetUp();
-        ASSERT_TRUE(g_resourceCache->LoadMesh("gun.x"));
-        ASSERT_TRUE(g_resourceCache->LoadMesh("sphere.x"));
-        StageTextures();
-        Floor();
+        ArmedPlayer();
         Boxes("wall.x", {{{-100, -10, 50}, {100, 100, 60}}});  // 50 ahead; its corners far from any hit
-        Place({0, 12, 0});
     }
     // A click: pressed in one frame, released in the next, both drawn.
     void Shoot() {
@@ -166,10 +162,7 @@ TEST_F(Gun, ASphereGrowsToFortyFiveInItsThirtyThirdDrawnFrameAndIsGoneInTheFifti
 
 TEST_F(Gun, TheGunIsHeldRightLowAndAheadAndDroppedBesideADeadPlayer) {
     g_player.yaw = 90.0f;  // (1, −1, 6) turned a quarter to the right: (6, −1, −1) from the eye
-    const D3DXVECTOR3 at = GunPosition();
-    EXPECT_NEAR(at.x, 6.0f, 1e-5f);
-    EXPECT_NEAR(at.y, 11.0f, 1e-5f);
-    EXPECT_NEAR(at.z, -1.0f, 1e-5f);
+    ExpectNear(GunPosition(), {6, 11, -1});
     g_player.dead = true;
     headless::recordDraws(true);
     DrawPlayer();
@@ -222,9 +215,7 @@ TEST_F(Gun, TheBeamRunsFromTheMuzzleToJustPastTheBulgeForTwentyFiveFrames) {
     EXPECT_NEAR(D3DXVec3Dot(&last, &b), 52.0f, 0.9f);  // give or take its jitter of half a unit
     // The sparkle: 5 × 5 at the bulge, within 0.3 of it on each axis.
     const D3DMATRIX& at = sparkle[0]->state.world;
-    EXPECT_NEAR(at._41, 0.0f, 0.31f);
-    EXPECT_NEAR(at._42, 12.0f, 0.31f);
-    EXPECT_NEAR(at._43, 50.0f, 0.31f);
+    ExpectNear({at._41, at._42, at._43}, {0, 12, 50}, 0.31f);
     EXPECT_EQ(Vertex(*sparkle[0], 1), D3DXVECTOR3(2.5f, 2.5f, 0.0f));
     int framesWithBeam = 1;
     for (int f = 0; f < 30; ++f) {

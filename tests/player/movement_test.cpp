@@ -151,15 +151,6 @@ INSTANTIATE_TEST_SUITE_P(Boundary, FallDamage,
                          testing::Values(Landing{-4.5f, false}, Landing{std::nextafter(-4.5f, -5.0f), true},
                                          Landing{-1.7f, false}, Landing{-5.0f, true}));
 
-TEST_F(Movement, AFallFromTwoHundredLandsAtTheCapOfFiveAndKillsOnTheNextFrame) {
-    Place({0, 212, 0});
-    while (g_player.airborne || g_player.position.y > 13.0f) Frame();
-    EXPECT_FLOAT_EQ(g_player.health, 255.5f - 5.0f * 60.0f);
-    EXPECT_FALSE(g_player.dead);  // the next health step begins the death
-    Frame();
-    EXPECT_TRUE(g_player.dead);
-}
-
 TEST_F(Movement, FallingOutOfTheStageKillsOnTheNextFrame) {
     ClearObjects();
     Place({0, -199.5f, 0});

@@ -5,6 +5,8 @@
 
 #include <dsound.h>
 
+#include <optional>
+
 #include "resource/resource_cache.h"
 #include "stage/oelevator.h"
 #include "support/world.h"
@@ -20,9 +22,9 @@ protected:
         g_leverStates.assign(2, true);  // channel 1 drives the elevators here
     }
     // Stop A at `a`, stop B at `b`, `speed` a frame, at `at` (A unless given).
-    OElevator* Elevator(D3DXVECTOR3 a, D3DXVECTOR3 b, float speed, const D3DXVECTOR3* at = nullptr) {
+    OElevator* Elevator(D3DXVECTOR3 a, D3DXVECTOR3 b, float speed, std::optional<D3DXVECTOR3> at = {}) {
         auto* e = MakeAs<OElevator>(TYPE_ELEVATOR, "elevator.x", a, {b.x, b.y, b.z, speed, 1});
-        if (at) e->position = *at;
+        e->position = at.value_or(a);
         return e;
     }
     // The player standing on the deck, as the collision leaves it after each frame.
@@ -89,14 +91,13 @@ TEST_F(ElevatorTest, RidesThePlayerAcrossWithTheLoopAndTheArrivalSound) {
 // (x 60, the player far off) it comes one step toward A; from the middle with the player on it, the ride
 // runs toward A, two steps on its first frame.
 TEST_F(ElevatorTest, APlayerAsFarFromBothStopsMeansStopA) {
-    const D3DXVECTOR3 sixty(60, 0, 0), fifty(50, 0, 0);
-    OElevator* approaching = Elevator({0, 0, 0}, {100, 0, 0}, 1.0f, &sixty);
+    OElevator* approaching = Elevator({0, 0, 0}, {100, 0, 0}, 1.0f, D3DXVECTOR3(60, 0, 0));
     g_player.position = D3DXVECTOR3(50, 12, 200);
     UpdateObjects();
     EXPECT_EQ(approaching->position.x, 59.0f);
 
     ClearObjects();
-    OElevator* riding = Elevator({0, 0, 0}, {100, 0, 0}, 1.0f, &fifty);
+    OElevator* riding = Elevator({0, 0, 0}, {100, 0, 0}, 1.0f, D3DXVECTOR3(50, 0, 0));
     g_player.position = D3DXVECTOR3(50, 12, 0);
     StandOn(riding);
     UpdateObjects();
@@ -131,8 +132,7 @@ TEST_F(ElevatorTest, GoingDownItTakesThePlayerDownWithIt) {
 }
 
 TEST_F(ElevatorTest, WithItsChannelOffItGoesBackToAUnlessThePlayerIsOnItOrNear) {
-    const D3DXVECTOR3 nine(9, 0, 0);
-    OElevator* e = Elevator({0, 0, 0}, {100, 0, 0}, 2.0f, &nine);
+    OElevator* e = Elevator({0, 0, 0}, {100, 0, 0}, 2.0f, D3DXVECTOR3(9, 0, 0));
     g_leverStates[1] = false;
     g_player.position = D3DXVECTOR3(0, 12, 200);
     UpdateObjects();
@@ -164,8 +164,7 @@ struct Beside {
 };
 class Reach : public ElevatorTest, public testing::WithParamInterface<Beside> {};
 TEST_P(Reach, APlayerWithinTwentyHoldsIt) {
-    const D3DXVECTOR3 nine(9, 0, 0);
-    OElevator* e = Elevator({0, 0, 0}, {100, 0, 0}, 2.0f, &nine);
+    OElevator* e = Elevator({0, 0, 0}, {100, 0, 0}, 2.0f, D3DXVECTOR3(9, 0, 0));
     g_leverStates[1] = GetParam().channelOn;
     g_player.position = D3DXVECTOR3(9, 12, GetParam().z);
     UpdateObjects();

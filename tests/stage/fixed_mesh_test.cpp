@@ -62,7 +62,7 @@ TEST_F(FixedMeshTest, LampsOnMeshesWithTooFewMaterialsAreSkipped) {
     EXPECT_EQ(headless::recordedDraws().size(), 5u);  // four panels and the elevator, one subset each
     headless::recordDraws(false);
     EXPECT_EQ(std::memcmp(&doorRecord->materials[0], &before, sizeof before), 0);
-    EXPECT_EQ(elevatorRecord->materials[0].Diffuse.g, 0.6f);  // the box's own grey
+    EXPECT_EQ(elevatorRecord->materials[0].Diffuse.g, 0.5f);  // the box's own colour
 }
 
 }  // namespace

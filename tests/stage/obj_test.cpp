@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -17,65 +18,35 @@
 #include "stage/factory.h"
 #include "stage/oplycol.h"
 #include "stage/ostage.h"
-#include "support/device.h"
-#include "support/stage_files.h"
+#include "support/world.h"
 
 using namespace testing_support;
 
 namespace {
 
-const float kNoParams[5] = {0, 0, 0, 0, 0};
-
-D3DXVECTOR3 BufferVertex(ID3DXMesh* mesh, DWORD i) {
+// Vertex i of the mesh's buffer, first set to `set` if given.
+D3DXVECTOR3 BufferVertex(ID3DXMesh* mesh, DWORD i, const D3DXVECTOR3* set = nullptr) {
     BYTE* v = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
+    if (set) std::memcpy(v + 32 * i, set, sizeof *set);
     D3DXVECTOR3 p;
     std::memcpy(&p, v + 32 * i, sizeof p);
     mesh->UnlockVertexBuffer();
     return p;
 }
 
-void SetBufferVertex(ID3DXMesh* mesh, DWORD i, const D3DXVECTOR3& p) {
-    BYTE* v = nullptr;
-    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
-    std::memcpy(v + 32 * i, &p, sizeof p);
-    mesh->UnlockVertexBuffer();
-}
-
-void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float tolerance = 1e-5f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-}
-
-class Objects : public DeviceTest {
+class Objects : public World {
 protected:
     void SetUp() override {
-        DeviceTest::SetUp();
-        g_resourceCache = &cache;
+        World::SetUp();
         // Vertex 0 at the origin, the others far from every sphere used below.
-        WriteMesh("points.x", StageMeshX({{0, 0, 0}, {1, 0, 0}, {100, 0, 0}, {0, 100, 0}}));
-        WriteMesh("floor.x", FloorMeshX(40.0f, 4));
-        ASSERT_TRUE(cache.LoadMesh("points.x"));
-        ASSERT_TRUE(cache.LoadMesh("floor.x"));
-        points = cache.Find("points.x")->mesh;
-        floor = cache.Find("floor.x")->mesh;
-    }
-    void TearDown() override {
-        ClearObjects();
-        cache.ReleaseAll();
-        g_resourceCache = nullptr;
-        DeviceTest::TearDown();
-    }
-    Obj* Make(ID3DXMesh* mesh, const std::string& name, uint16_t type, D3DXVECTOR3 position = {0, 0, 0}, float yaw = 0,
-              float pitch = 0) {
-        return CreateObject(mesh, name, type, position, yaw, pitch, kNoParams);
+        points = Mesh("points.x", StageMeshX({{0, 0, 0}, {1, 0, 0}, {100, 0, 0}, {0, 100, 0}}));
+        floor = Mesh("grid.x", FloorMeshX(40.0f, 4));
     }
     void Sphere(int slot, D3DXVECTOR3 centre, float radius) {
         g_player.bulgeCenter[slot] = centre;
         g_player.bulgeRadius[slot] = radius;
     }
-    ResourceCache cache;
     ID3DXMesh* points = nullptr;
     ID3DXMesh* floor = nullptr;
 };
@@ -84,20 +55,17 @@ protected:
 
 TEST_F(Objects, TheListKeepsCreationOrderAndClearsWhole) {
     ClearObjects();  // on an empty list: nothing happens
-    EXPECT_EQ(g_objRoot.next, nullptr);
-
-    Obj* a = Make(floor, "floor.x", TYPE_STAGE);
-    Obj* b = Make(points, "points.x", TYPE_PLAYER_BODY);
-    Obj* c = Make(floor, "floor.x", TYPE_STAGE, {0, 5, 0});
+    Obj* a = Make(TYPE_STAGE, "grid.x");
+    Obj* b = Make(TYPE_PLAYER_BODY, "points.x");
+    Obj* c = Make(TYPE_STAGE, "grid.x", {0, 5, 0});
     ASSERT_TRUE(a && b && c);
-    EXPECT_EQ(g_objRoot.next, a);
-    EXPECT_EQ(a->prev, &g_objRoot);
-    EXPECT_EQ(a->next, b);
-    EXPECT_EQ(b->prev, a);
-    EXPECT_EQ(b->next, c);
-    EXPECT_EQ(c->prev, b);
+    const Obj* order[] = {&g_objRoot, a, b, c, nullptr};
+    for (int i = 1; i < 4; ++i) {
+        EXPECT_EQ(order[i - 1]->next, order[i]) << i;
+        EXPECT_EQ(order[i]->prev, order[i - 1]) << i;
+    }
     EXPECT_EQ(c->next, nullptr);
-    EXPECT_EQ(dynamic_cast<OStage*>(a)->meshName, "floor.x");
+    EXPECT_EQ(dynamic_cast<OStage*>(a)->meshName, "grid.x");
     EXPECT_NE(dynamic_cast<OPlyCol*>(b), nullptr);
     EXPECT_EQ(a->baseVertices.size(), 25u);  // copied once from the mesh
     EXPECT_EQ(a->workVertices.size(), 25u);
@@ -106,9 +74,8 @@ TEST_F(Objects, TheListKeepsCreationOrderAndClearsWhole) {
     ClearObjects();
     EXPECT_EQ(g_objRoot.next, nullptr);
     EXPECT_EQ(g_objRoot.prev, nullptr);
-    Obj* again = Make(floor, "floor.x", TYPE_STAGE);
+    Obj* again = Make(TYPE_STAGE, "grid.x");
     EXPECT_EQ(again->prev, &g_objRoot);
-    EXPECT_EQ(g_objRoot.next, again);
 }
 
 TEST_F(Objects, ParametersTakenAsIntegersTruncateTowardZeroAndNeverOverflow) {
@@ -124,7 +91,7 @@ TEST_F(Objects, ParametersTakenAsIntegersTruncateTowardZeroAndNeverOverflow) {
 }
 
 TEST_F(Objects, DrawMatrixTurnsYawFirstHitMatrixPitchFirst) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE, {10, 20, 30}, 90.0f, 30.0f);
+    Obj* o = Make(TYPE_STAGE, "points.x", {10, 20, 30}, {}, 90.0f, 30.0f);
     D3DXMATRIX draw = o->DrawMatrix(), hit = o->HitMatrix();
     D3DXVECTOR3 forward(0, 0, 1), p;
     // Yaw first: +z turns to +x, which the pitch about x leaves alone.
@@ -144,7 +111,7 @@ TEST_F(Objects, DrawMatrixTurnsYawFirstHitMatrixPitchFirst) {
 }
 
 TEST_F(Objects, IntersectGivesWorldDistanceWhateverTheDirectionsLength) {
-    Obj* o = Make(floor, "floor.x", TYPE_STAGE, {0, -2, 0}, 30.0f, 0.0f);
+    Obj* o = Make(TYPE_STAGE, "grid.x", {0, -2, 0}, {}, 30.0f, 0.0f);
     float unit = 0, five = 0;
     DWORD face = 99;
     ASSERT_TRUE(o->Intersect({3, 10, 4}, {0, -1, 0}, &unit, &face));
@@ -161,71 +128,56 @@ TEST_F(Objects, IntersectGivesWorldDistanceWhateverTheDirectionsLength) {
     EXPECT_FALSE(o->Intersect({1, 1, -7}, {0, 0, -2}, &five, nullptr));
 }
 
-TEST_F(Objects, TheBulgePushesVerticesAwayFromTheCentre) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE);
-    Sphere(0, {3, 0, 0}, 5.0f);  // vertex 0 is 3 inside: pushed (5 − 3) / 1.5 along −x
+// The object's yaw, the spheres in slots 0 to 3 (radius 1 or less: idle), and where vertex 0 (at the
+// origin) and vertex 1 (at (1, 0, 0)) end in object space.
+struct Push {
+    const char* name;
+    float yaw;
+    std::array<std::pair<D3DXVECTOR3, float>, 4> spheres;
+    D3DXVECTOR3 v0, v1;
+};
+class Bulged : public Objects, public testing::WithParamInterface<Push> {};
+TEST_P(Bulged, MovesVerticesInsideAwayFromTheCentre) {
+    const Push& c = GetParam();
+    Obj* o = Make(TYPE_STAGE, "points.x", {0, 0, 0}, {}, c.yaw, 0.0f);
+    const D3DXVECTOR3 other(7, 7, 7);  // what another object wrote last
+    BufferVertex(points, 0, &other);
+    for (int i = 0; i < 4; ++i) Sphere(i, c.spheres[i].first, c.spheres[i].second);
     ApplyBulge(o);
-    ExpectNear(o->workVertices[0], {-4.0f / 3.0f, 0, 0});
-    // Vertex 1 is 2 from the centre: (5 − 2) / 1.5 = 2 along −x.
-    ExpectNear(o->workVertices[1], {-1.0f, 0, 0});
-    EXPECT_EQ(o->workVertices[2], D3DXVECTOR3(100, 0, 0));
-    ExpectNear(BufferVertex(points, 0), o->workVertices[0], 0.0f);
-    EXPECT_EQ(o->baseVertices[0], D3DXVECTOR3(0, 0, 0));  // never changed
+    ExpectNear(o->workVertices[0], c.v0, 1e-6f);
+    ExpectNear(o->workVertices[1], c.v1, 1e-6f);
+    EXPECT_EQ(o->workVertices[2], D3DXVECTOR3(100, 0, 0));  // far from every sphere
+    EXPECT_EQ(o->baseVertices[0], D3DXVECTOR3(0, 0, 0));    // never changed
+    // The buffer gets the bent positions; with every sphere idle it is left as it was.
+    ExpectNear(BufferVertex(points, 0), c.name == std::string("Idle") ? D3DXVECTOR3(7, 7, 7) : o->workVertices[0], 0.0f);
 }
-
-TEST_F(Objects, TheBulgeWorksInWorldSpaceAndMovesInObjectSpace) {
-    // Yawed 90 degrees, object-space (1, 0, 0) stands at world (0, 0, −1): 2 from a centre at (0, 0, −3).
-    Obj* o = Make(points, "points.x", TYPE_STAGE, {0, 0, 0}, 90.0f, 0.0f);
-    Sphere(0, {0, 0, -3}, 4.0f);
-    ApplyBulge(o);
-    // Pushed (4 − 2) / 1.5 away from the centre in the world (+z), which is −x in object space.
-    ExpectNear(o->workVertices[1], {1.0f - 4.0f / 3.0f, 0, 0});
-    D3DXVECTOR3 world;
-    D3DXMATRIX w = o->DrawMatrix();
-    D3DXVec3TransformCoord(&world, &o->workVertices[1], &w);
-    ExpectNear(world, {0, 0, 1.0f / 3.0f});
-}
-
-TEST_F(Objects, AVertexInTwoSpheresIsPushedBySphereZeroFirst) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE);
-    Sphere(0, {2, 0, 0}, 5.0f);   // origin → (−2, 0, 0)
-    Sphere(1, {-4, 0, 0}, 4.0f);  // (−2, 0, 0) is 2 from this centre → pushed 4/3 along +x
-    ApplyBulge(o);
-    ExpectNear(o->workVertices[0], {-2.0f / 3.0f, 0, 0});
-    // In the other order the origin is exactly 4 from sphere 1 (not inside), then pushed by sphere 0 only.
-    Sphere(0, {-4, 0, 0}, 4.0f);
-    Sphere(1, {2, 0, 0}, 5.0f);
-    ApplyBulge(o);
-    ExpectNear(o->workVertices[0], {-2.0f, 0, 0});
-}
-
-TEST_F(Objects, OnlyVerticesStrictlyInsideMove) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE);
-    Sphere(3, {3, 0, 0}, 3.0f);  // the origin is exactly on the surface
-    ApplyBulge(o);
-    EXPECT_EQ(o->workVertices[0], D3DXVECTOR3(0, 0, 0));
-    ExpectNear(o->workVertices[1], {1.0f / 3.0f, 0, 0});  // 2 from the centre: (3 − 2) / 1.5 along −x
-    EXPECT_EQ(BufferVertex(points, 0), D3DXVECTOR3(0, 0, 0));
-}
-
-TEST_F(Objects, IdleSpheresLeaveTheBufferUntouched) {
-    Obj* o = Make(points, "points.x", TYPE_STAGE);
-    SetBufferVertex(points, 0, {7, 7, 7});  // what another object wrote last
-    for (int i = 0; i < 4; ++i) Sphere(i, {0, 0, 0}, 1.0f);
-    ApplyBulge(o);
-    EXPECT_EQ(BufferVertex(points, 0), D3DXVECTOR3(7, 7, 7));
-    EXPECT_EQ(o->workVertices, o->baseVertices);
-}
+const std::pair<D3DXVECTOR3, float> kIdle = {{0, 0, 0}, 1.0f};
+const Push kPushes[] = {
+    // Vertex 0 is 3 inside: pushed (5 − 3) / 1.5 along −x; vertex 1 is 2 from the centre: (5 − 2) / 1.5.
+    {"OneSphere", 0, {{{{3, 0, 0}, 5.0f}, kIdle, kIdle, kIdle}}, {-4.0f / 3.0f, 0, 0}, {-1, 0, 0}},
+    // Yawed 90 degrees, object-space (1, 0, 0) stands at world (0, 0, −1): 2 from a centre at (0, 0, −3),
+    // pushed (4 − 2) / 1.5 along the world's +z, which is −x in object space; the origin, 3 from it, 2/3.
+    {"InWorldSpace", 90, {{{{0, 0, -3}, 4.0f}, kIdle, kIdle, kIdle}}, {-2.0f / 3.0f, 0, 0}, {1 - 4.0f / 3.0f, 0, 0}},
+    // Sphere 0 first: the origin goes to (−2, 0, 0), 2 from sphere 1's centre, and is pushed back 4/3;
+    // (1, 0, 0) goes 8/3 to −5/3, 7/3 from sphere 1's centre, and comes back (4 − 7/3) / 1.5 = 10/9.
+    {"SlotZeroFirst", 0, {{{{2, 0, 0}, 5.0f}, {{-4, 0, 0}, 4.0f}, kIdle, kIdle}}, {-2.0f / 3.0f, 0, 0},
+     {-5.0f / 9.0f, 0, 0}},
+    // The other order: the origin is exactly 4 from sphere 0 (not inside), then pushed by sphere 1 only.
+    {"OtherOrder", 0, {{{{-4, 0, 0}, 4.0f}, {{2, 0, 0}, 5.0f}, kIdle, kIdle}}, {-2, 0, 0}, {-5.0f / 3.0f, 0, 0}},
+    // Only vertices strictly inside move: the origin is exactly on the surface; (1, 0, 0) is 2 inside.
+    {"OnTheSurface", 0, {{kIdle, kIdle, kIdle, {{3, 0, 0}, 3.0f}}}, {0, 0, 0}, {1.0f / 3.0f, 0, 0}},
+    {"Idle", 0, {{kIdle, kIdle, kIdle, kIdle}}, {0, 0, 0}, {1, 0, 0}},
+};
+INSTANTIATE_TEST_SUITE_P(Spheres, Bulged, testing::ValuesIn(kPushes),
+                         [](const testing::TestParamInfo<Push>& info) { return std::string(info.param.name); });
 
 TEST_F(Objects, TwoStagesSharingAMeshAreEachDrawnWithTheirOwnBulge) {
-    Obj* near = Make(points, "points.x", TYPE_STAGE, {0, 0, 0});
-    Obj* far = Make(points, "points.x", TYPE_STAGE, {0, 0, 50});
+    Obj* near = Make(TYPE_STAGE, "points.x", {0, 0, 0});
+    Obj* far = Make(TYPE_STAGE, "points.x", {0, 0, 50});
     Sphere(2, {3, 0, 0}, 5.0f);
     headless::recordDraws(true);
-    g_device->BeginScene();
     near->Draw();
     far->Draw();
-    g_device->EndScene();
     const auto& draws = headless::recordedDraws();
     ASSERT_EQ(draws.size(), 2u);
     for (const auto& d : draws) {
@@ -242,15 +194,13 @@ TEST_F(Objects, TwoStagesSharingAMeshAreEachDrawnWithTheirOwnBulge) {
 }
 
 TEST_F(Objects, ThePlayerBodyFollowsTheEyeAndDrawsNothing) {
-    Obj* body = Make(points, "points.x", TYPE_PLAYER_BODY, {1, 2, 3}, 45.0f, 0.0f);
+    Obj* body = Make(TYPE_PLAYER_BODY, "points.x", {1, 2, 3}, {}, 45.0f, 0.0f);
     g_player.position = D3DXVECTOR3(-5, 12, 8);
     body->Update();
     EXPECT_EQ(body->position, D3DXVECTOR3(-5, 12, 8));
     EXPECT_EQ(body->yaw, 45.0f);
     headless::recordDraws(true);
-    g_device->BeginScene();
     body->Draw();
-    g_device->EndScene();
     EXPECT_TRUE(headless::recordedDraws().empty());
     EXPECT_EQ(body->workVertices, body->baseVertices);
     EXPECT_EQ(g_device->impl->state.world._41, -5.0f);

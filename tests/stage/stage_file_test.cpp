@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,21 @@ Parsed Parse(const std::string& text) {
     while (reader.NextRecord(r)) p.records.push_back(r);
     p.dropped = reader.droppedRecordLine;
     return p;
+}
+
+// A record as "mesh type x,y,z yaw pitch p0 p1 p2 p3 p4 fields N line L".
+std::string Describe(const StageRecord& r) {
+    std::ostringstream out;
+    out << r.meshName << " " << r.typeCode << " " << r.position.x << "," << r.position.y << "," << r.position.z << " "
+        << r.yaw << " " << r.pitch;
+    for (float p : r.params) out << " " << p;
+    out << " fields " << r.fields << " line " << r.line;
+    return out.str();
+}
+std::vector<std::string> Describe(const std::vector<StageRecord>& records) {
+    std::vector<std::string> out;
+    for (const StageRecord& r : records) out.push_back(Describe(r));
+    return out;
 }
 
 const char* kExample =
@@ -174,18 +190,10 @@ TEST(StageRecords, TheExampleStageGivesItsFourObjects) {
     Parsed p = Parse(kExample);
     EXPECT_EQ(p.start.position, D3DXVECTOR3(0, 12, -40));
     EXPECT_EQ(p.meshes, (std::vector<std::string>{"hall.x", "door.x", "leveron.x", "leveroff.x", "goal.x"}));
-    ASSERT_EQ(p.records.size(), 4u);
-    EXPECT_EQ(p.records[0].meshName, "hall.x");
-    EXPECT_EQ(p.records[0].typeCode, 1);
-    EXPECT_EQ(p.records[0].fields, 7);
-    EXPECT_EQ(p.records[1].typeCode, 7);
-    EXPECT_EQ(p.records[1].position, D3DXVECTOR3(10, 0, 20));
-    EXPECT_EQ(p.records[1].params[0], 1.0f);
-    EXPECT_EQ(p.records[1].params[1], 0.0f);
-    EXPECT_EQ(p.records[2].meshName, "door.x");
-    EXPECT_EQ(p.records[2].position, D3DXVECTOR3(0, 0, 60));
-    EXPECT_EQ(p.records[3].params[0], 2.0f);
-    EXPECT_EQ(p.records[3].line, 12);
+    EXPECT_EQ(Describe(p.records), (std::vector<std::string>{"hall.x 1 0,0,0 0 0 0 0 0 0 0 fields 7 line 9",
+                                                            "leveroff.x 7 10,0,20 0 0 1 0 0 0 0 fields 9 line 10",
+                                                            "door.x 4 0,0,60 0 0 1 0 0 0 0 fields 8 line 11",
+                                                            "goal.x 9 0,0,120 0 0 2 0 0 0 0 fields 8 line 12"}));
     EXPECT_EQ(p.dropped, 0);
 }
 
@@ -196,23 +204,10 @@ TEST(StageRecords, CarryFieldsOneToSixOverButNeverTheParameters) {
         "b.x,4,10\n"                       // y, z, yaw, pitch carried over; params all zero
         "c.x\n"                            // type code and everything else carried over
         "\n");                             // an empty record: an empty mesh name
-    ASSERT_EQ(p.records.size(), 4u);
-    const StageRecord& a = p.records[0];
-    EXPECT_EQ(a.fields, 13);
-    EXPECT_EQ(a.yaw, 45.0f);
-    EXPECT_EQ(a.pitch, 30.0f);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(a.params[i], static_cast<float>(9 - i));
-    const StageRecord& b = p.records[1];
-    EXPECT_EQ(b.typeCode, 4);
-    EXPECT_EQ(b.position, D3DXVECTOR3(10, 2, 3));
-    EXPECT_EQ(b.yaw, 45.0f);
-    EXPECT_EQ(b.pitch, 30.0f);
-    for (float param : b.params) EXPECT_EQ(param, 0.0f);
-    EXPECT_EQ(p.records[2].typeCode, 4);
-    EXPECT_EQ(p.records[2].position, D3DXVECTOR3(10, 2, 3));
-    EXPECT_EQ(p.records[2].fields, 1);
-    EXPECT_EQ(p.records[3].meshName, "");
-    EXPECT_EQ(p.records[3].fields, 1);
+    EXPECT_EQ(Describe(p.records), (std::vector<std::string>{"a.x 3 1,2,3 45 30 9 8 7 6 5 fields 13 line 4",
+                                                            "b.x 4 10,2,3 45 30 0 0 0 0 0 fields 3 line 5",
+                                                            "c.x 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 6",
+                                                            " 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 7"}));
 
     // A first record that stops early: the missing fields are 0.
     Parsed first = Parse("0,0,0,\n:\n:\nhall.x,1,5\n");
@@ -247,12 +242,7 @@ TEST(StageRecords, CrLfFilesReadExactlyLikeLfFiles) {
     Parsed lf = Parse(kExample), cr = Parse(crlf);
     EXPECT_EQ(cr.start.position, lf.start.position);
     EXPECT_EQ(cr.meshes, lf.meshes);
-    ASSERT_EQ(cr.records.size(), lf.records.size());
-    for (size_t i = 0; i < lf.records.size(); ++i) {
-        EXPECT_EQ(cr.records[i].meshName, lf.records[i].meshName);
-        EXPECT_EQ(cr.records[i].line, lf.records[i].line);
-        EXPECT_EQ(cr.records[i].position, lf.records[i].position);
-    }
+    EXPECT_EQ(Describe(cr.records), Describe(lf.records));
     // The end-of-file byte ends the records too: what follows is never read.
     Parsed stopped = Parse(std::string(kExample).insert(std::string(kExample).find("door.x,4"), "\x1A"));
     EXPECT_EQ(stopped.records.size(), 2u);

@@ -21,25 +21,25 @@ struct Vertex {
 std::string MeshText(const std::vector<Vertex>& vertices, const std::vector<std::array<int, 3>>& faces, int materials) {
     std::ostringstream x;
     x.precision(9);
-    x << "xof 0303txt 0032\nMesh {\n " << vertices.size() << ";\n";
-    for (size_t i = 0; i < vertices.size(); ++i)
-        x << " " << vertices[i].position.x << ";" << vertices[i].position.y << ";" << vertices[i].position.z
-          << (i + 1 == vertices.size() ? ";;\n" : ";,\n");
-    x << " " << faces.size() << ";\n";
-    for (size_t f = 0; f < faces.size(); ++f)
-        x << " 3;" << faces[f][0] << "," << faces[f][1] << "," << faces[f][2]
-          << (f + 1 == faces.size() ? ";;\n" : ";,\n");
-    x << " MeshNormals {\n  " << vertices.size() << ";\n";
-    for (size_t i = 0; i < vertices.size(); ++i)
-        x << "  " << vertices[i].normal.x << ";" << vertices[i].normal.y << ";" << vertices[i].normal.z
-          << (i + 1 == vertices.size() ? ";;\n" : ";,\n");
-    x << "  " << faces.size() << ";\n";
-    for (size_t f = 0; f < faces.size(); ++f)
-        x << "  3;" << faces[f][0] << "," << faces[f][1] << "," << faces[f][2]
-          << (f + 1 == faces.size() ? ";;\n" : ";,\n");
-    x << " }\n MeshTextureCoords {\n  " << vertices.size() << ";\n";
-    for (size_t i = 0; i < vertices.size(); ++i)
-        x << "  " << vertices[i].u << ";" << vertices[i].v << (i + 1 == vertices.size() ? ";;\n" : ";,\n");
+    // `count` items written by `item`, each ended by ";," and the last by ";;".
+    auto list = [&x](const char* indent, size_t count, auto item) {
+        x << indent << count << ";\n";
+        for (size_t i = 0; i < count; ++i) {
+            x << indent;
+            item(i);
+            x << (i + 1 == count ? ";;\n" : ";,\n");
+        }
+    };
+    auto vector = [&x](const D3DXVECTOR3& v) { x << v.x << ";" << v.y << ";" << v.z; };
+    auto face = [&](size_t f) { x << "3;" << faces[f][0] << "," << faces[f][1] << "," << faces[f][2]; };
+    x << "xof 0303txt 0032\nMesh {\n";
+    list(" ", vertices.size(), [&](size_t i) { vector(vertices[i].position); });
+    list(" ", faces.size(), face);
+    x << " MeshNormals {\n";
+    list("  ", vertices.size(), [&](size_t i) { vector(vertices[i].normal); });
+    list("  ", faces.size(), face);
+    x << " }\n MeshTextureCoords {\n";
+    list("  ", vertices.size(), [&](size_t i) { x << vertices[i].u << ";" << vertices[i].v; });
     x << " }\n MeshMaterialList {\n  " << materials << ";\n  " << faces.size() << ";\n";
     for (size_t f = 0; f < faces.size(); ++f) x << "  0" << (f + 1 == faces.size() ? ";;\n" : ",\n");
     for (int m = 0; m < materials; ++m)
@@ -80,9 +80,10 @@ std::string FloorMeshX(float size, int cells) {
     return MeshText(vertices, faces, 1);
 }
 
-std::string BoxMeshX(const D3DXVECTOR3& lo, const D3DXVECTOR3& hi, int materials) {
+std::string BoxesX(const std::vector<Box>& boxes, int materials) {
     std::vector<Vertex> vertices;
     std::vector<std::array<int, 3>> faces;
+    // a, b, c, d counter-clockwise seen from outside in a left-handed world: cross(b - a, c - a) points out.
     auto side = [&](D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c, D3DXVECTOR3 d, D3DXVECTOR3 normal) {
         int base = static_cast<int>(vertices.size());
         vertices.push_back({a, normal, 0, 0});
@@ -92,38 +93,55 @@ std::string BoxMeshX(const D3DXVECTOR3& lo, const D3DXVECTOR3& hi, int materials
         faces.push_back({base, base + 1, base + 2});
         faces.push_back({base, base + 2, base + 3});
     };
-    const float x0 = lo.x, y0 = lo.y, z0 = lo.z, x1 = hi.x, y1 = hi.y, z1 = hi.z;
-    side({x0, y1, z0}, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}, {0, 1, 0});   // top
-    side({x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1}, {0, -1, 0});  // bottom
-    side({x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0}, {x1, y0, z0}, {0, 0, -1});  // front (−z)
-    side({x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}, {x0, y0, z1}, {0, 0, 1});   // back (+z)
-    side({x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0}, {x0, y0, z0}, {-1, 0, 0});  // left (−x)
-    side({x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}, {x1, y0, z1}, {1, 0, 0});   // right (+x)
+    for (const Box& box : boxes) {
+        const float x0 = box.lo.x, y0 = box.lo.y, z0 = box.lo.z, x1 = box.hi.x, y1 = box.hi.y, z1 = box.hi.z;
+        side({x0, y1, z0}, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}, {0, 1, 0});   // top
+        side({x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1}, {0, -1, 0});  // bottom
+        side({x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0}, {x1, y0, z0}, {0, 0, -1});  // front (−z)
+        side({x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}, {x0, y0, z1}, {0, 0, 1});   // back (+z)
+        side({x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0}, {x0, y0, z0}, {-1, 0, 0});  // left (−x)
+        side({x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}, {x1, y0, z1}, {1, 0, 0});   // right (+x)
+    }
     return MeshText(vertices, faces, materials);
+}
+
+std::string TrianglesX(const std::vector<D3DXVECTOR3>& corners) {
+    std::vector<Vertex> vertices;
+    std::vector<std::array<int, 3>> faces;
+    for (size_t f = 0; f + 2 < corners.size(); f += 3) {
+        D3DXVECTOR3 e1 = corners[f + 1] - corners[f], e2 = corners[f + 2] - corners[f], normal;
+        D3DXVec3Normalize(&normal, D3DXVec3Cross(&normal, &e1, &e2));
+        for (size_t k = 0; k < 3; ++k) vertices.push_back({corners[f + k], normal, 0, 0});
+        faces.push_back({int(f), int(f + 1), int(f + 2)});
+    }
+    return MeshText(vertices, faces, 1);
 }
 
 void WriteMesh(const std::string& name, const std::string& x) { WriteText("data/xfile/" + name, x); }
 
+namespace {
+// The three textures a stage load reads.
 void WriteStageTextures() {
     WritePng("data/texture/laser.png", 128, 256, std::vector<uint32_t>(128 * 256, 0x80FF2020));
     WritePng("data/texture/efe_hit.png", 256, 64, std::vector<uint32_t>(256 * 64, 0xC0FFFF80));
     WritePng("data/texture/crosshair.png", 128, 128, std::vector<uint32_t>(128 * 128, 0xFFFFFFFF));
 }
+}  // namespace
 
 void WriteStageContent() {
     WriteStartContent();
     WriteStageTextures();
-    WriteMesh("sphere.x", BoxMeshX({-1, -1, -1}, {1, 1, 1}));
-    WriteMesh("door.x", BoxMeshX({-10, 0, -1}, {10, 30, 1}, 2));
-    WriteMesh("elevator.x", BoxMeshX({-10, -1, -10}, {10, 0, 10}, 3));
-    WriteMesh("goal.x", BoxMeshX({-5, 0, -5}, {5, 20, 5}));
-    WriteMesh("ltrap.x", BoxMeshX({-2, -2, -2}, {2, 2, 2}));
-    WriteMesh("laser.x", BoxMeshX({-0.5f, -0.5f, -1}, {0.5f, 0.5f, 0}));
-    WriteMesh("leveron.x", BoxMeshX({-1, 0, -1}, {1, 8, 1}));
-    WriteMesh("leveroff.x", BoxMeshX({-1, 0, -1}, {1, 6, 1}));
-    WriteMesh("step.x", BoxMeshX({-10, -1, -10}, {10, 0, 10}));
+    WriteMesh("sphere.x", BoxesX({{{-1, -1, -1}, {1, 1, 1}}}));
+    WriteMesh("door.x", BoxesX({{{-10, 0, -1}, {10, 30, 1}}}, 2));
+    WriteMesh("elevator.x", BoxesX({{{-10, -1, -10}, {10, 0, 10}}}, 3));
+    WriteMesh("goal.x", BoxesX({{{-5, 0, -5}, {5, 20, 5}}}));
+    WriteMesh("ltrap.x", BoxesX({{{-2, -2, -2}, {2, 2, 2}}}));
+    WriteMesh("laser.x", BoxesX({{{-0.5f, -0.5f, -1}, {0.5f, 0.5f, 0}}}));
+    WriteMesh("leveron.x", BoxesX({{{-1, 0, -1}, {1, 8, 1}}}));
+    WriteMesh("leveroff.x", BoxesX({{{-1, 0, -1}, {1, 6, 1}}}));
+    WriteMesh("step.x", BoxesX({{{-10, -1, -10}, {10, 0, 10}}}));
     WriteMesh("floor.x", FloorMeshX(200.0f, 20));
-    WriteMesh("plycol.x", BoxMeshX({-3, -12, -3}, {3, 2, 3}));
+    WriteMesh("plycol.x", BoxesX({{{-3, -12, -3}, {3, 2, 3}}}));
 }
 
 void WriteStageList(const std::string& text) { WriteText("data/stagedata.txt", text); }

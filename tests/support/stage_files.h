@@ -19,14 +19,17 @@ std::string StageMeshX(const std::vector<D3DXVECTOR3>& positions, int materials 
 // cells × cells quads ((cells + 1)² vertices, row by row from (−size/2, 0, −size/2) along +x), facing up.
 std::string FloorMeshX(float size, int cells);
 
-// A box from `low` to `high`, 24 vertices (four per side) facing outwards: walls, steps, doors.
-std::string BoxMeshX(const D3DXVECTOR3& low, const D3DXVECTOR3& high, int materials = 1);
+struct Box {
+    D3DXVECTOR3 lo, hi;
+};
+// Boxes, four vertices a side, wound outward (each face's normal points out of its box): walls, steps,
+// doors.
+std::string BoxesX(const std::vector<Box>& boxes, int materials = 1);
+// Triangles given corner by corner, three corners each, as they are, each with its face's normal.
+std::string TrianglesX(const std::vector<D3DXVECTOR3>& corners);
 
 // Writes data/xfile/NAME.
 void WriteMesh(const std::string& name, const std::string& x);
-
-// The three textures a stage load reads: data/texture/laser.png, efe_hit.png and crosshair.png.
-void WriteStageTextures();
 
 // Everything a stage load can need besides the stage itself: start content (start textures, sounds,
 // title pictures, title.x, gun.x), the stage textures, sphere.x, and the fixed meshes of the object

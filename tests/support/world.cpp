@@ -36,6 +36,8 @@ void RecordSounds(std::vector<Sound>* into, std::function<int()> frame) {
         };
 }
 
+namespace {
+// The keys of g_input sampled as the frame's sample takes them: those listed (virtual-key codes) down.
 void SampleKeys(std::initializer_list<int> held) {
     const std::set<int> down(held);
     const std::pair<KeyState*, int> keys[] = {
@@ -47,6 +49,7 @@ void SampleKeys(std::initializer_list<int> held) {
         key->now = down.count(code) ? 1 : 0;
     }
 }
+}  // namespace
 
 void World::SetUp() {
     DeviceTest::SetUp();
@@ -103,10 +106,9 @@ Obj* World::Make(uint16_t typeCode, const std::string& mesh, D3DXVECTOR3 positio
     return obj;
 }
 
-ID3DXMesh* World::BoxMesh(const std::string& name, const std::vector<Box>& boxes) {
-    const std::filesystem::path path = std::filesystem::path("data/xfile") / name;
-    std::filesystem::remove(path);  // a link to a generated mesh goes, the mesh it names stays
-    WriteText(path.string(), BoxesX(boxes));
+ID3DXMesh* World::Mesh(const std::string& name, const std::string& x) {
+    std::filesystem::remove(std::filesystem::path("data/xfile") / name);  // a link goes, the mesh it names stays
+    WriteMesh(name, x);
     EXPECT_TRUE(g_resourceCache->LoadMesh(name)) << name;
     MeshRecord* record = g_resourceCache->Find(name);
     return record ? record->mesh : nullptr;
@@ -137,6 +139,14 @@ void World::Place(D3DXVECTOR3 eye) {
 void World::StageTextures() {
     for (IDirect3DTexture9** t : {&g_laserTexture, &g_hitTexture, &g_crosshairTexture})
         ASSERT_EQ(g_device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, t, nullptr), D3D_OK);
+}
+
+void World::ArmedPlayer() {
+    ASSERT_TRUE(g_resourceCache->LoadMesh("gun.x"));
+    ASSERT_TRUE(g_resourceCache->LoadMesh("sphere.x"));
+    StageTextures();
+    Floor();
+    Place({0, 12, 0});
 }
 
 void World::UpdateObjects(std::initializer_list<int> held) {

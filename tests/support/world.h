@@ -20,8 +20,8 @@
 #include "player/player_state.h"
 #include "resource/resource_cache.h"
 #include "stage/obj.h"
-#include "support/box_mesh.h"
 #include "support/device.h"
+#include "support/stage_files.h"
 
 namespace testing_support {
 
@@ -40,12 +40,15 @@ inline Sound Played(const std::string& name, LONG volume, DWORD flags, int frame
 }
 inline Sound Stopped(const std::string& name, int frame) { return {false, name, 0, 0, frame}; }
 
+inline void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float tolerance = 1e-5f) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
 // From now on every Play and Stop goes into `into`, stamped with `frame()` (the headless frame count
 // unless given); null stops the recording.
 void RecordSounds(std::vector<Sound>* into, std::function<int()> frame = nullptr);
-
-// The keys of g_input sampled as the frame's sample takes them: those listed (virtual-key codes) down.
-void SampleKeys(std::initializer_list<int> held);
 
 class World : public DeviceTest {
 protected:
@@ -60,8 +63,9 @@ protected:
               std::array<float, 5> params = {}, float yaw = 0.0f, float pitch = 0.0f) {
         return static_cast<T*>(Make(typeCode, mesh, position, params, yaw, pitch));
     }
-    // Writes data/xfile/NAME as these boxes (replacing a generated mesh of that name) and caches it.
-    ID3DXMesh* BoxMesh(const std::string& name, const std::vector<Box>& boxes);
+    // Writes data/xfile/NAME with this .x text (replacing a generated mesh of that name) and caches it.
+    ID3DXMesh* Mesh(const std::string& name, const std::string& x);
+    ID3DXMesh* BoxMesh(const std::string& name, const std::vector<Box>& boxes) { return Mesh(name, BoxesX(boxes)); }
     // The same, with an object of `typeCode` made from it.
     Obj* Boxes(const std::string& name, const std::vector<Box>& boxes, uint16_t typeCode = TYPE_STAGE,
                D3DXVECTOR3 position = {0, 0, 0}, float yaw = 0.0f, float pitch = 0.0f);
@@ -73,6 +77,8 @@ protected:
     static void Place(D3DXVECTOR3 eye);
     // Stage textures (8 × 8) in g_laserTexture, g_hitTexture and g_crosshairTexture.
     void StageTextures();
+    // What the player draws (gun.x, sphere.x, the stage textures), a floor at 0 and the eye at (0, 12, 0).
+    void ArmedPlayer();
 
     // Every object's Update in list order (the keys sampled first); `frame` counts it.
     void UpdateObjects(std::initializer_list<int> held = {});
