@@ -1,14 +1,13 @@
-// The per-frame rules of the shell: the fade step, key sampling, the sine table.
+// The per-frame rules of the shell: the fade step and the sine table (key sampling is with the Win32
+// stand-in's tests).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "app/globals.h"
-#include "app/input.h"
 #include "app/fade.h"
 #include "app/scene_manager.h"
-#include "headless/control.h"
 
 namespace {
 
@@ -37,70 +36,6 @@ TEST(Fade, ClimbsTo255OrFallsTo0AndHoldsWithoutTouchingTheSpeed) {
         EXPECT_EQ(fadeLevels(r.start, r.speed, static_cast<int>(r.levels.size())), r.levels) << r.start;
         EXPECT_EQ(g_fadeSpeed, r.speed);
     }
-}
-
-class Input : public ::testing::Test {
-protected:
-    void SetUp() override {
-        headless::reset();
-        g_input = InputState{};
-        // GetAsyncKeyState reads keys only while the game's window has focus, so make one.
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "test";
-        RegisterClassA(&wc);
-        ASSERT_NE(CreateWindowExA(0, "test", "t", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr, nullptr,
-                                  nullptr),
-                  nullptr);
-    }
-    void TearDown() override { headless::reset(); }
-};
-
-TEST_F(Input, HeldKeyIsDownEveryFrameButTriggeredOnlyOnce) {
-    headless::holdKey('E', true);
-    SampleInput();
-    EXPECT_TRUE(g_input.e.Down());
-    EXPECT_TRUE(g_input.e.Triggered());
-    for (int i = 0; i < 5; ++i) {
-        SampleInput();
-        EXPECT_TRUE(g_input.e.Down());
-        EXPECT_FALSE(g_input.e.Triggered());
-    }
-    headless::holdKey('E', false);
-    SampleInput();
-    EXPECT_EQ(g_input.e.now, 0);
-    EXPECT_EQ(g_input.e.before, 1);
-    EXPECT_FALSE(g_input.e.Triggered());
-}
-
-TEST_F(Input, EveryKeyIsBoundToItsVirtualKey) {
-    struct {
-        int vk;
-        KeyState InputState::*key;
-    } keys[] = {{'W', &InputState::w},          {'A', &InputState::a},         {'S', &InputState::s},
-                {'D', &InputState::d},          {'E', &InputState::e},         {VK_LEFT, &InputState::left},
-                {VK_RIGHT, &InputState::right}, {VK_SPACE, &InputState::space}, {VK_RETURN, &InputState::enter},
-                {VK_LBUTTON, &InputState::mouseLeft}, {VK_RBUTTON, &InputState::mouseRight}};
-    for (auto& k : keys) {
-        g_input = InputState{};
-        headless::holdKey(k.vk, true);
-        SampleInput();
-        headless::holdKey(k.vk, false);
-        int downCount = 0;
-        for (auto& other : keys) downCount += (g_input.*other.key).now;
-        EXPECT_EQ((g_input.*k.key).now, 1) << "vk " << k.vk;
-        EXPECT_EQ(downCount, 1) << "vk " << k.vk;
-    }
-}
-
-TEST_F(Input, KeysAreNotReadWithoutFocus) {
-    headless::holdKey('W', true);
-    headless::setFocus(false);
-    SampleInput();
-    EXPECT_FALSE(g_input.w.Down());
-    headless::setFocus(true);
-    SampleInput();
-    EXPECT_TRUE(g_input.w.Triggered());
 }
 
 TEST(SineTable, KnownEntries) {

@@ -1,8 +1,10 @@
-// The Win32 stand-in: window sizes, the cursor counter, the virtual cursor and the key state. The message
-// queue is checked by the game run tests, which end through it.
+// The Win32 stand-in: window sizes, the cursor counter, the virtual cursor and the key state, and the
+// game's key sampling through it. The message queue is checked by the game run tests, which end through it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "app/globals.h"
+#include "app/input.h"
 #include "headless/control.h"
 
 namespace {
@@ -11,6 +13,8 @@ class Win32 : public ::testing::Test {
 protected:
     void SetUp() override {
         headless::reset();
+        g_input = InputState{};
+        // GetAsyncKeyState reads keys only while the game's window has focus.
         WNDCLASSA wc{};
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = DefWindowProcA;
@@ -46,40 +50,7 @@ TEST_F(Win32, ShowCursorKeepsACounter) {
     EXPECT_FALSE(headless::relativeMouse());
 }
 
-TEST_F(Win32, HiddenCursorSeesRelativeMotionOnlyWithFocusAndRecentresWithoutWarping) {
-    ShowCursor(FALSE);
-    POINT centre = {320, 240};
-    ASSERT_TRUE(ClientToScreen(hWnd, &centre));
-    SetCursorPos(centre.x, centre.y);
-    headless::moveMouse(7, -3);
-    MSG msg;
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    POINT p;
-    GetCursorPos(&p);
-    EXPECT_EQ(p.x - centre.x, 7);
-    EXPECT_EQ(p.y - centre.y, -3);
-    SetCursorPos(centre.x, centre.y);
-    GetCursorPos(&p);
-    ASSERT_TRUE(ScreenToClient(hWnd, &p));
-    EXPECT_EQ(p.x, 320);
-    EXPECT_EQ(p.y, 240);
-
-    // Without focus the cursor is released and motion ignored; with it back, captured again.
-    headless::setFocus(false);
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    EXPECT_FALSE(headless::relativeMouse());
-    headless::moveMouse(50, 50);
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    GetCursorPos(&p);
-    EXPECT_EQ(p.x, centre.x);
-    EXPECT_EQ(p.y, centre.y);
-    EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
-    headless::setFocus(true);
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    EXPECT_TRUE(headless::relativeMouse());
-}
-
-TEST_F(Win32, CentringThenHidingStartsMouseLookFromTheCentre) {
+TEST_F(Win32, HiddenCursorStartsAtTheCentreAndSeesRelativeMotionOnlyWithFocus) {
     // While it is shown, the cursor is the real pointer.
     headless::setPointer(100, 50);
     POINT p;
@@ -89,18 +60,31 @@ TEST_F(Win32, CentringThenHidingStartsMouseLookFromTheCentre) {
     EXPECT_EQ(p.y, 50);
     // The stage load centres the cursor, then the game scene hides it: the real pointer is elsewhere.
     POINT centre = {320, 240};
-    ClientToScreen(hWnd, &centre);
+    ASSERT_TRUE(ClientToScreen(hWnd, &centre));
     SetCursorPos(centre.x, centre.y);
     ShowCursor(FALSE);
     GetCursorPos(&p);
     EXPECT_EQ(p.x, centre.x);
     EXPECT_EQ(p.y, centre.y);
-    // Losing and regaining focus does not move it either.
-    headless::setFocus(false);
+    headless::moveMouse(7, -3);
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x - centre.x, 7);
+    EXPECT_EQ(p.y - centre.y, -3);
+
+    // Without focus the cursor is released and motion ignored; with it back, captured again, and losing
+    // and regaining focus did not move it.
+    SetCursorPos(centre.x, centre.y);
+    headless::setFocus(false);
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_FALSE(headless::relativeMouse());
+    headless::moveMouse(50, 50);
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
     headless::setFocus(true);
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_TRUE(headless::relativeMouse());
     GetCursorPos(&p);
     EXPECT_EQ(p.x, centre.x);
     EXPECT_EQ(p.y, centre.y);
@@ -112,6 +96,55 @@ TEST_F(Win32, AsyncKeyStateHasTheDownBitAndPressedSinceLastQuery) {
     EXPECT_EQ(static_cast<unsigned short>(GetAsyncKeyState('W')), 0x8001u);
     EXPECT_EQ(static_cast<unsigned short>(GetAsyncKeyState('W')), 0x8000u);
     EXPECT_LT(GetAsyncKeyState('W'), 0);
+}
+
+using Input = Win32;
+
+TEST_F(Input, HeldKeyIsDownEveryFrameButTriggeredOnlyOnce) {
+    headless::holdKey('E', true);
+    SampleInput();
+    EXPECT_TRUE(g_input.e.Down());
+    EXPECT_TRUE(g_input.e.Triggered());
+    for (int i = 0; i < 5; ++i) {
+        SampleInput();
+        EXPECT_TRUE(g_input.e.Down());
+        EXPECT_FALSE(g_input.e.Triggered());
+    }
+    headless::holdKey('E', false);
+    SampleInput();
+    EXPECT_EQ(g_input.e.now, 0);
+    EXPECT_EQ(g_input.e.before, 1);
+    EXPECT_FALSE(g_input.e.Triggered());
+}
+
+TEST_F(Input, EveryKeyIsBoundToItsVirtualKey) {
+    struct {
+        int vk;
+        KeyState InputState::*key;
+    } keys[] = {{'W', &InputState::w},          {'A', &InputState::a},         {'S', &InputState::s},
+                {'D', &InputState::d},          {'E', &InputState::e},         {VK_LEFT, &InputState::left},
+                {VK_RIGHT, &InputState::right}, {VK_SPACE, &InputState::space}, {VK_RETURN, &InputState::enter},
+                {VK_LBUTTON, &InputState::mouseLeft}, {VK_RBUTTON, &InputState::mouseRight}};
+    for (auto& k : keys) {
+        g_input = InputState{};
+        headless::holdKey(k.vk, true);
+        SampleInput();
+        headless::holdKey(k.vk, false);
+        int downCount = 0;
+        for (auto& other : keys) downCount += (g_input.*other.key).now;
+        EXPECT_EQ((g_input.*k.key).now, 1) << "vk " << k.vk;
+        EXPECT_EQ(downCount, 1) << "vk " << k.vk;
+    }
+}
+
+TEST_F(Input, KeysAreNotReadWithoutFocus) {
+    headless::holdKey('W', true);
+    headless::setFocus(false);
+    SampleInput();
+    EXPECT_FALSE(g_input.w.Down());
+    headless::setFocus(true);
+    SampleInput();
+    EXPECT_TRUE(g_input.w.Triggered());
 }
 
 }  // namespace

@@ -15,25 +15,13 @@ namespace {
 // Every texel different: red = x · 4, green = y · 4, blue 0x80, opaque.
 uint32_t patternTexel(int x, int y) { return 0xFF000080u | uint32_t(x * 4) << 16 | uint32_t(y * 4) << 8; }
 
-IDirect3DTexture9* filledTexture(IDirect3DDevice9* device, int w, int h, uint32_t (*texel)(int, int)) {
-    IDirect3DTexture9* t = nullptr;
-    EXPECT_EQ(device->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr), D3D_OK);
-    D3DLOCKED_RECT locked;
-    t->LockRect(0, &locked, nullptr, 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch)[x] = texel(x, y);
-    t->UnlockRect(0);
-    return t;
-}
-
 class D3dxRender : public Device {
 protected:
     void SetUp() override {
         open();
         ASSERT_EQ(D3DXCreateSprite(device, &g_sprite), D3D_OK);
         g_sprite->OnResetDevice();
-        g_whiteTexture = filledTexture(device, 3, 3, [](int, int) { return 0xFFFFFFFFu; });
+        g_whiteTexture = FilledTexture(3, 3, [](int, int) { return 0xFFFFFFFFu; });
     }
     void TearDown() override {
         if (g_whiteTexture) g_whiteTexture->Release();
@@ -46,7 +34,7 @@ protected:
 };
 
 TEST_F(D3dxRender, SpriteSourceRectangleMapsTexelToPixelOneToOne) {
-    IDirect3DTexture9* texture = filledTexture(device, 64, 64, patternTexel);
+    IDirect3DTexture9* texture = FilledTexture(64, 64, patternTexel);
     D3DXMATRIX shift;
     D3DXMatrixTranslation(&shift, 7, 5, 0);
     auto p = frame([&] {

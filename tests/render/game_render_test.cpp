@@ -2,7 +2,6 @@
 // centre, the blood overlay at half health, and real relative mouse motion (xdotool) turning the view.
 // (A bulge bends the vertices the device draws from, as the object tests check.)
 #include <d3dx9.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -29,19 +28,10 @@ using namespace render_test;
 
 namespace {
 
-const std::string kData = std::string(QUILLMOOR_SOURCE_DIR) + "/data/";
-
 class GameFrame : public Device {
 protected:
     void SetUp() override {
-        previous = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillmoor-render-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        std::filesystem::create_directories(folder / "data/xfile");
-        for (const char* mesh : {"gun.x", "sphere.x"})
-            std::filesystem::copy_file(kData + "xfile/" + mesh, folder / "data/xfile" / mesh);
-        std::filesystem::current_path(folder);
+        std::filesystem::current_path(QUILLMOOR_SOURCE_DIR);  // the folder holding the generated data/
         open();
         g_hWnd = hWnd;
         g_resourceCache = new ResourceCache();
@@ -52,7 +42,7 @@ protected:
                                            {&g_hitTexture, "efe_hit.png", 256, 64},
                                            {&g_bloodTexture, "blood.png", 640, 480},
                                            {&g_whiteTexture, "white.png", 3, 3}})
-            ASSERT_TRUE(LoadTexture(texture, kData + "texture/" + file, w, h, 0));
+            ASSERT_TRUE(LoadTexture(texture, std::string("data/texture/") + file, w, h, 0));
         ASSERT_EQ(D3DXCreateSprite(device, &g_sprite), D3D_OK);
         FillSineTable();
         g_player = PlayerState{};
@@ -76,10 +66,7 @@ protected:
         g_soundBank = nullptr;
         Device::TearDown();
         g_hWnd = nullptr;
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(folder);
     }
-    std::filesystem::path previous, folder;
     SGame scene;
 };
 
@@ -153,14 +140,17 @@ TEST_F(GameFrame, ARealMouseMotionOf150PixelsTurnsTenDegreesAtDivisor15) {
     POINT rest{320, 240};
     ClientToScreen(hWnd, &rest);
     SetCursorPos(rest.x, rest.y);
+    // The window at twice the picture's size: motion still counts one for one, not at half.
+    const std::string window = "$(xdotool search --sync --onlyvisible --pid " + std::to_string(getpid()) + ")";
+    ASSERT_EQ(std::system(("xdotool windowsize --sync " + window + " 1280 960").c_str()), 0);
     PumpFor(200);
     UpdatePlayer();  // whatever came before starts from rest
     const float before = g_player.yaw;
-    ASSERT_EQ(std::system("xdotool mousemove_relative -- 150 0"), 0);
+    ASSERT_EQ(std::system("xdotool mousemove_relative -- 150 -30"), 0);
     PumpFor(300);
     UpdatePlayer();
     EXPECT_EQ(g_player.yaw - before, 10.0f);
-    EXPECT_EQ(g_player.pitch, 0.0f);
+    EXPECT_EQ(g_player.pitch, -2.0f);  // -30 / 15
     POINT now;
     GetCursorPos(&now);
     ScreenToClient(hWnd, &now);

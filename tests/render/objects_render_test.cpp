@@ -111,14 +111,9 @@ TEST_F(ObjectsFrame, AnOpenDoorALeverAnElevatorAndALaserBeam) {
 }
 
 TEST(ClearFrame, ThePictureIsFullyShownAfter255Frames) {
-    std::filesystem::current_path(QUILLMOOR_SOURCE_DIR);
-    ASSERT_TRUE(std::filesystem::exists("data/texture/clear.png"));
-    real::scriptInput(true);
-    real::queueAnswer(IDNO);
-    real::setFrameLimit(260);
     std::vector<uint32_t> shown, half, picture;
     UINT width = 0, height = 0;
-    real::onFrame([&](int frame) {
+    RunGame(260, [&](int frame) {
         if (frame == 1) {  // after one title frame, as if the last goal had been reached
             g_sceneManager->current->Leave();
             g_sceneManager->current = g_sceneManager->scenes[SCENE_CLEAR];
@@ -131,10 +126,6 @@ TEST(ClearFrame, ThePictureIsFullyShownAfter255Frames) {
             picture = LoadPicture("data/texture/clear.png", width, height);
         }
     });
-    char commandLine[] = "";
-    EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT), 0);
-    real::onFrame(nullptr);
-    real::scriptInput(false);
     ASSERT_EQ(shown.size(), 640u * 480u);
     ASSERT_EQ(half.size(), 640u * 480u);
     ASSERT_EQ(picture.size(), 640u * 480u);

@@ -36,6 +36,12 @@ inline uint32_t at(const std::vector<uint32_t>& p, int x, int y) { return p[stat
 
 D3DMATRIX Identity();
 
+// Runs the real WinMain in the source folder (which holds the generated data/) with scripted input and
+// the start-up question answered "no", for `frames` frames, calling `hook` at the start of each.
+void RunGame(int frames, const std::function<void(int)>& hook);
+
+// A w × h ARGB texture with `texel(x, y)` in each texel.
+IDirect3DTexture9* FilledTexture(int w, int h, uint32_t (*texel)(int, int));
 // A texture's texels as ARGB words, rows top-down.
 std::vector<uint32_t> Texels(IDirect3DTexture9* texture, UINT& width, UINT& height);
 // A picture as the game loads it, through the game's own loader on g_device, at its own size; empty if

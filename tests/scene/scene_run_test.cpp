@@ -1,23 +1,30 @@
-// The title screen frame by frame: turning, blinking, the press of Enter, the white fade and the
-// hand-over to the load scene, through the real WinMain with scripted input.
+// The title, load, clear and error scenes frame by frame through the real WinMain with scripted input:
+// the title turning, blinking, Enter's white fade and the hand-over to the load scene; the load screen's
+// one overlay; the clear screen's fade in from black, Enter after it or held from entry cutting it short,
+// the fade to black and the title at stage 1 with the background loop silenced; the error scene's dead end.
 #include <gtest/gtest.h>
 
+#include <dsound.h>
+
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
 
+#include "app/fade.h"
 #include "app/globals.h"
 #include "app/input.h"
-#include "app/fade.h"
 #include "app/scene_manager.h"
 #include "d3d9/state.h"
 #include "resource/resource_cache.h"
+#include "scene/clear.h"
 #include "scene/title.h"
 #include "sound/sound_bank.h"
 #include "support/game_run.h"
-#include "support/world.h"
+#include "support/pictures.h"
 #include "support/sound_files.h"
 #include "support/stage_files.h"
+#include "support/world.h"
 #include "support/start_content.h"
 
 using namespace testing_support;
@@ -25,11 +32,18 @@ using namespace testing_support;
 namespace {
 
 STitle* Title() { return static_cast<STitle*>(g_sceneManager->scenes[SCENE_TITLE]); }
-bool OnTitle() { return g_sceneManager->current == g_sceneManager->scenes[SCENE_TITLE]; }
-bool OnLoad() { return g_sceneManager->current == g_sceneManager->scenes[SCENE_LOAD]; }
+SClear* Clear() { return static_cast<SClear*>(g_sceneManager->scenes[SCENE_CLEAR]); }
+bool On(SceneId id) { return g_sceneManager->current == g_sceneManager->scenes[id]; }
 
-bool CursorSoundPlaying() {
-    SoundEntry* e = g_soundBank->Find("cursor37.wav");
+// What the game scene does when the last goal's fade is full: the current scene leaves, the next enters.
+void SwitchTo(SceneId id) {
+    g_sceneManager->current->Leave();
+    g_sceneManager->current = g_sceneManager->scenes[id];
+    g_sceneManager->current->Enter();
+}
+
+bool Playing(const char* name) {
+    SoundEntry* e = g_soundBank->Find(name);
     if (!e) return false;
     for (auto* voice : e->voices) {
         DWORD status = 0;
@@ -38,7 +52,7 @@ bool CursorSoundPlaying() {
     return false;
 }
 
-class TitleRun : public ::testing::Test {
+class SceneRun : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetForNewRun();
@@ -47,22 +61,24 @@ protected:
         WaveSpec second;
         second.samples = std::string(44100, '\x10');
         WriteSound("cursor37.wav", WaveBytes(second));
+        WritePng("data/texture/clear.png", 640, 480, std::vector<uint32_t>(640 * 480, 0xFF20A040));
     }
     void TearDown() override { headless::reset(); }
-
-    // Runs the game with `script` called at the start of every frame (N updates have run at frame N),
-    // ending after `frames` frames.
-    void Run(int frames, std::function<void(int)> script) {
+    // `script` runs at the start of every frame (N updates have run at frame N); the run ends after
+    // `frames` and WinMain returns `result`.
+    void Run(int frames, std::function<void(int)> script, int result = 0) {
         headless::onFrame([=](int frame) {
             if (frame == frames)
                 headless::pushKeyDown(VK_ESCAPE);
             else
                 script(frame);
         });
-        EXPECT_EQ(RunGame(), 0);
+        EXPECT_EQ(RunGame(), result);
     }
     TempFolder folder;
 };
+using TitleRun = SceneRun;
+using ClearRun = SceneRun;
 
 TEST_F(TitleRun, TintsTheGunsLampsTurnsHalfADegreeAFrameAndBlinksWithinItsRange) {
     Run(800, [](int frame) {
@@ -82,17 +98,16 @@ TEST_F(TitleRun, TintsTheGunsLampsTurnsHalfADegreeAFrameAndBlinksWithinItsRange)
             if (frame == at) {
                 EXPECT_EQ(t->angle, degrees);
             }
+        // The first update's 0 - 3 falls through 100 and starts over at 255.
+        for (auto [at, blink] : {std::pair{1, 255.0f}, {2, 252.0f}})
+            if (frame == at) {
+                EXPECT_EQ(t->blink, blink);
+            }
         if (frame >= 1) {
             EXPECT_GT(t->blink, 100.0f) << frame;
             EXPECT_LE(t->blink, 255.0f) << frame;
         }
-        if (frame == 1) {
-            EXPECT_EQ(t->blink, 255.0f);  // 0 - 3 falls through 100 and starts over
-        }
-        if (frame == 2) {
-            EXPECT_EQ(t->blink, 252.0f);
-        }
-        EXPECT_TRUE(OnTitle());
+        EXPECT_TRUE(On(SCENE_TITLE));
     });
 }
 
@@ -131,17 +146,17 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteGlidesTheCameraAndHandsOverIn128F
         if (frame == 20) headless::holdKey(VK_RETURN, false);
         if (auto f = fade.find(frame); f != fade.end()) {
             EXPECT_EQ(g_fadeLevel, f->second) << frame;
-            EXPECT_EQ(OnLoad(), frame == 139) << frame;
+            EXPECT_EQ(On(SCENE_LOAD), frame == 139) << frame;
         }
         if (frame == 10) {
             EXPECT_FALSE(Title()->started);
-            EXPECT_FALSE(CursorSoundPlaying());
+            EXPECT_FALSE(Playing("cursor37.wav"));
         }
         if (frame == 11) {
             EXPECT_TRUE(Title()->started);
             EXPECT_EQ(g_fadeSpeed, 2);
             EXPECT_EQ(g_fadeRed & g_fadeGreen & g_fadeBlue & 0xFF, 255);
-            EXPECT_TRUE(CursorSoundPlaying());
+            EXPECT_TRUE(Playing("cursor37.wav"));
         }
         // Once started the prompt flickers: 255 at the press, then 50 less a frame.
         for (auto [at, blink] : {std::pair{11, 255.0f}, {12, 205.0f}, {13, 155.0f}})
@@ -182,21 +197,16 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteGlidesTheCameraAndHandsOverIn128F
 
 TEST_F(TitleRun, EnterHeldFromTheSceneBeforeDoesNotStartItAndTexturesComeBack) {
     Run(60, [](int frame) {
-        SceneManager* m = g_sceneManager;
         if (frame == 0) {
             // Another scene is current while Enter goes down and stays down.
             headless::holdKey(VK_RETURN, true);
-            m->current->Leave();
+            SwitchTo(SCENE_ERROR);
             EXPECT_EQ(Title()->titleTexture, nullptr);
-            m->current = m->scenes[SCENE_ERROR];
-            m->current->Enter();
         }
         if (frame == 5) {
             g_fadeLevel = 200;
             g_fadeSpeed = -3;
-            m->current->Leave();
-            m->current = m->scenes[SCENE_TITLE];
-            m->current->Enter();
+            SwitchTo(SCENE_TITLE);
             EXPECT_NE(Title()->titleTexture, nullptr);
             EXPECT_NE(Title()->pushEnterTexture, nullptr);
             EXPECT_EQ(g_fadeLevel, 0);  // shown at once, no fade-in
@@ -204,6 +214,126 @@ TEST_F(TitleRun, EnterHeldFromTheSceneBeforeDoesNotStartItAndTexturesComeBack) {
         }
         if (frame > 5) {
             EXPECT_FALSE(Title()->started) << frame;
+        }
+    });
+}
+
+// The load screen's frame: nothing cleared, one overlay over the picture in the fade's colour at the
+// fade's level (the overlay's own corners and colour are the sprite tests').
+TEST_F(SceneRun, TheLoadSceneDrawsOnlyTheFadeOverlay) {
+    Run(2, [](int frame) {
+        if (frame != 1) return;
+        Scene* load = g_sceneManager->scenes[SCENE_LOAD];
+        g_fadeRed = g_fadeGreen = g_fadeBlue = 0;
+        g_fadeLevel = 255;
+        const uint64_t clears = g_device->impl->counters.clears;
+        headless::recordDraws(true);
+        g_device->BeginScene();
+        load->Draw3D();
+        load->Draw2D();
+        g_device->EndScene();
+        EXPECT_EQ(g_device->impl->counters.clears, clears) << "the previous picture stays";
+        ASSERT_EQ(headless::recordedDraws().size(), 1u);
+        EXPECT_EQ(headless::recordedDraws()[0].state.textures[0], g_whiteTexture);
+        headless::recordDraws(false);
+    });
+}
+
+TEST_F(ClearRun, FadesInOver255FramesWaitsForEnterThenFadesOutToTheTitleAtStageOne) {
+    // After N updates: 255 - N while fading in, one level a frame, then 0 until frame 300's update sees
+    // Enter, shows the picture at once and takes the first step to black (2); then 2 a frame (the second
+    // press in frame 320 changes nothing) to 254 after 427 updates and 255 after 428, whose update hands
+    // over to the title at stage 1.
+    const std::map<int, int> fadeOut = {{301, 2}, {321, 42}, {427, 254}, {428, 255}};
+    Run(440, [&](int frame) {
+        if (frame == 0) {
+            g_stageIndex = 5;
+            SwitchTo(SCENE_CLEAR);
+            EXPECT_NE(Clear()->clearTexture, nullptr);
+            EXPECT_EQ(g_fadeLevel, 255);
+            EXPECT_EQ(g_fadeSpeed, -1);
+            EXPECT_EQ(g_fadeRed | g_fadeGreen | g_fadeBlue, 0);
+            return;
+        }
+        if (frame == 300 || frame == 320) headless::holdKey(VK_RETURN, true);  // seen by that frame's update
+        if (frame == 310) headless::holdKey(VK_RETURN, false);
+        if (frame <= 300) {
+            EXPECT_EQ(g_fadeLevel, std::max(0, 255 - frame)) << frame;
+            EXPECT_FALSE(Clear()->leaving) << frame;
+        }
+        if (auto f = fadeOut.find(frame); f != fadeOut.end()) {
+            EXPECT_EQ(g_fadeLevel, f->second) << frame;
+        }
+        if (frame == 301) {
+            EXPECT_TRUE(Clear()->leaving);
+            EXPECT_EQ(g_fadeSpeed, 2);
+        }
+        EXPECT_EQ(On(SCENE_CLEAR), frame <= 428) << frame;
+        EXPECT_EQ(On(SCENE_TITLE), frame > 428) << frame;
+        EXPECT_EQ(g_stageIndex, frame <= 428 ? 5 : 1) << frame;
+        if (frame == 429) {
+            EXPECT_EQ(Clear()->clearTexture, nullptr);
+        }
+    });
+}
+
+// Enter counts while held, not only when pressed: held since before the clear screen came (the error
+// scene, which reads no input, stood in frames 0 and 1), it starts the fade out at the first update.
+TEST_F(ClearRun, EnterHeldFromBeforeEntryStartsTheFadeOutOnTheFirstUpdateAndTheLoopIsSilent) {
+    Run(140, [](int frame) {
+        if (frame == 0) {
+            SwitchTo(SCENE_ERROR);
+            headless::holdKey(VK_RETURN, true);
+        }
+        if (frame == 2) {
+            ASSERT_EQ(g_input.enter.now, 1);  // sampled down already
+            g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // the stage's background
+            g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // and a second voice
+            SwitchTo(SCENE_CLEAR);
+        }
+        if (frame == 3) {
+            EXPECT_TRUE(Clear()->leaving);
+            EXPECT_EQ(g_fadeLevel, 2);
+        }
+        if (frame == 131) {
+            EXPECT_TRUE(On(SCENE_TITLE));
+        }
+        if (frame >= 2) {
+            EXPECT_FALSE(Playing("mecha01.wav")) << frame;
+        }
+    });
+}
+
+TEST_F(ClearRun, AMissingPictureEndsTheRunAndLeavesTheFadeAlone) {
+    std::filesystem::remove("data/texture/clear.png");
+    Run(
+        10,
+        [](int frame) {
+            if (frame != 0) return;
+            g_fadeLevel = 17;
+            EXPECT_FALSE(Clear()->Enter());
+            EXPECT_EQ(g_fadeLevel, 17);
+            EXPECT_TRUE(g_fatalError);
+        },
+        1);
+    ASSERT_FALSE(headless::messageBoxes().empty());
+    EXPECT_EQ(headless::messageBoxes().back().text, "data/texture/clear.pngの読み込みに失敗しました");
+}
+
+TEST_F(ClearRun, TheErrorSceneStaysDrawsNothingAndReadsNoInput) {
+    Run(60, [](int frame) {
+        if (frame == 0) {
+            SwitchTo(SCENE_ERROR);
+            headless::recordDraws(true);
+        }
+        if (frame == 10) headless::holdKey(VK_RETURN, true);
+        if (frame == 20) headless::holdKey('E', true);
+        if (frame >= 1) {
+            EXPECT_TRUE(On(SCENE_ERROR)) << frame;
+        }
+        if (frame == 59) {
+            EXPECT_TRUE(headless::recordedDraws().empty());
+            headless::recordDraws(false);
         }
     });
 }
