@@ -91,14 +91,6 @@ TEST_F(Movement, OpposedKeysAddNothingButStillWalk) {
     EXPECT_EQ(sounds, std::vector<Sound>{Played("bosu08.wav", -1000, 0, 31)});
 }
 
-TEST_F(Movement, HealthRestsAtTwoHundredFiftyFiveAndAHalf) {
-    g_player.health = 250.0f;
-    Frames(10);
-    EXPECT_EQ(g_player.health, 255.0f);
-    Frames(6);  // clamped to 255 first, then half a point: 255.5 and no higher
-    EXPECT_EQ(g_player.health, 255.5f);
-}
-
 // An object taking 128 from the living player in the frames it is armed, as a laser does.
 class Zapper : public Obj {
 public:
