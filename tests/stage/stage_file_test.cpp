@@ -78,10 +78,6 @@ std::vector<std::string> Describe(const std::vector<StageRecord>& records) {
     return out;
 }
 
-const char* kExample =
-    "0,12,-40,\n:\nhall.x\ndoor.x\nleveron.x\nleveroff.x\ngoal.x\n:\n"
-    "hall.x,1,0,0,0,0,0\nleveroff.x,7,10,0,20,0,0,1,0\ndoor.x,4,0,0,60,0,0,1\ngoal.x,9,0,0,120,0,0,2\n";
-
 }  // namespace
 
 TEST(StageList, PicksTheLineOfTheIndexCountingLongLinesTwice) {
@@ -173,17 +169,6 @@ TEST(StageMeshList, EndsAtAColonLineAndKeepsBlankNames) {
     EXPECT_EQ(p.end, StageFileReader::ListEnd);
     EXPECT_EQ(p.meshes, (std::vector<std::string>{"hall.x", "", " door.x "}));
     EXPECT_EQ(p.meshLines, (std::vector<int>{3, 4, 5}));
-}
-
-TEST(StageRecords, TheExampleStageGivesItsFourObjects) {
-    Parsed p = Parse(kExample);
-    EXPECT_EQ(p.start.position, D3DXVECTOR3(0, 12, -40));
-    EXPECT_EQ(p.meshes, (std::vector<std::string>{"hall.x", "door.x", "leveron.x", "leveroff.x", "goal.x"}));
-    EXPECT_EQ(Describe(p.records), (std::vector<std::string>{"hall.x 1 0,0,0 0 0 0 0 0 0 0 fields 7 line 9",
-                                                            "leveroff.x 7 10,0,20 0 0 1 0 0 0 0 fields 9 line 10",
-                                                            "door.x 4 0,0,60 0 0 1 0 0 0 0 fields 8 line 11",
-                                                            "goal.x 9 0,0,120 0 0 2 0 0 0 0 fields 8 line 12"}));
-    EXPECT_EQ(p.dropped, 0);
 }
 
 TEST(StageRecords, CarryFieldsOneToSixOverButNeverTheParameters) {
