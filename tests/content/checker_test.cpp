@@ -166,7 +166,7 @@ TEST_F(Checker, ChecksTheStagesWhenThereIsAStageListAndDemandsOneOnRequest) {
               "data/stagedata.txt: missing: the game cannot load any stage\n");
     // What each stage rule catches is the stage checker's own test; here only that it runs.
     std::ofstream(Data("stagedata.txt"), std::ios::binary) << "stage2.txt\n";
-    EXPECT_EQ(Lines(Check()), "data/stagedata.txt:1: stage 1: \"data/stage2.txt\" does not exist (or is a folder)\n");
+    EXPECT_EQ(Lines(Check()), "data/stagedata.txt: stage 1: \"data/stage2.txt\" does not exist (or is a folder)\n");
 }
 
 }  // namespace
