@@ -100,9 +100,7 @@ TEST_F(Checker, NamesWavesTheGameWouldPlayWrongly) {
 
 TEST_F(Checker, AsksTheGamesOwnWaveLoader) {
     fs::current_path(folder.path() / "game");
-    std::vector<Problem> problems;
-    content_check::CheckWaveWithGame("puu35.wav", problems);
-    EXPECT_EQ(Lines(problems), "");
+    std::vector<Problem> problems;  // that it takes the good sounds is the first test's clean check
     content_check::CheckWaveWithGame("nothing.wav", problems);
     EXPECT_EQ(Lines(problems), "data/sound/nothing.wav: the game's WAVE loader refuses it\n");
     fs::current_path(folder.path());
