@@ -47,25 +47,18 @@ TEST_F(Checker, ChecksTheFolderItIsGivenWhateverItsName) {
     const int before = temporaries();
     const fs::path broken = folder.path() / "game" / "data-test";
     fs::copy(folder.path() / "game" / "data", broken, fs::copy_options::recursive);
-    fs::remove(broken / "sound/beep07.wav");
+    // One file of each kind taken: each kind's list is checked, pictures, sounds, then meshes.
+    for (const char* rel : {"sound/beep07.wav", "texture/crosshair.png", "xfile/door.x"}) fs::remove(broken / rel);
     EXPECT_EQ(Lines(content_check::CheckDataFolder(broken.string() + "/")),
-              broken.string() + "/sound/beep07.wav: missing or unreadable\n");
+              broken.string() + "/texture/crosshair.png: missing or unreadable\n" + broken.string() +
+                  "/sound/beep07.wav: missing or unreadable\n" + broken.string() +
+                  "/xfile/door.x: missing or unreadable\n");
     EXPECT_EQ(Lines(content_check::CheckDataFolder((folder.path() / "game" / "data").string())), "");
-    // The temporary game folder it checked from is gone, and the copy is untouched but for the file taken.
+    // The temporary game folder it checked from is gone, and the copy is untouched but for the files taken.
     EXPECT_EQ(temporaries(), before);
     EXPECT_TRUE(fs::exists(broken / "sound/puu35.wav"));
     EXPECT_EQ(Lines(content_check::CheckDataFolder((folder.path() / "nothing").string())),
               (folder.path() / "nothing").string() + ": not a folder: nothing to check\n");
-}
-
-TEST_F(Checker, NamesAMissingFile) {
-    fs::remove(Data("sound/beep07.wav"));
-    fs::remove(Data("texture/crosshair.png"));
-    fs::remove(Data("xfile/door.x"));
-    EXPECT_EQ(Lines(Check()),
-              "data/texture/crosshair.png: missing or unreadable\n"
-              "data/sound/beep07.wav: missing or unreadable\n"
-              "data/xfile/door.x: missing or unreadable\n");
 }
 
 TEST_F(Checker, NamesPicturesOfTheWrongSizeWithoutAlphaOrDamaged) {
@@ -96,16 +89,6 @@ TEST_F(Checker, NamesAWaveWithoutDataFollowingTheGamesScan) {
               "data/sound/bosu05.wav: no \"data\" chunk: the game refuses it as not a WAVE file\n");
 }
 
-TEST_F(Checker, AsksTheGamesOwnWaveLoader) {
-    fs::current_path(folder.path() / "game");
-    std::vector<Problem> problems;
-    content_check::CheckWaveWithGame("puu35.wav", problems);
-    EXPECT_EQ(Lines(problems), "");
-    content_check::CheckWaveWithGame("nothing.wav", problems);
-    EXPECT_EQ(Lines(problems), "data/sound/nothing.wav: the game's WAVE loader refuses it\n");
-    fs::current_path(folder.path());
-}
-
 TEST_F(Checker, NamesWavesTheGameWouldPlayWrongly) {
     std::string w = testing_support::ReadFile(Data("sound/mecha07.wav"));
     w[34] = 8;                                                                                  // 8-bit samples
@@ -113,6 +96,14 @@ TEST_F(Checker, NamesWavesTheGameWouldPlayWrongly) {
     const std::string lines = Lines(Check());
     EXPECT_NE(lines.find("data/sound/mecha07.wav: 8-bit samples, not 16-bit\n"), std::string::npos) << lines;
     EXPECT_NE(lines.find("data/sound/mecha07.wav: the \"data\" chunk claims "), std::string::npos) << lines;
+}
+
+TEST_F(Checker, AsksTheGamesOwnWaveLoader) {
+    fs::current_path(folder.path() / "game");
+    std::vector<Problem> problems;  // that it takes the good sounds is the first test's clean check
+    content_check::CheckWaveWithGame("nothing.wav", problems);
+    EXPECT_EQ(Lines(problems), "data/sound/nothing.wav: the game's WAVE loader refuses it\n");
+    fs::current_path(folder.path());
 }
 
 void WriteMesh(const std::filesystem::path& p, const content::Mesh& m) {
@@ -167,19 +158,13 @@ TEST_F(Checker, NamesMeshesTheGameCannotUse) {
               "data/xfile/stage9.x: the game's .x loader refuses it\n");
 }
 
-// The stages of a game folder go through the same check: with the game's real factory table.
+// The stages of a game folder go through the same check.
 TEST_F(Checker, ChecksTheStagesWhenThereIsAStageListAndDemandsOneOnRequest) {
     EXPECT_EQ(Lines(content_check::CheckGameFolder((folder.path() / "game").string(), true)),
               "data/stagedata.txt: missing: the game cannot load any stage\n");
-    std::ofstream(Data("stagedata.txt"), std::ios::binary) << "stage1.txt\nstage2.txt\n";
-    std::ofstream(Data("stage1.txt"), std::ios::binary)
-        << "0,12,-40,\n:\nsample.x\nplycol.x\n:\nsample.x,1,0,0,0,0,0\nplycol.x,10,0,0,0,0,0\nsample.x,5\n";
-    std::vector<Problem> problems = Check();
-    ASSERT_EQ(problems.size(), 2u) << Lines(problems);
-    EXPECT_EQ(content_check::Format(problems[0]),
-              "data/stage1.txt:8: type code 5 names no kind of object: the record is skipped");
-    EXPECT_EQ(content_check::Format(problems[1]),
-              "data/stagedata.txt:2: stage 2: \"data/stage2.txt\" does not exist (or is a folder)");
+    // What each stage rule catches is the stage checker's own test; here only that it runs.
+    std::ofstream(Data("stagedata.txt"), std::ios::binary) << "stage2.txt\n";
+    EXPECT_EQ(Lines(Check()), "data/stagedata.txt: stage 1: \"data/stage2.txt\" does not exist (or is a folder)\n");
 }
 
 }  // namespace

@@ -36,26 +36,15 @@ TEST(GatesFile, ReadsEveryGateConditionAndSweep) {
     EXPECT_EQ(g.solution, "/g/solved.replay");
     EXPECT_EQ(g.checkpoints, (std::vector<int>{300, 12, 40}));
     ASSERT_EQ(g.gates.size(), 3u);
-    using Kinds = std::vector<std::pair<int, int>>;  // each condition's kind and number
-    auto kinds = [](const Gate& gate) {
-        Kinds k;
-        for (const Condition& c : gate.conditions) k.push_back({c.kind, c.number});
-        return k;
-    };
+    // What each kind of gate and condition does is the watch's test, which reads its gates through this
+    // parser; here what it cannot see: corners come in either order, the box keeps the smaller as lo.
     const Gate& up = g.gates[0];
     EXPECT_EQ(up.name, "up");
-    EXPECT_EQ(up.kind, Gate::Enter);
-    // Corners come in either order; the box keeps the smaller of each pair as lo.
     EXPECT_TRUE(Same(up.box.lo, {-40, 40, 70}));
     EXPECT_TRUE(Same(up.box.hi, {40, 120, 150}));
-    EXPECT_EQ(kinds(up), (Kinds{{Condition::Unshot, 0}, {Condition::Grounded, 0}}));
+    ASSERT_EQ(up.conditions.size(), 2u);
     EXPECT_TRUE(Same(up.conditions[0].box.lo, {-2, -1, 46}));
     EXPECT_TRUE(Same(up.conditions[0].box.hi, {26, 7, 69.5f}));
-    EXPECT_EQ(g.gates[1].kind, Gate::Goal);
-    EXPECT_EQ(kinds(g.gates[1]), (Kinds{{Condition::Never, 1}, {Condition::Off, 2}, {Condition::On, 0}}));
-    EXPECT_EQ(g.gates[2].kind, Gate::Door);
-    EXPECT_EQ(g.gates[2].object, 3);
-    EXPECT_EQ(kinds(g.gates[2]), (Kinds{{Condition::Unridden, 5}}));
     ASSERT_EQ(g.sweeps.size(), 2u);
     EXPECT_EQ(g.sweeps[0].fragment, "walk.replay");
     EXPECT_EQ(g.sweeps[0].checkpoint, 404);

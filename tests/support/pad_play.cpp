@@ -67,21 +67,18 @@ TEST_P(PadKeys, ReachesTheGameAsItsKeys) {
 // The left stick's dead zone is 9830 (30 % of 32767) around the centre; its eight ways are 45 degrees
 // wide, so W alone reaches 22.5 degrees either side of straight up (forward) and W with D lies between
 // 22.5 and 67.5. Points at 20 000 from the centre: 20 degrees right of up is (sin 20, -cos 20) × 20 000 =
-// (6840, -18794), 25 degrees is (8452, -18126).
+// (6840, -18794), 25 degrees is (8452, -18126). A, the right trigger and the stick full up are the pad
+// replay's (pad_replay_test.sh), a trigger short of its threshold the wavering trigger's below.
 INSTANTIATE_TEST_SUITE_P(
     Mapping, PadKeys,
-    ::testing::Values(KeyCase{"A", pad::A, kNone, 0, 0, {VK_SPACE}}, KeyCase{"X", pad::X, kNone, 0, 0, {'E'}},
-                      KeyCase{"Start", pad::Start, kNone, 0, 0, {VK_RETURN}},
+    ::testing::Values(KeyCase{"X", pad::X, kNone, 0, 0, {'E'}}, KeyCase{"Start", pad::Start, kNone, 0, 0, {VK_RETURN}},
                       KeyCase{"DpadLeft", pad::DpadLeft, kNone, 0, 0, {VK_LEFT}},
                       KeyCase{"DpadRight", pad::DpadRight, kNone, 0, 0, {VK_RIGHT}},
                       KeyCase{"LeftShoulder", pad::LeftShoulder, kNone, 0, 0, {VK_RBUTTON}},
-                      KeyCase{"RightTrigger", kNone, pad::RightTrigger, 32767, 0, {VK_LBUTTON}},
                       KeyCase{"LeftTrigger", kNone, pad::LeftTrigger, 32767, 0, {VK_RBUTTON}},
-                      KeyCase{"TriggerPastAQuarterOnly", kNone, pad::RightTrigger, 12000, 0, {}},
                       KeyCase{"B", pad::B, kNone, 0, 0, {}}, KeyCase{"Y", pad::Y, kNone, 0, 0, {}},
                       KeyCase{"RightShoulder", pad::RightShoulder, kNone, 0, 0, {}},
                       KeyCase{"Back", pad::Back, kNone, 0, 0, {}}, KeyCase{"DpadUp", pad::DpadUp, kNone, 0, 0, {}},
-                      KeyCase{"StickUp", kNone, pad::LeftX, 0, -32768, {'W'}},
                       KeyCase{"StickDown", kNone, pad::LeftX, 0, 32767, {'S'}},
                       KeyCase{"StickLeft", kNone, pad::LeftX, -32768, 0, {'A'}},
                       KeyCase{"StickRight", kNone, pad::LeftX, 32767, 0, {'D'}},
@@ -112,7 +109,7 @@ TEST_P(PadLook, MovesTheCursorByItsCurve) {
 // The right stick's dead zone is 6553 (20 %); past it t = (length - 6553) / 26214 runs to 1 at full
 // travel, and a frame moves 40 t² pixels, carried in 1/1024 pixel (rounded) and handed on in whole
 // pixels towards zero:
-//   full push: t = 1, 40 px;  19660: t = 13107 / 26214 = 1/2, 10 px;
+//   (a full push, t = 1, 40 px, and 19660, t = 1/2, 10 px, are the pad replay's look: pad_replay_test.sh)
 //   15291: t = 8738 / 26214 = 1/3, 40960 / 9 = 4551.1 → 4551 a frame; sums 4551, 9102, 13653, 18204 hold
 //     4, 8, 13, 17 pixels, so 4, 4, 5, 4 a frame (the same, negated, upwards);
 //   7864: t = 1311 / 26214 = 0.05001, 40960 t² = 102.4 → 102 a frame: the first pixel after 11 frames
@@ -122,10 +119,7 @@ TEST_P(PadLook, MovesTheCursorByItsCurve) {
 //   inside the dead zone: (6553, 0), and (4600, -4600) at 6505 long.
 INSTANTIATE_TEST_SUITE_P(
     Curve, PadLook,
-    ::testing::Values(LookCase{"FullRight", 32767, 0, {40, 40, 40, 40}, {0, 0, 0, 0}},
-                      LookCase{"FullLeft", -32768, 0, {-40, -40, -40, -40}, {0, 0, 0, 0}},
-                      LookCase{"HalfDown", 0, 19660, {0, 0, 0, 0}, {10, 10, 10, 10}},
-                      LookCase{"ThirdRight", 15291, 0, {4, 4, 5, 4}, {0, 0, 0, 0}},
+    ::testing::Values(LookCase{"ThirdRight", 15291, 0, {4, 4, 5, 4}, {0, 0, 0, 0}},
                       LookCase{"ThirdUp", 0, -15291, {0, 0, 0, 0}, {-4, -4, -5, -4}},
                       LookCase{"Slight", 7864, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, std::vector<int>(11, 0)},
                       LookCase{"FullDownLeft", -23170, 23170, {-28, -28, -28, -29}, {28, 28, 28, 29}},

@@ -9,25 +9,14 @@
 
 namespace testing_support {
 
-std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb, bool alpha) {
+std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_BGRA;
-    std::vector<uint32_t> pixels(argb);
-    std::vector<uint8_t> bgr;
-    const void* source = pixels.data();
-    if (!alpha) {
-        image.format = PNG_FORMAT_BGR;
-        for (uint32_t p : pixels) {
-            bgr.push_back(static_cast<uint8_t>(p));
-            bgr.push_back(static_cast<uint8_t>(p >> 8));
-            bgr.push_back(static_cast<uint8_t>(p >> 16));
-        }
-        source = bgr.data();
-    }
+    image.format = PNG_FORMAT_BGRA;  // an ARGB word in memory, little-endian
+    const void* source = argb.data();
     png_alloc_size_t size = 0;
     if (!png_image_write_to_memory(&image, nullptr, &size, 0, source, 0, nullptr)) throw std::runtime_error("png size");
     std::string out(size, '\0');
@@ -37,9 +26,9 @@ std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb, 
     return out;
 }
 
-void WritePng(const std::filesystem::path& path, int width, int height, const std::vector<uint32_t>& argb, bool alpha) {
+void WritePng(const std::filesystem::path& path, int width, int height, const std::vector<uint32_t>& argb) {
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << EncodePng(width, height, argb, alpha);
+    std::ofstream(path, std::ios::binary) << EncodePng(width, height, argb);
 }
 
 void WriteStartTextures() {

@@ -8,10 +8,9 @@
 
 namespace testing_support {
 
-// A PNG of width × height from ARGB words (rows top-down); with alpha = false the alpha bytes are dropped.
-std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb, bool alpha = true);
-void WritePng(const std::filesystem::path& path, int width, int height, const std::vector<uint32_t>& argb,
-              bool alpha = true);
+// A PNG of width × height from ARGB words (rows top-down), with its alpha channel.
+std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb);
+void WritePng(const std::filesystem::path& path, int width, int height, const std::vector<uint32_t>& argb);
 
 // data/texture/white.png (3 × 3 white) and data/texture/blood.png (640 × 480 translucent red) in the
 // current folder, as start-up needs them.

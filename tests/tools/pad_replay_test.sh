@@ -58,11 +58,3 @@ if ! diff "$dir/keys.out" "$dir/pad.out"; then
 fi
 echo "pad run = keys run: $(grep -c '^frame' "$dir/pad.out") reports"
 
-# Back held on the pad ends the game (a second later: the pad tests time it), at the game's own pace.
-printf 'stage 1\nat 10 pad hold back\nframes 300\n' > "$dir/quit.replay"
-"$runner" --dir "$dir" "$dir/quit.replay" > "$dir/quit.out" 2>&1
-frames=$(sed -n 's/^end frames \([0-9]*\) exit 0 .*/\1/p' "$dir/quit.out")
-if [ -z "$frames" ] || [ "$frames" -le 10 ] || [ "$frames" -ge 300 ] || ! grep -q '正常終了' "$dir/quit.out"; then
-  echo "Back held did not end the game:"; cat "$dir/quit.out"; exit 1
-fi
-echo "Back held: the game ended after $frames frames"

@@ -14,26 +14,30 @@ using namespace testing_support;
 
 namespace {
 
-std::string RunReplay(const std::string& replayText, int& status) {
-    std::ofstream("run.replay") << replayText;
-    std::string command = std::string(REPLAY_BINARY) + " run.replay 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    size_t n;
-    while (pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    status = pipe ? pclose(pipe) : -1;
-    return out;
-}
+// Each run in a temporary folder with the start content and stage 1 of the small stage.
+class ReplayRunner : public ::testing::Test {
+protected:
+    void SetUp() override { WriteSmallStage(); }
+    std::string Run(const std::string& replayText) {
+        std::ofstream("run.replay") << replayText;
+        std::string command = std::string(REPLAY_BINARY) + " run.replay 2>&1";
+        std::FILE* pipe = popen(command.c_str(), "r");
+        std::string out;
+        char buffer[4096];
+        size_t n;
+        while (pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+        status = pipe ? pclose(pipe) : -1;
+        return out;
+    }
+    TempFolder folder;
+    int status = 0;
+};
 
 // The title's fade and hand-over frame by frame, the sound and the boxes in the frames they happen in;
 // the stage list names a file that is not there, so the load in frame 139 fails.
-TEST(ReplayRunner, ReportsTheTitleHandOverSoundsAndBoxesFrameByFrame) {
-    TempFolder folder;
-    WriteSmallStage();  // the start content
+TEST_F(ReplayRunner, ReportsTheTitleHandOverSoundsAndBoxesFrameByFrame) {
     WriteStageList("nothing.txt\n");
-    int status = 0;
-    std::string out = RunReplay("answer no\nat 10 hold enter\nprint at 0 11 137 138 139\nframes 300\n", status);
+    std::string out = Run("answer no\nat 10 hold enter\nprint at 0 11 137 138 139\nframes 300\n");
     EXPECT_NE(status, 0) << out;
     EXPECT_NE(out.find("start box caption \"確認\" text \"フルスクリーンで起動しますか？\" style 0x4 answer 7\n"),
               std::string::npos)
@@ -50,12 +54,9 @@ TEST(ReplayRunner, ReportsTheTitleHandOverSoundsAndBoxesFrameByFrame) {
         << out;
 }
 
-TEST(ReplayRunner, StartsOnAStageAndListsItsObjectsAndThePlayer) {
-    TempFolder folder;
-    WriteSmallStage();
+TEST_F(ReplayRunner, StartsOnAStageAndListsItsObjectsAndThePlayer) {
     WriteStageList("nothing.txt\nstage1.txt\n");
-    int status = 0;
-    std::string out = RunReplay("stage 2\nprint at 0 1\nobjects at 1\nframes 5\n", status);
+    std::string out = Run("stage 2\nprint at 0 1\nobjects at 1\nframes 5\n");
     EXPECT_EQ(status, 0) << out;
     // No full-screen question is left for the replay to answer, and the title never runs.
     EXPECT_NE(out.find("start box caption \"確認\" text \"フルスクリーンで起動しますか？\" style 0x4 answer 7\n"),
@@ -77,10 +78,8 @@ TEST(ReplayRunner, StartsOnAStageAndListsItsObjectsAndThePlayer) {
     EXPECT_EQ(out.find("cursor37.wav"), std::string::npos) << out;
 }
 
-TEST(ReplayRunner, RefusesABrokenReplayWithItsLine) {
-    TempFolder folder;
-    int status = 0;
-    std::string out = RunReplay("frames 10\nat 3 hold ctrl\n", status);
+TEST_F(ReplayRunner, RefusesABrokenReplayWithItsLine) {
+    std::string out = Run("frames 10\nat 3 hold ctrl\n");
     EXPECT_NE(status, 0);
     EXPECT_NE(out.find("line 2: unknown key 'ctrl'"), std::string::npos) << out;
 }
