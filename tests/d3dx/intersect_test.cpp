@@ -80,32 +80,6 @@ protected:
     ID3DXMesh* cube = nullptr;
 };
 
-TEST_F(Intersect, NearestHitWithFaceBarycentricsAndRayParameter) {
-    D3DXVECTOR3 origin(0.5f, -0.5f, -5.0f), direction(0, 0, 2);  // not unit length; u and v differ there
-    BOOL hit = FALSE;
-    DWORD face = 99, count = 0;
-    float u = -1, v = -1, dist = -1;
-    ID3DXBuffer* all = nullptr;
-    ASSERT_EQ(D3DXIntersect(cube, &origin, &direction, &hit, &face, &u, &v, &dist, &all, &count), D3D_OK);
-    EXPECT_TRUE(hit);
-    EXPECT_FLOAT_EQ(dist, 2.0f);  // 4 units away along a direction of length 2
-    EXPECT_LT(face, 2u);          // the z = -1 side
-    const std::vector<D3DXVECTOR3> p = faceCorners(cube);
-    D3DXVECTOR3 a = p[3 * face], b = p[3 * face + 1], c = p[3 * face + 2];
-    D3DXVECTOR3 onTriangle = a + (b - a) * u + (c - a) * v, along = origin + direction * dist;
-    EXPECT_NEAR(onTriangle.x, along.x, 1e-6f);
-    EXPECT_NEAR(onTriangle.y, along.y, 1e-6f);
-    EXPECT_NEAR(onTriangle.z, -1.0f, 1e-6f);
-    // It leaves through the far side too (which faces, in what order, the random rays check).
-    ASSERT_EQ(count, 2u);
-    ASSERT_NE(all, nullptr);
-    ASSERT_EQ(all->GetBufferSize(), 2 * sizeof(D3DXINTERSECTINFO));
-    auto* info = static_cast<D3DXINTERSECTINFO*>(all->GetBufferPointer());
-    EXPECT_FLOAT_EQ(info[0].Dist, 2.0f);
-    EXPECT_FLOAT_EQ(info[1].Dist, 3.0f);
-    all->Release();
-}
-
 TEST_F(Intersect, MissesLeaveTheOutputsAlone) {
     BOOL hit = TRUE;
     DWORD face = 99, count = 7;
@@ -128,8 +102,8 @@ TEST_F(Intersect, MissesLeaveTheOutputsAlone) {
 }
 
 // Random rays against a mesh: the four-at-a-time path and the runs of faces left out by their bounds
-// must find exactly the faces that the one-by-one triangle test finds, the nearest being the first of
-// equals.
+// must find exactly the faces, distances and barycentrics that the one-by-one triangle test finds, the
+// nearest being the first of equals.
 void expectEveryFaceAgrees(ID3DXMesh* mesh, const std::vector<float>& positions, float range, int minHits) {
     const std::vector<D3DXVECTOR3> p = faceCorners(mesh);
     uint32_t seed = 777;
@@ -147,31 +121,31 @@ void expectEveryFaceAgrees(ID3DXMesh* mesh, const std::vector<float>& positions,
             default: d = D3DXVECTOR3(0, 0, k % 8 == 3 ? 1.0f : -1.0f);  // along an axis, two zero parts
         }
         if (k % 50 == 7) o = D3DXVECTOR3(&positions[3 * (k * 13 % (positions.size() / 3))]);  // from a vertex
-        std::vector<DWORD> want;
-        DWORD wantFace = 0;
-        float wantDist = 0;
+        std::vector<D3DXINTERSECTINFO> want;
+        D3DXINTERSECTINFO nearest{};
         for (DWORD f = 0; f < mesh->GetNumFaces(); ++f) {
-            float t = 0;
-            if (!D3DXIntersectTri(&p[3 * f], &p[3 * f + 1], &p[3 * f + 2], &o, &d, nullptr, nullptr, &t)) continue;
-            if (want.empty() || t < wantDist) {
-                wantDist = t;
-                wantFace = f;
-            }
-            want.push_back(f);
+            D3DXINTERSECTINFO h{f, 0, 0, 0};
+            if (!D3DXIntersectTri(&p[3 * f], &p[3 * f + 1], &p[3 * f + 2], &o, &d, &h.U, &h.V, &h.Dist)) continue;
+            if (want.empty() || h.Dist < nearest.Dist) nearest = h;
+            want.push_back(h);
         }
         BOOL hit = FALSE;
         DWORD face = 0, count = 0;
-        float dist = 0;
+        float u = 0, v = 0, dist = 0;
         ID3DXBuffer* all = nullptr;
-        D3DXIntersect(mesh, &o, &d, &hit, &face, nullptr, nullptr, &dist, &all, &count);
+        D3DXIntersect(mesh, &o, &d, &hit, &face, &u, &v, &dist, &all, &count);
         ASSERT_EQ(hit != FALSE, !want.empty()) << k;
         ASSERT_EQ(count, want.size()) << k;
         if (!hit) continue;
         ++hits;
-        ASSERT_EQ(face, wantFace) << k;
-        ASSERT_EQ(dist, wantDist) << k;
+        ASSERT_EQ(face, nearest.FaceIndex) << k;
+        ASSERT_EQ(dist, nearest.Dist) << k;
+        ASSERT_EQ(u, nearest.U) << k;
+        ASSERT_EQ(v, nearest.V) << k;
+        ASSERT_EQ(all->GetBufferSize(), want.size() * sizeof(D3DXINTERSECTINFO)) << k;
         auto* info = static_cast<D3DXINTERSECTINFO*>(all->GetBufferPointer());
-        for (size_t i = 0; i < want.size(); ++i) ASSERT_EQ(info[i].FaceIndex, want[i]) << k;
+        for (size_t i = 0; i < want.size(); ++i)
+            ASSERT_EQ(std::memcmp(&info[i], &want[i], sizeof want[i]), 0) << k << " hit " << i;
         all->Release();
     }
     EXPECT_GT(hits, minHits);  // the sample really exercises hits
@@ -227,14 +201,15 @@ TEST_F(Intersect, RunsOfFacesAreBoundedAnewAfterEveryWrite) {
     mesh->Release();
 }
 
+// The triangle test the random rays take as their measure.
 TEST(IntersectTri, SingleTriangleFromBothSides) {
-    D3DXVECTOR3 a(0, 0, 0), b(2, 0, 0), c(0, 2, 0), origin(0.5f, 0.5f, 4), down(0, 0, -1), up(0, 0, 1);
+    D3DXVECTOR3 a(0, 0, 0), b(2, 0, 0), c(0, 2, 0), origin(0.5f, 0.25f, 4), down(0, 0, -1), up(0, 0, 1);
     float u = 0, v = 0, dist = 0;
     EXPECT_TRUE(D3DXIntersectTri(&a, &b, &c, &origin, &down, &u, &v, &dist));
-    EXPECT_FLOAT_EQ(u, 0.25f);
-    EXPECT_FLOAT_EQ(v, 0.25f);
+    EXPECT_FLOAT_EQ(u, 0.25f);   // x = 2u
+    EXPECT_FLOAT_EQ(v, 0.125f);  // y = 2v
     EXPECT_FLOAT_EQ(dist, 4.0f);
-    D3DXVECTOR3 below(0.5f, 0.5f, -1);
+    D3DXVECTOR3 below(0.5f, 0.25f, -1);
     EXPECT_TRUE(D3DXIntersectTri(&a, &b, &c, &below, &up, &u, &v, &dist));
     EXPECT_FLOAT_EQ(dist, 1.0f);
     D3DXVECTOR3 outside(1.5f, 1.5f, 4);
