@@ -1,8 +1,6 @@
 // The log's line format, its file encoding and its appending.
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "diag/log.h"
 #include "support/game_run.h"
 
@@ -27,8 +25,7 @@ TEST(LogTimestamp, FormatAndEnglishDayNames) {
         std::snprintf(want, sizeof want, "2026/12/%02d(%s) 04:02:09", 6 + day, expected[day]);
         EXPECT_EQ(FormatTimestamp(t), want);
     }
-    EXPECT_TRUE(std::regex_match(LogTimestamp(),
-                                 std::regex(R"(\d{4}/\d\d/\d\d\((Sun|Mon|Tue|Wed|Thu|Fri|Sat)\) \d\d:\d\d:\d\d)")));
+    // The clock's own time stamp is matched by the log line pattern of every test that reads the log.
 }
 
 TEST(LogStream, WritesCp932WithCrLfAndAppends) {
