@@ -30,11 +30,6 @@ std::filesystem::path enterFreshFolder() {
     return pattern;
 }
 
-std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 int windowStandIn;
 
 // A 441 Hz tone of `seconds` at 22050 Hz, 16-bit mono, three quarters of full scale.
@@ -160,7 +155,8 @@ TEST_F(OpenAlOutput, WaveOutputHoldsTheSamplesAtTheSetVolume) {
     g_soundBank = nullptr;
 
     int channels = 0;
-    std::vector<float> out = readFloatWave(readAll(outPath), channels);
+    std::ifstream file(outPath, std::ios::binary);
+    std::vector<float> out = readFloatWave(std::string(std::istreambuf_iterator<char>(file), {}), channels);
     ASSERT_EQ(channels, 2);
     size_t frames = out.size() / 2;
     size_t first = 0;
