@@ -55,6 +55,7 @@ TEST_F(Sprite, BeginSetsTheSpriteStatesAndEndPutsTheDevicesBack) {
     g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
     g_device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    g_device->SetRenderState(D3DRS_FOGENABLE, TRUE);  // as the stages leave it
     g_device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
     g_device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     g_device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
@@ -64,13 +65,12 @@ TEST_F(Sprite, BeginSetsTheSpriteStatesAndEndPutsTheDevicesBack) {
     ASSERT_EQ(g_sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
     const d3d9::DeviceState& s = state();
     // Blending, culling, the projection and putting them back are also checked by the device client test.
-    EXPECT_EQ(s.render[D3DRS_SRCBLEND], DWORD(D3DBLEND_SRCALPHA));
-    EXPECT_EQ(s.render[D3DRS_DESTBLEND], DWORD(D3DBLEND_INVSRCALPHA));
-    EXPECT_EQ(s.render[D3DRS_ALPHATESTENABLE], DWORD(TRUE));
-    EXPECT_EQ(s.render[D3DRS_ALPHAFUNC], DWORD(D3DCMP_GREATER));
-    EXPECT_EQ(s.render[D3DRS_LIGHTING], DWORD(FALSE));
-    EXPECT_EQ(s.render[D3DRS_FOGENABLE], DWORD(FALSE));
-    EXPECT_EQ(s.render[D3DRS_ZENABLE], DWORD(D3DZB_TRUE));  // depth is left alone
+    const std::pair<D3DRENDERSTATETYPE, DWORD> render[] = {
+        {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA}, {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}, {D3DRS_ALPHATESTENABLE, TRUE},
+        {D3DRS_ALPHAFUNC, D3DCMP_GREATER},   {D3DRS_LIGHTING, FALSE},                 {D3DRS_FOGENABLE, FALSE},
+        {D3DRS_ZENABLE, D3DZB_TRUE},  // depth is left alone
+    };
+    for (auto [state, value] : render) EXPECT_EQ(s.render[state], value) << state;
     EXPECT_EQ(s.stage[0][D3DTSS_COLOROP], DWORD(D3DTOP_MODULATE));
     EXPECT_EQ(s.stage[0][D3DTSS_ALPHAOP], DWORD(D3DTOP_MODULATE));
     EXPECT_EQ(s.stage[1][D3DTSS_COLOROP], DWORD(D3DTOP_DISABLE));

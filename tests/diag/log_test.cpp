@@ -1,8 +1,6 @@
 // The log's line format, its file encoding and its appending.
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "diag/log.h"
 #include "support/game_run.h"
 
@@ -27,8 +25,7 @@ TEST(LogTimestamp, FormatAndEnglishDayNames) {
         std::snprintf(want, sizeof want, "2026/12/%02d(%s) 04:02:09", 6 + day, expected[day]);
         EXPECT_EQ(FormatTimestamp(t), want);
     }
-    EXPECT_TRUE(std::regex_match(LogTimestamp(),
-                                 std::regex(R"(\d{4}/\d\d/\d\d\((Sun|Mon|Tue|Wed|Thu|Fri|Sat)\) \d\d:\d\d:\d\d)")));
+    // The clock's own time stamp is matched by the log line pattern of every test that reads the log.
 }
 
 TEST(LogStream, WritesCp932WithCrLfAndAppends) {
@@ -62,38 +59,24 @@ TEST(LogStream, ClosedOrFailedStreamDropsLines) {
     EXPECT_TRUE(std::filesystem::is_directory("Log.txt"));
 }
 
-TEST(LogStream, UnrepresentableCharactersBecomeQuestionMarks) {
+TEST(LogStream, OnlyTheGamesTextIsConvertedAndWhatCannotBeBecomesAQuestionMark) {
     TempFolder folder;
     LogStream log;
     log.open("Log.txt");
     log << "x\xF0\x9F\x98\x80y" << std::endl;  // an emoji has no code page 932 form
-    log.close();
-    EXPECT_EQ(ReadFile("Log.txt"), "x?y\r\n");
-}
-
-TEST(LogStream, NamesGoInByteForByteAndOnlyTheGamesTextIsConverted) {
-    TempFolder folder;
-    LogStream log;
-    log.open("Log.txt");
     // "ｽﾄ.png" in code page 932 is C3 BD C4: valid UTF-8 at its start, yet a name, so never converted.
     const std::string cp932Name = "\xC3\xBD\xC4.png";
     log << "[";
     log.writeRaw(cp932Name);
     log << "] 正常\xFF" << std::endl;  // a byte that is not UTF-8 in the game's own text is a mistake: "?"
-    log.close();
-    EXPECT_EQ(ReadFile("Log.txt"), "[" + cp932Name + "] " + Utf8ToCp932("正常") + "?\r\n");
-}
-
-TEST(LogStream, CharacterSplitAcrossWritesSurvives) {
-    TempFolder folder;
-    LogStream log;
-    log.open("Log.txt");
-    std::string text = "終";
-    log << text.substr(0, 1);
+    // A character split across two writes survives.
+    const std::string end = "終";
+    log << end.substr(0, 1);
     log.flush();
-    log << text.substr(1) << std::endl;
+    log << end.substr(1) << std::endl;
     log.close();
-    EXPECT_EQ(ReadFile("Log.txt"), Utf8ToCp932("終") + "\r\n");
+    EXPECT_EQ(ReadFile("Log.txt"),
+              "x?y\r\n[" + cp932Name + "] " + Utf8ToCp932("正常") + "?\r\n" + Utf8ToCp932("終") + "\r\n");
 }
 
 }  // namespace

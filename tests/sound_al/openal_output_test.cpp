@@ -30,11 +30,6 @@ std::filesystem::path enterFreshFolder() {
     return pattern;
 }
 
-std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 int windowStandIn;
 
 // A 441 Hz tone of `seconds` at 22050 Hz, 16-bit mono, three quarters of full scale.
@@ -94,20 +89,7 @@ TEST_F(OpenAlOutput, NullOutputPlaysASoundThatEndsAndResumesWhereItStopped) {
     writeTone("tone.wav", tone(0.3));
     SoundBank& bank = openBank();
     ASSERT_TRUE(bank.Load("tone.wav"));
-    SoundEntry* e = bank.Find("tone.wav");
-    ASSERT_EQ(e->voices.size(), 1u);
-
-    auto started = std::chrono::steady_clock::now();
-    EXPECT_TRUE(bank.Play("tone.wav", -1000, 0));
-    EXPECT_TRUE(playing(e->voices[0]));
-    EXPECT_TRUE(bank.Play("tone.wav", -1000, 0));  // overlapping: a second voice
-    ASSERT_EQ(e->voices.size(), 2u);
-    EXPECT_TRUE(playing(e->voices[1]));
-    EXPECT_TRUE(waitForEnd(e->voices[0], 3.0));
-    double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_GT(took, 0.2);  // it played in real time, not at once
-    EXPECT_TRUE(waitForEnd(e->voices[1], 3.0));
-
+    SoundEntry* e = bank.Find("tone.wav");  // voices added as plays overlap are the headless bank's tests
     // Stopped part-way, a voice keeps its place and goes on from there.
     EXPECT_TRUE(bank.Play("tone.wav", 0, 0));
     std::this_thread::sleep_for(std::chrono::milliseconds(120));
@@ -121,7 +103,6 @@ TEST_F(OpenAlOutput, NullOutputPlaysASoundThatEndsAndResumesWhereItStopped) {
     e->voices[0]->GetCurrentPosition(&again, nullptr);
     EXPECT_EQ(again, at);
     EXPECT_TRUE(bank.Play("tone.wav", 0, 0));
-    EXPECT_EQ(e->voices.size(), 2u);
     EXPECT_TRUE(waitForEnd(e->voices[0], 3.0));
 
     // A looping voice is still busy long after its length.
@@ -162,16 +143,20 @@ TEST_F(OpenAlOutput, WaveOutputHoldsTheSamplesAtTheSetVolume) {
     SoundBank& bank = openBank();
     ASSERT_TRUE(bank.Load("tone.wav"));
     const LONG volume = -600;
+    auto started = std::chrono::steady_clock::now();
     EXPECT_TRUE(bank.Play("tone.wav", volume, 0));
     SoundEntry* e = bank.Find("tone.wav");
     EXPECT_TRUE(playing(e->voices[0]));
     EXPECT_TRUE(waitForEnd(e->voices[0], 3.0));
+    // The writer keeps pace with the clock: the 0.2 s tone takes its time, it does not end at once.
+    EXPECT_GT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 0.15);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     delete g_soundBank;  // closing the device finishes the file
     g_soundBank = nullptr;
 
     int channels = 0;
-    std::vector<float> out = readFloatWave(readAll(outPath), channels);
+    std::ifstream file(outPath, std::ios::binary);
+    std::vector<float> out = readFloatWave(std::string(std::istreambuf_iterator<char>(file), {}), channels);
     ASSERT_EQ(channels, 2);
     size_t frames = out.size() / 2;
     size_t first = 0;
