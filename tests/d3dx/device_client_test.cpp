@@ -94,6 +94,13 @@ TEST_F(DeviceClient, TexturePlacedTopLeftOrStretchedWithAFullMipChain) {
     EXPECT_EQ(desc.Height, 1u);
     EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);  // a picture without alpha
     texture->Release();
+
+    // Not a picture: no texture, and the device holds nothing more.
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fputs("not a png", f);
+    std::fclose(f);
+    EXPECT_EQ(D3DXCreateTextureFromFileA(device, path.c_str(), &texture), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(texture, nullptr);
 }
 
 TEST_F(DeviceClient, MeshLoadsDrawsEachSubsetAndIsHitByRays) {
