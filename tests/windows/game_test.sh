@@ -74,10 +74,10 @@ if start_answering windowed n; then
   if [ -n "$window" ] && wait_title "$window" 60; then
     pass "game: answered No, the title is drawn ($(awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $t0 }") s from start)"
     hold "$window" Return 1
-    sleep 6  # stage 1 loads and fades in
-    grab "$window" "$work/stage_a.ppm" > /dev/null || true
-    sleep 1.5
-    grab "$window" "$work/stage_b.ppm" > /dev/null || true
+    # Stage 1 loads and fades in (slowly on a busy machine): until 1.5 s of standing still change little.
+    settled() { grab "$window" "$work/stage_a.ppm" && sleep 1.5 && grab "$window" "$work/stage_b.ppm" &&
+      ! py moved "$work/stage_a.ppm" "$work/stage_b.ppm" > /dev/null; }
+    poll 30 0 settled || true
     hold "$window" w 1.5
     grab "$window" "$work/stage_c.ppm" > /dev/null || true
     # Standing still the view changes little (the gun sways); walking it changes much more.
