@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   zenity fonts-droid-fallback   # the message boxes: the desktop's dialog, with Japanese glyphs
   dpkg-dev file lintian appstream   # the Debian package: CPack's DEB generator and its checks
-  g++-mingw-w64-x86-64-posix wine wine64 python3 zip   # the Windows build and its tests under Wine
+  g++-mingw-w64-x86-64-posix wine wine64 python3 python3-pil imagemagick zip   # the Windows build and its tests under Wine
 )
 
 missing=()

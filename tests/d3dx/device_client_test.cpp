@@ -110,15 +110,9 @@ TEST_F(DeviceClient, MeshLoadsDrawsEachSubsetAndIsHitByRays) {
     ASSERT_EQ(D3DXLoadMeshFromXInMemory(kCube, sizeof kCube - 1, D3DXMESH_MANAGED, device, nullptr, &materials,
                                         nullptr, &count, &mesh),
               D3D_OK);
-    EXPECT_EQ(count, 2u);
-    EXPECT_EQ(mesh->GetNumVertices(), 24u);  // 8 corners × 3 faces each, one normal per face
-    EXPECT_EQ(mesh->GetNumFaces(), 12u);
+    EXPECT_EQ(count, 2u);  // the reading itself is xfile_test's; here the mesh lives in the device's buffers
     EXPECT_EQ(mesh->GetFVF(), DWORD(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1));
-    EXPECT_EQ(mesh->GetNumBytesPerVertex(), 32u);
     EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1), 24u);
-    auto* m = static_cast<D3DXMATERIAL*>(materials->GetBufferPointer());
-    EXPECT_STREQ(m[0].pTextureFilename, "cube.png");
-    EXPECT_EQ(m[1].pTextureFilename, nullptr);
 
     ASSERT_EQ(device->BeginScene(), D3D_OK);
     device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);

@@ -5,7 +5,10 @@ game=$work/game/Quillmoor
 mkdir -p "$game"
 cp "$win/quillmoor.exe" "$game/"
 cp -r "$root/data" "$game/data"
-py() { python3 "$here/pictures.py" "$@"; }
+# Grabs are ImageMagick's (root: the screen's top-left 640 x 480, where a full-screen game in Wine's virtual
+# desktop draws); pictures.py looks at them with python3-pil, which is Debian's python3's.
+grab() { import -silent -window "$1" $([ "$1" = root ] && echo -crop 640x480+0+0) "$2"; }  # WINDOW|root OUT
+py() { /usr/bin/python3 "$here/pictures.py" "$@"; }
 
 start_game() { # NAME [WRAPPER...]: in the background; $work/NAME.status holds the exit status at the end
   local name=$1
@@ -14,41 +17,31 @@ start_game() { # NAME [WRAPPER...]: in the background; $work/NAME.status holds t
   (cd "$work" && status=0 && wine-stable "$@" "$game/quillmoor.exe" > "$work/$name.out" 2>&1 < /dev/null || status=$?
    echo $status > "$work/$name.status") &
 }
-find_window() { # TITLE SECONDS: the X window of that title, or nothing
-  local id
-  for _ in $(seq $(($2 * 5))); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | tail -n 1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.2
-  done
+poll() { # TIMES PAUSE CMD...: CMD until it succeeds, at most TIMES times, PAUSE seconds apart
+  local times=$1 pause=$2
+  shift 2
+  for _ in $(seq "$times"); do "$@" && return 0; sleep "$pause"; done
+  return 1
 }
-press() { # WINDOW KEY: Wine draws its own frames without a window manager: answer with keys, not clicks
-  xdotool windowfocus "$1" 2>/dev/null || true
-  xdotool key --window "$1" "$2" 2>/dev/null || true
-}
+window_of() { xdotool search --name "^$1\$" 2>/dev/null | tail -n 1 | grep .; }  # TITLE: its X window
+find_window() { poll $(($2 * 5)) 0.2 window_of "$1" || true; }  # TITLE SECONDS: the X window of that title, or nothing
 hold() { # WINDOW KEY SECONDS: the game samples keys once a frame (GetAsyncKeyState): a tap can fall between
   xdotool windowfocus "$1" 2>/dev/null || true
   xdotool keydown --window "$1" "$2" 2>/dev/null || true
   sleep "$3"
   xdotool keyup --window "$1" "$2" 2>/dev/null || true
 }
-answer() { # WINDOW KEY: a freshly mapped box can miss a key on a busy machine: press until it is gone
-  for _ in $(seq 30); do
-    press "$1" "$2"
-    sleep 1
-    xdotool search --name "" 2>/dev/null | grep -qx "$1" || return 0
-  done
-  return 1
+pressed_away() { # WINDOW KEY: Wine draws its own frames without a window manager: keys, not clicks
+  xdotool windowfocus "$1" 2>/dev/null || true
+  xdotool key --window "$1" "$2" 2>/dev/null || true
+  sleep 1
+  ! xdotool search --name "" 2>/dev/null | grep -qx "$1"
 }
-wait_exit() { # NAME SECONDS
-  for _ in $(seq $(($2 * 5))); do [ -s "$work/$1.status" ] && return 0; sleep 0.2; done
-  return 1
-}
+answer() { poll 30 0 pressed_away "$1" "$2"; }  # WINDOW KEY: a fresh box can miss a key on a busy machine
+wait_exit() { poll $(($2 * 5)) 0.2 test -s "$work/$1.status"; }  # NAME SECONDS
+title_shown() { grab "$1" "$work/title.ppm" > /dev/null 2>&1 && py title "$work/title.ppm" > "$work/title.check"; }
 wait_title() { # WINDOW SECONDS [root]: until the title is on screen
-  for _ in $(seq "$2"); do
-    py grab "${3:-$1}" "$work/title.ppm" > /dev/null 2>&1 && py title "$work/title.ppm" > "$work/title.check" && return 0
-    sleep 1
-  done
+  poll "$2" 1 title_shown "${3:-$1}" && return 0
   cat "$work/title.check" 2>/dev/null
   return 1
 }
@@ -64,26 +57,29 @@ quit_normally() { # NAME WINDOW: Escape ends the run with status 0 and Log.txt's
       "$(tail -n 3 "$game/Log.txt" 2>/dev/null | head -n 1 | od -c | head -n 3)"
   fi
 }
+start_answering() { # NAME KEY [WRAPPER...]: no Log.txt yet; the game started, its start-up question answered
+  local name=$1 key=$2 box
+  shift 2
+  rm -f "$game/Log.txt"
+  start_game "$name" "$@"
+  box=$(find_window "確認" 60)
+  [ -n "$box" ] || { fail "game ($name): no start-up question"; cat "$work/$name.out"; return 1; }
+  answer "$box" "$key"
+}
 
 # ---- Windowed: No, the title, Enter, W held, Escape ----
-rm -f "$game/Log.txt"
 t0=$(date +%s.%N)
-start_game windowed
-box=$(find_window "確認" 60)
-if [ -z "$box" ]; then
-  fail "game: no start-up question"; cat "$work/windowed.out"
-else
-  answer "$box" n
+if start_answering windowed n; then
   window=$(find_window Quillmoor 30)
   if [ -n "$window" ] && wait_title "$window" 60; then
     pass "game: answered No, the title is drawn ($(awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $t0 }") s from start)"
     hold "$window" Return 1
-    sleep 6  # stage 1 loads and fades in
-    py grab "$window" "$work/stage_a.ppm" > /dev/null || true
-    sleep 1.5
-    py grab "$window" "$work/stage_b.ppm" > /dev/null || true
+    # Stage 1 loads and fades in (slowly on a busy machine): until 1.5 s of standing still change little.
+    settled() { grab "$window" "$work/stage_a.ppm" && sleep 1.5 && grab "$window" "$work/stage_b.ppm" &&
+      ! py moved "$work/stage_a.ppm" "$work/stage_b.ppm" > /dev/null; }
+    poll 30 0 settled || true
     hold "$window" w 1.5
-    py grab "$window" "$work/stage_c.ppm" > /dev/null || true
+    grab "$window" "$work/stage_c.ppm" > /dev/null || true
     # Standing still the view changes little (the gun sways); walking it changes much more.
     idle=$(py moved "$work/stage_a.ppm" "$work/stage_b.ppm" | tr -dc 0-9 || true)
     walked=$(py moved "$work/stage_b.ppm" "$work/stage_c.ppm" | tr -dc 0-9 || true)
@@ -100,11 +96,8 @@ fi
 wineserver-stable -w
 
 # ---- A missing sound file: its box, its log line, a failed run ----
-rm -f "$game/Log.txt"
 mv "$game/data/sound/bosu08.wav" "$work/bosu08.wav"
-start_game nosound
-box=$(find_window "確認" 60)
-[ -n "$box" ] && answer "$box" n
+start_answering nosound n || true
 error=$(find_window Error 60)
 if [ -n "$error" ]; then
   answer "$error" Return
@@ -125,11 +118,7 @@ wineserver-stable -w
 # ---- Full screen: Yes, the title, Escape ----
 # A 640 x 480 display mode needs a screen that can change its mode: Wine's virtual desktop fakes the
 # change that Xvfb cannot make. The status is then the desktop's; the log's normal end is the game's own.
-rm -f "$game/Log.txt"
-start_game fullscreen explorer /desktop=Quillmoor,1280x1024
-box=$(find_window "確認" 60)
-if [ -n "$box" ]; then
-  answer "$box" y
+if start_answering fullscreen y explorer /desktop=Quillmoor,1280x1024; then
   window=$(find_window Quillmoor 30)
   if [ -n "$window" ] && wait_title "$window" 60 root; then
     pass "game: answered Yes, the title is drawn full screen"
@@ -137,7 +126,5 @@ if [ -n "$box" ]; then
     fail "game: no title after answering Yes"
   fi
   quit_normally fullscreen "$window"
-else
-  fail "game: no start-up question (full screen run)"
 fi
 wineserver-stable -w

@@ -90,16 +90,13 @@ for shot in title stage1; do
   mv "$pics/$shot.png" "$pics/$shot.linux.png" 2>/dev/null || true
   wine_run "$work/$shot.win.out" "$win/quillmoor_replay_real.exe" --dir "$pics" "$pics/$shot.replay" || true
   mv "$pics/$shot.png" "$pics/$shot.windows.png" 2>/dev/null || true
-  if [ ! -s "$pics/$shot.linux.png" ] || [ ! -s "$pics/$shot.windows.png" ]; then
-    fail "picture $shot: not taken"; tail -n 5 "$work/$shot.linux.out" "$work/$shot.win.out"; continue
-  fi
   # Colours within 4 (bilinear weights at texel centres, lighting rounding); edges moved by a pixel; and
   # at most 16 single pixels more, where the title's gun and feather have overlapping parts at one depth
-  # and thin rings, whose ties the two rasterisers break differently.
-  if python3 "$here/pictures.py" compare "$pics/$shot.linux.png" "$pics/$shot.windows.png" 4 16 > "$work/$shot.cmp"; then
+  # and thin rings, whose ties the two rasterisers break differently. (A shot not taken fails here too.)
+  if /usr/bin/python3 "$here/pictures.py" compare "$pics/$shot.linux.png" "$pics/$shot.windows.png" 4 16 > "$work/$shot.cmp" 2>&1; then
     pass "picture $shot: $(head -n 1 "$work/$shot.cmp")"
   else
-    cat "$work/$shot.cmp"; fail "picture $shot"
+    head -n 20 "$work/$shot.cmp"; tail -n 5 "$work/$shot.linux.out" "$work/$shot.win.out"; fail "picture $shot"
   fi
   if [ -n "${QUILLMOOR_KEEP_PICTURES:-}" ]; then cp "$pics/$shot.linux.png" "$pics/$shot.windows.png" "$QUILLMOOR_KEEP_PICTURES/"; fi
 done
@@ -108,18 +105,15 @@ echo "windows: Wine start to the first title frame (replay runner): $(tr -d '\r'
 
 # ---- The pace ----
 # Nothing waits for a display here (Xvfb): the system's Present returns at once, and only the
-# executable's own pacing holds the game to 60 frames a second. 240 frames of the title, paced and not.
+# executable's own pacing holds the game to 60 frames a second. 240 frames of the title, paced and not:
+# paced at most 61 and, where this machine runs faster than that unpaced, at least 58.
 printf 'frames 240\n' > "$pics/pace.replay"
 wine_run "$work/pace.out" "$win/quillmoor_replay_real.exe" --dir "$pics" "$pics/pace.replay" || true
 wine_run "$work/unpaced.out" "$win/quillmoor_replay_real.exe" --dir "$pics" --unpaced "$pics/pace.replay" || true
 fps_of() { tr -d '\r' < "$1" | sed -n 's/^end frames 240 .* fps \([0-9.]*\).*/\1/p'; }
 paced_fps=$(fps_of "$work/pace.out") unpaced_fps=$(fps_of "$work/unpaced.out")
-if [ -n "$paced_fps" ] && awk -v f="$paced_fps" 'BEGIN { exit !(f <= 61) }'; then
-  if awk -v f="$unpaced_fps" 'BEGIN { exit !(f > 61) }'; then
-    pass "pace: 240 frames at $paced_fps frames per second, unpaced $unpaced_fps"
-  else
-    pass "pace: 240 frames at $paced_fps frames per second; unpaced only $unpaced_fps, so this machine cannot show the pacing at work"
-  fi
+if awk -v p="$paced_fps" -v u="${unpaced_fps:-0}" 'BEGIN { exit !(p != "" && p <= 61 && (p >= 58 || u <= 61)) }'; then
+  pass "pace: 240 frames at $paced_fps frames per second, unpaced $unpaced_fps"
 else
   fail "pace: 240 frames at '${paced_fps}' frames per second (unpaced: $unpaced_fps)"; tail -n 3 "$work/pace.out"
 fi
