@@ -106,13 +106,14 @@ echo "windows: Wine start to the first title frame (replay runner): $(tr -d '\r'
 # ---- The pace ----
 # Nothing waits for a display here (Xvfb): the system's Present returns at once, and only the
 # executable's own pacing holds the game to 60 frames a second. 240 frames of the title, paced and not:
-# paced at most 61 and, where this machine runs faster than that unpaced, at least 58.
+# paced at most 61 and, where this machine runs faster than that unpaced, at least 50 (a pacer that
+# sleeps too long; the Linux window's pace test keeps the same floor).
 printf 'frames 240\n' > "$pics/pace.replay"
 wine_run "$work/pace.out" "$win/quillmoor_replay_real.exe" --dir "$pics" "$pics/pace.replay" || true
 wine_run "$work/unpaced.out" "$win/quillmoor_replay_real.exe" --dir "$pics" --unpaced "$pics/pace.replay" || true
 fps_of() { tr -d '\r' < "$1" | sed -n 's/^end frames 240 .* fps \([0-9.]*\).*/\1/p'; }
 paced_fps=$(fps_of "$work/pace.out") unpaced_fps=$(fps_of "$work/unpaced.out")
-if awk -v p="$paced_fps" -v u="${unpaced_fps:-0}" 'BEGIN { exit !(p != "" && p <= 61 && (p >= 58 || u <= 61)) }'; then
+if awk -v p="$paced_fps" -v u="${unpaced_fps:-0}" 'BEGIN { exit !(p != "" && p <= 61 && (p >= 50 || u <= 61)) }'; then
   pass "pace: 240 frames at $paced_fps frames per second, unpaced $unpaced_fps"
 else
   fail "pace: 240 frames at '${paced_fps}' frames per second (unpaced: $unpaced_fps)"; tail -n 3 "$work/pace.out"
