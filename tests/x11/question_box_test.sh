@@ -14,8 +14,8 @@ cp "$game" "$work/quillmoor"
 pid=$!
 
 fail() { echo "FAIL: $*"; cat "$work/out.txt"; exit 1; }
-wait_for() {  # wait_for NAME: the id of the visible window titled exactly NAME
-  for _ in $(seq 100); do
+wait_for() {  # wait_for NAME: the id of the visible window titled exactly NAME (up to 30 s: a busy machine)
+  for _ in $(seq 300); do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
