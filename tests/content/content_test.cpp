@@ -95,10 +95,7 @@ TEST(Content, FixedMeshesHaveTheirMaterialsAndShapes) {
     EXPECT_FLOAT_EQ(zmax, 0.0f);
     EXPECT_EQ(Find(models, "laser.x").materials[0].texture, "data/texture/laser.png");
     // One door panel fills the quarter x 0..16, y -16..0, so four turned copies close the doorway.
-    for (const Vertex& v : Find(models, "door.x").vertices) {
-        EXPECT_GE(v.p.x, -1e-4f);
-        EXPECT_LE(v.p.y, 1e-4f);
-    }
+    for (const Vertex& v : Find(models, "door.x").vertices) EXPECT_TRUE(v.p.x >= -1e-4f && v.p.y <= 1e-4f);
     // The player's body reaches from the feet, 12 below the eye, to above the head.
     float lo = 0, hi = 0;
     for (const Vertex& v : Find(models, "plycol.x").vertices) lo = std::min(lo, v.p.y), hi = std::max(hi, v.p.y);
@@ -208,10 +205,9 @@ TEST(Content, SoundsFitTheirUseNeverClipAndLoopWithoutAStep) {
 // the plain 44-byte header and the samples' little-endian order, which no loader can tell from noise.
 TEST(Content, WaveFilesUseThePlainLayout) {
     const std::vector<uint8_t> w = EncodeWave({1, -2, 3}, 22050);
-    ASSERT_EQ(w.size(), 44u + 6u);
-    EXPECT_EQ(w[40], 6);
-    EXPECT_EQ(w[44], 1);
-    EXPECT_EQ(w[46], 0xFE);
+    // From byte 40: the data chunk's length, 6 bytes, then 1, -2 and 3 low byte first.
+    EXPECT_EQ(std::vector<uint8_t>(w.begin() + 40, w.end()),
+              (std::vector<uint8_t>{6, 0, 0, 0, 1, 0, 0xFE, 0xFF, 3, 0}));
 }
 
 }  // namespace

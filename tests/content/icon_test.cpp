@@ -10,8 +10,7 @@ TEST(Icon, EverySizeIsATileWithClearCornersAndTheSamePicture) {
     const content::Canvas big = content::Icon(256);
     for (int size : content::IconSizes()) {
         const content::Canvas c = content::Icon(size);
-        ASSERT_EQ(c.w, size);
-        ASSERT_EQ(c.h, size);
+        ASSERT_EQ(std::make_pair(c.w, c.h), std::make_pair(size, size));
         // The rounded tile leaves its corners clear and covers the middle.
         EXPECT_EQ(c.px[0].a, 0.0f) << size;
         EXPECT_EQ(c.px[size_t(size) * size - 1].a, 0.0f) << size;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <tuple>
 
 #include "app/fade.h"
 #include "app/globals.h"
@@ -52,6 +53,11 @@ bool Playing(const char* name) {
     return false;
 }
 
+// In the frames `want` names, `got` is the value it gives.
+void ExpectAt(int frame, const std::map<int, float>& want, float got, const char* what) {
+    if (auto w = want.find(frame); w != want.end()) EXPECT_EQ(got, w->second) << what << " in frame " << frame;
+}
+
 class SceneRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -87,22 +93,15 @@ TEST_F(TitleRun, TintsTheGunsLampsTurnsHalfADegreeAFrameAndBlinksWithinItsRange)
             // The gun's lamps are tinted translucent blue; its other materials keep the file's own.
             MeshRecord* gun = g_resourceCache->Find("gun.x");
             ASSERT_NE(gun, nullptr);
-            for (int i = 4; i <= 6; ++i) {
-                EXPECT_EQ(gun->materials[i].Diffuse.b, 1.0f);
-                EXPECT_EQ(gun->materials[i].Diffuse.a, 0.5f);
-            }
+            for (int i = 4; i <= 6; ++i)
+                EXPECT_EQ(std::make_tuple(gun->materials[i].Diffuse.b, gun->materials[i].Diffuse.a),
+                          std::make_tuple(1.0f, 0.5f));
             EXPECT_EQ(gun->materials[3].Diffuse.b, 0.5f);
         }
         // Only above 360 is the angle turned back.
-        for (auto [at, degrees] : {std::pair{100, 50.0f}, {720, 360.0f}, {721, 0.5f}})
-            if (frame == at) {
-                EXPECT_EQ(t->angle, degrees);
-            }
+        ExpectAt(frame, {{100, 50}, {720, 360}, {721, 0.5f}}, t->angle, "angle");
         // The first update's 0 - 3 falls through 100 and starts over at 255.
-        for (auto [at, blink] : {std::pair{1, 255.0f}, {2, 252.0f}})
-            if (frame == at) {
-                EXPECT_EQ(t->blink, blink);
-            }
+        ExpectAt(frame, {{1, 255}, {2, 252}}, t->blink, "blink");
         if (frame >= 1) {
             EXPECT_GT(t->blink, 100.0f) << frame;
             EXPECT_LE(t->blink, 255.0f) << frame;
@@ -127,7 +126,7 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteGlidesTheCameraAndHandsOverIn128F
     // The fade after N updates: 0 until frame 10's update sees Enter and sets it to 0 with one step of
     // +2, then +2 a frame (the second press in frame 30 does not restart it): 254 after 137 updates,
     // 255 after 138, whose update sees it full and hands over to the load scene.
-    const std::map<int, int> fade = {{10, 0}, {11, 2}, {31, 42}, {137, 254}, {138, 255}, {139, 255}};
+    const std::map<int, float> fade = {{10, 0}, {11, 2}, {31, 42}, {137, 254}, {138, 255}, {139, 255}};
     // Per drawn frame: the angle the title and gun are drawn at, and the camera's eye x and z (the
     // target is (eye x, 20, 0)). Frame 10's update still turns by 0.5; from frame 11 on the turn is
     // speed / 5 and the camera follows the speed of the frame before.
@@ -144,25 +143,18 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteGlidesTheCameraAndHandsOverIn128F
         if (frame == 0) RecordSounds(&sounds);
         if (frame == 10 || frame == 30) headless::holdKey(VK_RETURN, true);  // seen by that frame's update
         if (frame == 20) headless::holdKey(VK_RETURN, false);
-        if (auto f = fade.find(frame); f != fade.end()) {
-            EXPECT_EQ(g_fadeLevel, f->second) << frame;
-            EXPECT_EQ(On(SCENE_LOAD), frame == 139) << frame;
+        ExpectAt(frame, fade, g_fadeLevel, "fade");
+        if (fade.count(frame)) EXPECT_EQ(On(SCENE_LOAD), frame == 139) << frame;
+        // Frame 10's update is the first to see the press: started, the confirm sound, a +2 fade to white.
+        if (frame == 10 || frame == 11) {
+            EXPECT_EQ(std::make_tuple(Title()->started, Playing("cursor37.wav")),
+                      std::make_tuple(frame == 11, frame == 11));
         }
-        if (frame == 10) {
-            EXPECT_FALSE(Title()->started);
-            EXPECT_FALSE(Playing("cursor37.wav"));
-        }
-        if (frame == 11) {
-            EXPECT_TRUE(Title()->started);
-            EXPECT_EQ(g_fadeSpeed, 2);
-            EXPECT_EQ(g_fadeRed & g_fadeGreen & g_fadeBlue & 0xFF, 255);
-            EXPECT_TRUE(Playing("cursor37.wav"));
-        }
+        if (frame == 11)
+            EXPECT_EQ(std::make_tuple(int(g_fadeSpeed), g_fadeRed & g_fadeGreen & g_fadeBlue & 0xFF),
+                      std::make_tuple(2, 255));
         // Once started the prompt flickers: 255 at the press, then 50 less a frame.
-        for (auto [at, blink] : {std::pair{11, 255.0f}, {12, 205.0f}, {13, 155.0f}})
-            if (frame == at) {
-                EXPECT_EQ(Title()->blink, blink);
-            }
+        ExpectAt(frame, {{11, 255}, {12, 205}, {13, 155}}, Title()->blink, "blink");
         for (const Drawn& e : drawn) {
             if (frame != e.frame + 1) continue;
             // The draws of frame e.frame: the title (one subset), then the gun's seven subsets.
@@ -181,10 +173,8 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteGlidesTheCameraAndHandsOverIn128F
             D3DXMatrixPerspectiveFovLH(&projection, 50 * 0.01745329238474369f, 4.0f / 3, 1, 1000);
             ExpectMatrixNear(draws[1].state.projection, projection, e.frame, "projection");
         }
-        if (frame == 139) {
-            EXPECT_EQ(Title()->titleTexture, nullptr);
-            EXPECT_EQ(Title()->pushEnterTexture, nullptr);
-            EXPECT_NE(g_resourceCache->Find("gun.x"), nullptr);  // meshes stay cached
+        if (frame == 139) {  // the textures are let go; meshes stay cached
+            EXPECT_TRUE(!Title()->titleTexture && !Title()->pushEnterTexture && g_resourceCache->Find("gun.x"));
         }
         headless::recordDraws(frame < 14);  // from here on: this frame's draws only
     });
@@ -207,10 +197,8 @@ TEST_F(TitleRun, EnterHeldFromTheSceneBeforeDoesNotStartItAndTexturesComeBack) {
             g_fadeLevel = 200;
             g_fadeSpeed = -3;
             SwitchTo(SCENE_TITLE);
-            EXPECT_NE(Title()->titleTexture, nullptr);
-            EXPECT_NE(Title()->pushEnterTexture, nullptr);
-            EXPECT_EQ(g_fadeLevel, 0);  // shown at once, no fade-in
-            EXPECT_EQ(g_fadeSpeed, 0);
+            EXPECT_TRUE(Title()->titleTexture && Title()->pushEnterTexture);
+            EXPECT_EQ(std::make_tuple(int(g_fadeLevel), int(g_fadeSpeed)), std::make_tuple(0, 0));  // shown at once
         }
         if (frame > 5) {
             EXPECT_FALSE(Title()->started) << frame;
@@ -244,15 +232,14 @@ TEST_F(ClearRun, FadesInOver255FramesWaitsForEnterThenFadesOutToTheTitleAtStageO
     // Enter, shows the picture at once and takes the first step to black (2); then 2 a frame (the second
     // press in frame 320 changes nothing) to 254 after 427 updates and 255 after 428, whose update hands
     // over to the title at stage 1.
-    const std::map<int, int> fadeOut = {{301, 2}, {321, 42}, {427, 254}, {428, 255}};
+    const std::map<int, float> fadeOut = {{301, 2}, {321, 42}, {427, 254}, {428, 255}};
     Run(440, [&](int frame) {
         if (frame == 0) {
             g_stageIndex = 5;
             SwitchTo(SCENE_CLEAR);
             EXPECT_NE(Clear()->clearTexture, nullptr);
-            EXPECT_EQ(g_fadeLevel, 255);
-            EXPECT_EQ(g_fadeSpeed, -1);
-            EXPECT_EQ(g_fadeRed | g_fadeGreen | g_fadeBlue, 0);
+            EXPECT_EQ(std::make_tuple(int(g_fadeLevel), int(g_fadeSpeed), g_fadeRed | g_fadeGreen | g_fadeBlue),
+                      std::make_tuple(255, -1, 0));
             return;
         }
         if (frame == 300 || frame == 320) headless::holdKey(VK_RETURN, true);  // seen by that frame's update
@@ -261,16 +248,12 @@ TEST_F(ClearRun, FadesInOver255FramesWaitsForEnterThenFadesOutToTheTitleAtStageO
             EXPECT_EQ(g_fadeLevel, std::max(0, 255 - frame)) << frame;
             EXPECT_FALSE(Clear()->leaving) << frame;
         }
-        if (auto f = fadeOut.find(frame); f != fadeOut.end()) {
-            EXPECT_EQ(g_fadeLevel, f->second) << frame;
-        }
-        if (frame == 301) {
-            EXPECT_TRUE(Clear()->leaving);
-            EXPECT_EQ(g_fadeSpeed, 2);
-        }
-        EXPECT_EQ(On(SCENE_CLEAR), frame <= 428) << frame;
-        EXPECT_EQ(On(SCENE_TITLE), frame > 428) << frame;
-        EXPECT_EQ(g_stageIndex, frame <= 428 ? 5 : 1) << frame;
+        ExpectAt(frame, fadeOut, g_fadeLevel, "fade");
+        if (frame == 301) EXPECT_EQ(std::make_tuple(Clear()->leaving, int(g_fadeSpeed)), std::make_tuple(true, 2));
+        // The clear scene at stage 5 until frame 428's update hands over to the title at stage 1.
+        EXPECT_EQ(std::make_tuple(On(SCENE_CLEAR), On(SCENE_TITLE), g_stageIndex),
+                  frame <= 428 ? std::make_tuple(true, false, 5) : std::make_tuple(false, true, 1))
+            << frame;
         if (frame == 429) {
             EXPECT_EQ(Clear()->clearTexture, nullptr);
         }
@@ -291,10 +274,7 @@ TEST_F(ClearRun, EnterHeldFromBeforeEntryStartsTheFadeOutOnTheFirstUpdateAndTheL
             g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // and a second voice
             SwitchTo(SCENE_CLEAR);
         }
-        if (frame == 3) {
-            EXPECT_TRUE(Clear()->leaving);
-            EXPECT_EQ(g_fadeLevel, 2);
-        }
+        if (frame == 3) EXPECT_EQ(std::make_tuple(Clear()->leaving, int(g_fadeLevel)), std::make_tuple(true, 2));
         if (frame == 131) {
             EXPECT_TRUE(On(SCENE_TITLE));
         }
@@ -312,8 +292,7 @@ TEST_F(ClearRun, AMissingPictureEndsTheRunAndLeavesTheFadeAlone) {
             if (frame != 0) return;
             g_fadeLevel = 17;
             EXPECT_FALSE(Clear()->Enter());
-            EXPECT_EQ(g_fadeLevel, 17);
-            EXPECT_TRUE(g_fatalError);
+            EXPECT_EQ(std::make_tuple(int(g_fadeLevel), g_fatalError), std::make_tuple(17, true));
         },
         1);
     ASSERT_FALSE(headless::messageBoxes().empty());

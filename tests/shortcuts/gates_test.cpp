@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <utility>
 
 #include "support/game_run.h"
@@ -15,7 +16,8 @@ using testing_support::TempFolder;
 
 namespace {
 
-bool Same(const D3DXVECTOR3& a, const D3DXVECTOR3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+// A box as its corners: lo x, y, z, then hi x, y, z.
+std::vector<float> Corners(const Box& b) { return {b.lo.x, b.lo.y, b.lo.z, b.hi.x, b.hi.y, b.hi.z}; }
 
 TEST(GatesFile, ReadsEveryGateConditionAndSweep) {
     Gates g;
@@ -40,21 +42,16 @@ TEST(GatesFile, ReadsEveryGateConditionAndSweep) {
     // parser; here what it cannot see: corners come in either order, the box keeps the smaller as lo.
     const Gate& up = g.gates[0];
     EXPECT_EQ(up.name, "up");
-    EXPECT_TRUE(Same(up.box.lo, {-40, 40, 70}));
-    EXPECT_TRUE(Same(up.box.hi, {40, 120, 150}));
+    EXPECT_EQ(Corners(up.box), (std::vector<float>{-40, 40, 70, 40, 120, 150}));
     ASSERT_EQ(up.conditions.size(), 2u);
-    EXPECT_TRUE(Same(up.conditions[0].box.lo, {-2, -1, 46}));
-    EXPECT_TRUE(Same(up.conditions[0].box.hi, {26, 7, 69.5f}));
+    EXPECT_EQ(Corners(up.conditions[0].box), (std::vector<float>{-2, -1, 46, 26, 7, 69.5f}));
     ASSERT_EQ(g.sweeps.size(), 2u);
-    EXPECT_EQ(g.sweeps[0].fragment, "walk.replay");
-    EXPECT_EQ(g.sweeps[0].checkpoint, 404);
-    EXPECT_EQ(g.sweeps[0].starts, 60);
-    EXPECT_FLOAT_EQ(g.sweeps[0].deaths, 0.9f);
-    EXPECT_TRUE(g.sweeps[0].hasRegion);
-    EXPECT_TRUE(Same(g.sweeps[0].region.hi, {12, 80, 266}));
-    EXPECT_EQ(g.sweeps[1].starts, 15);
-    EXPECT_EQ(g.sweeps[1].deaths, 0.0);
-    EXPECT_FALSE(g.sweeps[1].hasRegion);
+    // The share is read as a float: 0.9f, not 0.9.
+    const Sweep &laser = g.sweeps[0], &quick = g.sweeps[1];
+    EXPECT_EQ(std::make_tuple(laser.fragment, laser.checkpoint, laser.starts, laser.deaths, laser.hasRegion),
+              std::make_tuple("walk.replay", 404, 60, 0.9f, true));
+    EXPECT_EQ(Corners(laser.region), (std::vector<float>{-12, 40, 215, 12, 80, 266}));
+    EXPECT_EQ(std::make_tuple(quick.starts, quick.deaths, quick.hasRegion), std::make_tuple(15, 0.0, false));
 }
 
 struct Mistake {

@@ -62,9 +62,7 @@ protected:
 // origin (y 0 to 32). The eye walks the (x, z) points at height 12.
 struct DoorWalk {
     const char* what;
-    float yaw;
-    float open;
-    float y;
+    float yaw, open, y;
     std::vector<std::pair<float, float>> path;
     bool passed;
 };
@@ -112,7 +110,7 @@ TEST_F(WatchTest, TheGoalWithAChannelNeverOnCountsFromTheSecondFrameOfThePlay) {
 
     g_goalReached = false;
     Start("gate early goal never 1\n");  // a new play
-    g_leverStates[1] = true;  // on for a frame
+    g_leverStates[1] = true;             // on for a frame
     Step();
     g_leverStates[1] = false;
     g_goalReached = true;

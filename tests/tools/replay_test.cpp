@@ -19,23 +19,19 @@ TEST(ReplayFile, ReadsEveryWord) {
         << error;
     EXPECT_EQ(r.frames, 300);
     EXPECT_EQ(r.answers, (std::vector<int>{IDNO, IDYES}));
-    ASSERT_EQ(r.actions.size(), 4u);
-    EXPECT_EQ(r.actions.find(10)->second.vk, VK_RETURN);
-    EXPECT_EQ(r.actions.find(12)->second.vk, pad::Back);
-    EXPECT_EQ(r.actions.find(13)->second.vk, pad::LeftX);
-    EXPECT_EQ(r.actions.find(14)->second.vk, pad::RightTrigger);
-    EXPECT_TRUE(r.Prints(20));
-    EXPECT_TRUE(r.Prints(17));
-    EXPECT_FALSE(r.Prints(18));
-    EXPECT_EQ(r.shots.at(120), "t.png");
+    std::vector<std::pair<int, int>> codes;  // frame and key or pad code of each action
+    for (const auto& [frame, action] : r.actions) codes.emplace_back(frame, action.vk);
+    EXPECT_EQ(codes, (std::vector<std::pair<int, int>>{
+                         {10, VK_RETURN}, {12, pad::Back}, {13, pad::LeftX}, {14, pad::RightTrigger}}));
+    // Printed: every 10th frame and 3 and 17; objects listed at 1 and 300.
+    EXPECT_EQ((std::vector<bool>{r.Prints(20), r.Prints(17), r.Prints(18), r.ListsObjects(300), r.ListsObjects(2)}),
+              (std::vector<bool>{true, true, false, true, false}));
+    EXPECT_EQ(r.shots, (std::map<int, std::string>{{120, "t.png"}}));
     EXPECT_EQ(r.stage, 3);
-    EXPECT_TRUE(r.ListsObjects(300));
-    EXPECT_FALSE(r.ListsObjects(2));
     replay::Replay every;
     ASSERT_TRUE(replay::Parse("objects every 60\n", every, error)) << error;
     EXPECT_EQ(every.stage, 0);
-    EXPECT_TRUE(every.ListsObjects(120));
-    EXPECT_FALSE(every.ListsObjects(61));
+    EXPECT_EQ((std::vector<bool>{every.ListsObjects(120), every.ListsObjects(61)}), (std::vector<bool>{true, false}));
 }
 
 // What the shortcut finder writes is read back as the same actions.
