@@ -9,7 +9,10 @@ set -u
 finder=$1 runner=$2 dir=$3 gates=$4
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
 
 "$finder" --dir "$dir" --gates "$gates" --seed 1 --runs 300 --first --out "$out" >"$out/report"
 status=$?
