@@ -89,18 +89,16 @@ TEST(Content, FixedMeshesHaveTheirMaterialsAndShapes) {
     // The lamps glow by themselves, so that the colours the game gives them read in any light.
     for (int lamp : {4, 5, 6}) EXPECT_GT(Find(models, "gun.x").materials[lamp].eb, 0.5f);
     for (const Vertex& v : Find(models, "sphere.x").vertices) EXPECT_NEAR(Length(v.p), 1.0f, 1e-4f);
-    float zmin = 1, zmax = -1;
-    for (const Vertex& v : Find(models, "laser.x").vertices) zmin = std::min(zmin, v.p.z), zmax = std::max(zmax, v.p.z);
-    EXPECT_FLOAT_EQ(zmin, -1.0f);
-    EXPECT_FLOAT_EQ(zmax, 0.0f);
+    const auto z = std::ranges::minmax(Find(models, "laser.x").vertices, {}, [](const Vertex& v) { return v.p.z; });
+    EXPECT_FLOAT_EQ(z.min.p.z, -1.0f);
+    EXPECT_FLOAT_EQ(z.max.p.z, 0.0f);
     EXPECT_EQ(Find(models, "laser.x").materials[0].texture, "data/texture/laser.png");
     // One door panel fills the quarter x 0..16, y -16..0, so four turned copies close the doorway.
     for (const Vertex& v : Find(models, "door.x").vertices) EXPECT_TRUE(v.p.x >= -1e-4f && v.p.y <= 1e-4f);
     // The player's body reaches from the feet, 12 below the eye, to above the head.
-    float lo = 0, hi = 0;
-    for (const Vertex& v : Find(models, "plycol.x").vertices) lo = std::min(lo, v.p.y), hi = std::max(hi, v.p.y);
-    EXPECT_FLOAT_EQ(lo, -12.0f);
-    EXPECT_GT(hi, 0.0f);
+    const auto y = std::ranges::minmax(Find(models, "plycol.x").vertices, {}, [](const Vertex& v) { return v.p.y; });
+    EXPECT_FLOAT_EQ(y.min.p.y, -12.0f);
+    EXPECT_GT(y.max.p.y, 0.0f);
 }
 
 TEST(Content, StageGeometryIsFinelyDividedSaveWhereACellLineSays) {
@@ -139,10 +137,8 @@ TEST(Content, StageGeometryIsFinelyDividedSaveWhereACellLineSays) {
     const Mesh& a = out[0].mesh;
     EXPECT_EQ(a.vertices.size(), 6u + 4u + 6u + 6u);
     EXPECT_EQ(a.triMaterial.size(), 2u * (2 + 1 + 2 + 2));
-    for (const Vertex& v : a.vertices) {
-        EXPECT_FALSE(v.n.y < -0.5f) << "a bottom face was written";
-        EXPECT_FALSE(v.n.x < -0.5f) << "a west face was written";
-    }
+    for (const Vertex& v : a.vertices)
+        EXPECT_FALSE(v.n.y < -0.5f || v.n.x < -0.5f) << "a bottom or west face was written";
     EXPECT_EQ(out[3].mesh.triMaterial.size(), 6u * 2u);  // six 2 x 2 faces, one cell each
     for (const Vertex& v : out[4].mesh.vertices) EXPECT_FALSE(v.n.y < -0.5f) << "the ramp kept its bottom";
     EXPECT_EQ(out[5].mesh.vertices.size(), 6u * 4u);

@@ -55,7 +55,9 @@ bool Playing(const char* name) {
 
 // In the frames `want` names, `got` is the value it gives.
 void ExpectAt(int frame, const std::map<int, float>& want, float got, const char* what) {
-    if (auto w = want.find(frame); w != want.end()) EXPECT_EQ(got, w->second) << what << " in frame " << frame;
+    if (auto w = want.find(frame); w != want.end()) {
+        EXPECT_EQ(got, w->second) << what << " in frame " << frame;
+    }
 }
 
 class SceneRun : public ::testing::Test {
@@ -144,15 +146,16 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteGlidesTheCameraAndHandsOverIn128F
         if (frame == 10 || frame == 30) headless::holdKey(VK_RETURN, true);  // seen by that frame's update
         if (frame == 20) headless::holdKey(VK_RETURN, false);
         ExpectAt(frame, fade, g_fadeLevel, "fade");
-        if (fade.count(frame)) EXPECT_EQ(On(SCENE_LOAD), frame == 139) << frame;
+        EXPECT_EQ(On(SCENE_LOAD), frame == 139) << frame;
         // Frame 10's update is the first to see the press: started, the confirm sound, a +2 fade to white.
         if (frame == 10 || frame == 11) {
             EXPECT_EQ(std::make_tuple(Title()->started, Playing("cursor37.wav")),
                       std::make_tuple(frame == 11, frame == 11));
         }
-        if (frame == 11)
+        if (frame == 11) {
             EXPECT_EQ(std::make_tuple(int(g_fadeSpeed), g_fadeRed & g_fadeGreen & g_fadeBlue & 0xFF),
                       std::make_tuple(2, 255));
+        }
         // Once started the prompt flickers: 255 at the press, then 50 less a frame.
         ExpectAt(frame, {{11, 255}, {12, 205}, {13, 155}}, Title()->blink, "blink");
         for (const Drawn& e : drawn) {
@@ -249,7 +252,9 @@ TEST_F(ClearRun, FadesInOver255FramesWaitsForEnterThenFadesOutToTheTitleAtStageO
             EXPECT_FALSE(Clear()->leaving) << frame;
         }
         ExpectAt(frame, fadeOut, g_fadeLevel, "fade");
-        if (frame == 301) EXPECT_EQ(std::make_tuple(Clear()->leaving, int(g_fadeSpeed)), std::make_tuple(true, 2));
+        if (frame == 301) {
+            EXPECT_EQ(std::make_tuple(Clear()->leaving, int(g_fadeSpeed)), std::make_tuple(true, 2));
+        }
         // The clear scene at stage 5 until frame 428's update hands over to the title at stage 1.
         EXPECT_EQ(std::make_tuple(On(SCENE_CLEAR), On(SCENE_TITLE), g_stageIndex),
                   frame <= 428 ? std::make_tuple(true, false, 5) : std::make_tuple(false, true, 1))
@@ -274,7 +279,9 @@ TEST_F(ClearRun, EnterHeldFromBeforeEntryStartsTheFadeOutOnTheFirstUpdateAndTheL
             g_soundBank->Play("mecha01.wav", -2000, DSBPLAY_LOOPING);  // and a second voice
             SwitchTo(SCENE_CLEAR);
         }
-        if (frame == 3) EXPECT_EQ(std::make_tuple(Clear()->leaving, int(g_fadeLevel)), std::make_tuple(true, 2));
+        if (frame == 3) {
+            EXPECT_EQ(std::make_tuple(Clear()->leaving, int(g_fadeLevel)), std::make_tuple(true, 2));
+        }
         if (frame == 131) {
             EXPECT_TRUE(On(SCENE_TITLE));
         }
