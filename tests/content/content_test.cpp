@@ -66,10 +66,7 @@ TEST(Content, TwoRunsWriteTheSameBytes) {
     }
     EXPECT_EQ(a.size(), 14u + 14u + 17u);  // sounds, pictures, meshes with the sample stage and four stages
     ASSERT_EQ(a.size(), b.size());
-    for (const auto& [name, bytes] : a) {
-        ASSERT_TRUE(b.count(name)) << name;
-        EXPECT_TRUE(b.at(name) == bytes) << name << " differs between runs";
-    }
+    for (const auto& [name, bytes] : a) EXPECT_TRUE(b.count(name) && b.at(name) == bytes) << name << " differs";
 }
 
 TEST(Content, MeshesAreWoundOutwardAndUseEveryMaterial) {

@@ -116,11 +116,8 @@ TEST(Stages, EachSolutionReachesItsGoalUnharmed) {
         EXPECT_EQ(At(run, next - 1)["colour"], "255,255,255");
         EXPECT_EQ(next - chime[0].n, 52);  // 51 frames of fade, then the scene changes
         // Unharmed all the way: never dead, never below full health once the stage has started.
-        for (const Frame& f : run.frames) {
-            if (f.n < 2 || f.n >= next) continue;
-            EXPECT_FALSE(f.Dead()) << "frame " << f.n;
-            EXPECT_GE(f.Number("health"), 255.0f) << "frame " << f.n;
-        }
+        for (const Frame& f : run.frames)
+            EXPECT_TRUE(f.n < 2 || f.n >= next || (!f.Dead() && f.Number("health") >= 255.0f)) << "frame " << f.n;
     }
 }
 
