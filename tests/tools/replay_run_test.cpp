@@ -21,8 +21,7 @@ protected:
     void SetUp() override { WriteSmallStage(); }
     std::string Run(const std::string& replayText) {
         std::ofstream("run.replay") << replayText;
-        std::string command = std::string(REPLAY_BINARY) + " run.replay 2>&1";
-        std::FILE* pipe = popen(command.c_str(), "r");
+        std::FILE* pipe = popen((std::string(REPLAY_BINARY) + " run.replay 2>&1").c_str(), "r");
         std::string out;
         char buffer[4096];
         size_t n;
