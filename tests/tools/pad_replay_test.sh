@@ -52,9 +52,6 @@ play() { "$runner" --dir "$dir" --unpaced "$dir/$1.replay" 2>&1 | grep -v -e '^e
 play keys
 play pad
 grep -q '^frame 145 scene game' "$dir/keys.out" || { echo "the keys run did not play the stage:"; cat "$dir/keys.out"; exit 1; }
-if ! diff "$dir/keys.out" "$dir/pad.out"; then
-  echo "the pad run differs from the keys run"
-  exit 1
-fi
+diff "$dir/keys.out" "$dir/pad.out" || { echo "the pad run differs from the keys run"; exit 1; }
 echo "pad run = keys run: $(grep -c '^frame' "$dir/pad.out") reports"
 

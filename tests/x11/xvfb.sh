@@ -22,10 +22,7 @@ start)
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
   echo $! >"$state/pid"
   for _ in $(seq 100); do
-    if [ -s "$state/display" ]; then
-      echo "Xvfb on :$(cat "$state/display"), 1280x1024"
-      exit 0
-    fi
+    [ -s "$state/display" ] && { echo "Xvfb on :$(cat "$state/display"), 1280x1024"; exit 0; }
     sleep 0.1
   done
   cat "$state/xvfb.log"
@@ -34,8 +31,7 @@ start)
   ;;
 run)
   [ -s "$state/display" ] || { echo "no Xvfb started in $state"; exit 1; }
-  DISPLAY=":$(cat "$state/display")"
-  export DISPLAY
+  export DISPLAY=":$(cat "$state/display")"
   exec "$@"
   ;;
 stop) stop ;;
