@@ -185,25 +185,6 @@ TEST_F(TitleRun, EnterPlaysTheSoundFadesToWhiteGlidesTheCameraAndHandsOverIn128F
                                           Played("mecha01.wav", -2500, DSBPLAY_LOOPING, 139)}));
 }
 
-TEST_F(TitleRun, EnterHeldFromTheSceneBeforeDoesNotStartItAndTexturesComeBack) {
-    Run(60, [](int frame) {
-        if (frame == 0) {
-            // Another scene is current while Enter goes down and stays down.
-            headless::holdKey(VK_RETURN, true);
-            SwitchTo(SCENE_ERROR);
-            EXPECT_EQ(Title()->titleTexture, nullptr);
-        }
-        if (frame == 5) {
-            g_fadeLevel = 200;
-            g_fadeSpeed = -3;
-            SwitchTo(SCENE_TITLE);
-            EXPECT_TRUE(Title()->titleTexture && Title()->pushEnterTexture);
-            EXPECT_EQ(std::make_tuple(int(g_fadeLevel), int(g_fadeSpeed)), std::make_tuple(0, 0));  // shown at once
-        }
-        EXPECT_TRUE(frame <= 5 || !Title()->started) << frame;
-    });
-}
-
 // The load screen's frame: nothing cleared, one overlay over the picture in the fade's colour at the
 // fade's level (the overlay's own corners and colour are the sprite tests').
 TEST_F(SceneRun, TheLoadSceneDrawsOnlyTheFadeOverlay) {
@@ -261,12 +242,14 @@ TEST_F(ClearRun, FadesInOver255FramesWaitsForEnterThenFadesOutToTheTitleAtStageO
 }
 
 // Enter counts while held, not only when pressed: held since before the clear screen came, it starts
-// the fade out at the first update. Before it the error scene stood in frames 0 and 1, Enter going down
-// in the first: it stays, draws nothing and reads no input.
-TEST_F(ClearRun, EnterHeldFromBeforeEntryStartsTheFadeOutOnTheFirstUpdateAndTheLoopIsSilent) {
-    Run(140, [](int frame) {
+// the fade out at the first update; still held, it does not start the title that follows. Before it the
+// error scene stood in frames 0 and 1, Enter going down in the first: it stays, draws nothing and reads
+// no input.
+TEST_F(ClearRun, EnterHeldFromBeforeEntryStartsTheFadeOutButNotTheTitleAfterAndTheLoopIsSilent) {
+    Run(180, [](int frame) {
         if (frame == 0) {
             SwitchTo(SCENE_ERROR);
+            EXPECT_EQ(Title()->titleTexture, nullptr);  // the title let its pictures go
             headless::holdKey(VK_RETURN, true);
             headless::recordDraws(true);
         }
@@ -283,10 +266,12 @@ TEST_F(ClearRun, EnterHeldFromBeforeEntryStartsTheFadeOutOnTheFirstUpdateAndTheL
         if (frame == 3) {
             EXPECT_EQ(std::make_tuple(Clear()->leaving, int(g_fadeLevel)), std::make_tuple(true, 2));
         }
-        if (frame == 131) {
-            EXPECT_TRUE(On(SCENE_TITLE));
+        if (frame == 131) {  // the title, its pictures back, shown at once: no fade in
+            EXPECT_TRUE(On(SCENE_TITLE) && Title()->titleTexture && Title()->pushEnterTexture);
+            EXPECT_EQ(std::make_tuple(int(g_fadeLevel), int(g_fadeSpeed)), std::make_tuple(0, 0));
         }
         EXPECT_TRUE(frame < 2 || !Playing("mecha01.wav")) << frame;
+        EXPECT_TRUE(frame <= 131 || !Title()->started) << frame;
     });
 }
 
