@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -80,39 +81,29 @@ std::vector<std::string> Describe(const std::vector<StageRecord>& records) {
 
 }  // namespace
 
+// 1 or less reads the first line; the last line needs no line feed; a list ending in a line feed has no
+// line after it. 125 characters fit the line reader with their line feed; 126 leave the line feed for a
+// second read, a line of its own; the wanted line itself is read whole, however long. The list and the
+// stage files are read in text mode: CR LF reads as LF, a lone CR is a character, and the end-of-file
+// byte ends the file.
 TEST(StageList, PicksTheLineOfTheIndexCountingLongLinesTwice) {
-    const std::string list = "one.txt\n two.txt\nthree.txt";
-    EXPECT_EQ(ListLine(list, 1).path, "data/one.txt");
-    EXPECT_EQ(ListLine(list, 0).path, "data/one.txt");  // 1 or less reads the first line
-    EXPECT_EQ(ListLine(list, -5).path, "data/one.txt");
-    StageListLine third = ListLine(list, 3);             // the last line needs no line feed
-    EXPECT_EQ(third.path, "data/three.txt");
-    EXPECT_TRUE(third.present);
-    EXPECT_EQ(third.line, 3);
-    StageListLine fourth = ListLine(list, 4);
-    EXPECT_EQ(fourth.path, "data/");
-    EXPECT_FALSE(fourth.present);
-    EXPECT_EQ(ListLine("one.txt\n", 2).path, "data/");  // a list ending in a line feed has no line 2
-    EXPECT_FALSE(ListLine("one.txt\n", 2).present);
-
-    // 125 characters fit the line reader with their line feed; 126 leave the line feed for a second read.
-    const std::string fits(125, 'a'), over(126, 'b'), longer(130, 'c');
-    EXPECT_EQ(ListLine(fits + "\nnext.txt\n", 2).path, "data/next.txt");
-    EXPECT_EQ(ListLine(over + "\nnext.txt\n", 2).path, "data/");  // the rest of the line: its line feed alone
-    EXPECT_EQ(ListLine(over + "\nnext.txt\n", 3).path, "data/next.txt");
-    EXPECT_EQ(ListLine(longer + "\nnext.txt\n", 2).path, "data/cccc");
-    // The wanted line itself is read whole, however long.
-    EXPECT_EQ(ListLine("x\n" + longer + "\n", 2).path, "data/" + longer);
-}
-
-// The list and the stage files are read through one text-mode reader: CR LF reads as LF, and the
-// end-of-file byte ends the file.
-TEST(StageList, ReadsCrLfAsLfAndStopsAtTheEndOfFileByte) {
-    EXPECT_EQ(ListLine("one.txt\r\ntwo.txt\r\n", 1).path, "data/one.txt");
-    EXPECT_EQ(ListLine("one.txt\r\ntwo.txt\r\n", 2).path, "data/two.txt");
-    EXPECT_EQ(ListLine("one\r.txt\n", 1).path, "data/one\r.txt");  // a lone CR is a character
-    EXPECT_EQ(ListLine("one.txt\n\x1Atwo.txt\n", 2).path, "data/");
-    EXPECT_FALSE(ListLine("one.txt\n\x1Atwo.txt\n", 2).present);
+    const std::string list = "one.txt\n two.txt\nthree.txt", fits(125, 'a'), over(126, 'b'), longer(130, 'c');
+    const std::tuple<std::string, int, std::string, bool> cases[] = {
+        {list, 1, "data/one.txt", true},         {list, 0, "data/one.txt", true},
+        {list, -5, "data/one.txt", true},        {list, 3, "data/three.txt", true},
+        {list, 4, "data/", false},               {"one.txt\n", 2, "data/", false},
+        {fits + "\nnext.txt\n", 2, "data/next.txt", true}, {over + "\nnext.txt\n", 2, "data/", true},
+        {over + "\nnext.txt\n", 3, "data/next.txt", true}, {longer + "\nnext.txt\n", 2, "data/cccc", true},
+        {"x\n" + longer + "\n", 2, "data/" + longer, true}, {"one.txt\r\ntwo.txt\r\n", 1, "data/one.txt", true},
+        {"one.txt\r\ntwo.txt\r\n", 2, "data/two.txt", true}, {"one\r.txt\n", 1, "data/one\r.txt", true},
+        {"one.txt\n\x1Atwo.txt\n", 2, "data/", false},
+    };
+    for (const auto& [text, index, path, present] : cases) {
+        const StageListLine line = ListLine(text, index);
+        EXPECT_EQ(std::pair(line.path, line.present), std::pair(path, present))
+            << index << " in " << text.substr(0, 20);
+    }
+    EXPECT_EQ(ListLine(list, 3).line, 3);
 }
 
 TEST(StageList, KeepsTheSizeOfAHugeLineBounded) {
@@ -178,10 +169,10 @@ TEST(StageRecords, CarryFieldsOneToSixOverButNeverTheParameters) {
         "b.x,4,10\n"                       // y, z, yaw, pitch carried over; params all zero
         "c.x\n"                            // type code and everything else carried over
         "\n");                             // an empty record: an empty mesh name
-    EXPECT_EQ(Describe(p.records), (std::vector<std::string>{"a.x 3 1,2,3 45 30 9 8 7 6 5 fields 13 line 4",
-                                                            "b.x 4 10,2,3 45 30 0 0 0 0 0 fields 3 line 5",
-                                                            "c.x 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 6",
-                                                            " 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 7"}));
+    EXPECT_EQ(Describe(p.records),
+              (std::vector<std::string>{
+                  "a.x 3 1,2,3 45 30 9 8 7 6 5 fields 13 line 4", "b.x 4 10,2,3 45 30 0 0 0 0 0 fields 3 line 5",
+                  "c.x 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 6", " 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 7"}));
 
     // A first record that stops early: the missing fields are 0.
     Parsed first = Parse("0,0,0,\n:\n:\nhall.x,1,5\n");
@@ -191,13 +182,11 @@ TEST(StageRecords, CarryFieldsOneToSixOverButNeverTheParameters) {
 
 TEST(StageRecords, TypeCodesAreTruncatedToSixteenBits) {
     Parsed p = Parse("0,0,0,\n:\n:\na,65537\na,-1\na, 10xyz\na,99999999999\na,-99999999999\na,\n");
-    ASSERT_EQ(p.records.size(), 6u);
-    EXPECT_EQ(p.records[0].typeCode, 1);
-    EXPECT_EQ(p.records[1].typeCode, 65535);
-    EXPECT_EQ(p.records[2].typeCode, 10);
-    EXPECT_EQ(p.records[3].typeCode, 65535);  // the int limit 0x7FFFFFFF, low 16 bits
-    EXPECT_EQ(p.records[4].typeCode, 0);      // 0x80000000
-    EXPECT_EQ(p.records[5].typeCode, 0);      // empty reads as 0
+    std::vector<int> codes;
+    for (const StageRecord& r : p.records) codes.push_back(r.typeCode);
+    // 99999999999 reads as the int limit 0x7FFFFFFF, its low 16 bits 65535; its negative as 0x80000000,
+    // low bits 0; an empty field as 0.
+    EXPECT_EQ(codes, (std::vector<int>{1, 65535, 10, 65535, 0, 0}));
 }
 
 TEST(StageRecords, ALastRecordWithoutItsLineFeedIsNotCreated) {
