@@ -79,17 +79,6 @@ TEST_F(DoorTest, OpensToFortyWithin49Point9AndShutsAtFifty) {
     EXPECT_EQ(sounds, (std::vector<Sound>{Whirr(1), Whirr(29)}));
 }
 
-TEST_F(DoorTest, TheLeverTurnedOffInTheDoorwayShutsItWithOneSound) {
-    g_leverStates.assign(2, true);
-    ODoor* door = Door(1);
-    g_player.position = D3DXVECTOR3(0, 4, 0);
-    for (int i = 0; i < 30; ++i) UpdateObjects();
-    g_leverStates[1] = false;
-    for (int i = 0; i < 30; ++i) UpdateObjects();
-    EXPECT_EQ(door->openAmount, 0.0f);
-    EXPECT_EQ(sounds, (std::vector<Sound>{Whirr(1), Whirr(31)}));
-}
-
 TEST_F(DoorTest, RaysMeetTheMovedPanelsTheNearestWinningAndMissInTheGap) {
     // Shut: straight at the plate of panel 1 (up and right of the centre, its face at z -0.8), the same
     // with a long direction; along the door's plane panel 2's outer edge at x -40 comes before panel 1,

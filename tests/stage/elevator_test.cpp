@@ -5,6 +5,7 @@
 
 #include <dsound.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "resource/resource_cache.h"
@@ -95,9 +96,7 @@ TEST_F(ElevatorTest, GoingUpItLeavesThePlayersHeightToTheCollisionAndRestsOneSte
         ASSERT_LE(e->position.y, 40.25f + 0.7f) << i;
     }
     EXPECT_EQ(e->position.y, 40.25f + 0.7f);
-    int arrivals = 0;
-    for (const Sound& s : sounds) arrivals += s.name == "close01.wav";
-    EXPECT_EQ(arrivals, 1);
+    EXPECT_EQ(std::count_if(sounds.begin(), sounds.end(), [](const Sound& s) { return s.name == "close01.wav"; }), 1);
 }
 
 TEST_F(ElevatorTest, WithItsChannelOffItGoesBackToAUnlessThePlayerIsOnItOrNear) {
