@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "app/fade.h"
 #include "player/collision.h"
@@ -114,16 +115,13 @@ TEST_F(Movement, LaserHitsTwoFramesInARowKillButNotTwoFramesApart) {
     Frame();
     EXPECT_EQ(g_player.health, 128.0f);
     Frame();
-    EXPECT_TRUE(g_player.dead);
-    EXPECT_EQ(g_player.health, 0.0f);
-    EXPECT_EQ(g_fadeSpeed, 2);
+    EXPECT_EQ(std::tie(g_player.dead, g_player.health, g_fadeSpeed), std::make_tuple(true, 0.0f, 2));
 
     Place({0, 12, 0});
     g_player.health = 128.5f;
     zap->armed = 1;
     Frame();
-    EXPECT_EQ(g_player.health, 1.0f);
-    EXPECT_FALSE(g_player.dead);
+    EXPECT_EQ(std::pair(g_player.health, g_player.dead), std::pair(1.0f, false));
 }
 
 // A floor 11 under the eye with the player coming down at v: damage only below −4.5, 60 per unit.
@@ -151,9 +149,7 @@ TEST_F(Movement, FallingOutOfTheStageKillsOnTheNextFrame) {
     Frames(3);  // on the ground by the reset, then −199.6, −199.8
     EXPECT_FLOAT_EQ(g_player.position.y, -199.8f);
     Frame();  // −200.1: caught
-    EXPECT_EQ(g_player.position.y, -199.0f);
-    EXPECT_EQ(g_player.health, 0.0f);
-    EXPECT_FALSE(g_player.dead);
+    EXPECT_EQ(std::tie(g_player.position.y, g_player.health, g_player.dead), std::make_tuple(-199.0f, 0.0f, false));
     Frame();
     EXPECT_TRUE(g_player.dead);
 }
