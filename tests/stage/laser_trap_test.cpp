@@ -147,21 +147,18 @@ TEST_F(LaserTrapTest, TheBeamIsDrawnOnMeasuringFramesStretchedToItsLength) {
     OLaserTrap* trap = Trap();
     g_leverStates[2] = true;
     trap->yaw = 180.0f;  // looking down +z, away from the player
-    MeshRecord* body = g_resourceCache->Find("ltrap.x");
-    MeshRecord* beam = g_resourceCache->Find("laser.x");
-    ASSERT_TRUE(body && beam);
+    const MeshRecord* body = g_resourceCache->Find("ltrap.x");
+    const DWORD beamMaterials = g_resourceCache->Find("laser.x")->materialCount;
     UpdateObjects();
     UpdateObjects();  // phase 0: nothing hit
     EXPECT_EQ(trap->beamLength, -1.0f);
     headless::recordDraws(true);
     trap->Draw();
     const auto& draws = headless::recordedDraws();
-    ASSERT_EQ(draws.size(), body->materialCount + beam->materialCount);
+    ASSERT_EQ(draws.size(), body->materialCount + beamMaterials);
     const d3d9::DeviceState& beamState = draws.back().state;
     // Scaling(1, 1, -1) × RotationY(180) × Translation(0, 20, 0): the beam points back along -z.
-    EXPECT_NEAR(beamState.world._33, 1.0f, 1e-6);
-    EXPECT_NEAR(beamState.world._11, -1.0f, 1e-6);
-    EXPECT_EQ(beamState.world._42, 20.0f);
+    ExpectNear({beamState.world._11, beamState.world._33, beamState.world._42}, {-1, 1, 20}, 1e-6f);
     EXPECT_EQ(beamState.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(FALSE));
     EXPECT_EQ(draws.front().state.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(TRUE));
     EXPECT_EQ(draws.front().state.world._33, -1.0f);

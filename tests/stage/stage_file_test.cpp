@@ -209,8 +209,7 @@ TEST(StageRecords, HostileInputsEndWithBoundedFields) {
     EXPECT_FALSE(number.records[0].meshNameCut);
 
     Parsed nul = Parse(std::string("0,0,0,\n:\nha\0ll.x\n:\nha\0ll.x,1\n", 29));
-    ASSERT_EQ(nul.meshes.size(), 1u);
-    EXPECT_EQ(nul.meshes[0], std::string("ha\0ll.x", 7));
+    EXPECT_EQ(nul.meshes, std::vector<std::string>{std::string("ha\0ll.x", 7)});
     EXPECT_EQ(nul.records[0].meshName, std::string("ha\0ll.x", 7));
 
     Parsed commas = Parse(std::string(1024 * 1024, ','));
