@@ -240,11 +240,13 @@ TEST_P(BentDoor, StopsThePlayerAtTheDrawnPanels) {
 // The panels: 0 lower right, 1 upper right, 2 upper left, 3 lower left (seen from -z). Shots on the
 // door's face at each panel, from each side, and beside the door on the floor.
 const Approach kApproaches[] = {
-    {"FrontAtPanel0", {8, 8, -1}, -1, 8, true},    {"FrontAtPanel1", {8, 24, -1}, -1, 8, true},
-    {"FrontAtPanel2", {-8, 24, -1}, -1, -8, true}, {"BackAtPanel0", {8, 8, 1}, 1, 8, true},
-    {"BackAtPanel2", {-8, 24, 1}, 1, -8, true},    {"FrontCentre", {0, 16, -1}, -1, 2, true},
-    {"FloorBehind", {-4, 0, 6}, 1, -4, true},      {"BesideTheDoor", {44, 12, -1}, -1, 36, false},
-    {"AboveTheDoor", {-4, 34, -1}, -1, -4, true},  {"WalkAtTheEdge", {10, 10, -1}, -1, 15, true},
+    {"FrontAtPanel0", {8, 8, -1}, -1, 8, true},     {"FrontAtPanel1", {8, 24, -1}, -1, 8, true},
+    {"FrontAtPanel2", {-8, 24, -1}, -1, -8, true},  {"FrontAtPanel3", {-8, 8, -1}, -1, -8, true},
+    {"BackAtPanel0", {8, 8, 1}, 1, 8, true},        {"BackAtPanel2", {-8, 24, 1}, 1, -8, true},
+    {"FrontCentre", {0, 16, -1}, -1, 2, true},      {"BackCentre", {0, 16, 1}, 1, -2, true},
+    {"FloorInFront", {4, 0, -6}, -1, 4, true},      {"FloorBehind", {-4, 0, 6}, 1, -4, true},
+    {"BesideTheDoor", {44, 12, -1}, -1, 36, false}, {"AboveTheDoor", {-4, 34, -1}, -1, -4, true},
+    {"WalkAtTheEdge", {10, 10, -1}, -1, 15, true},  {"WalkAtTheOtherEdge", {-10, 20, -1}, -1, -15, true},
 };
 INSTANTIATE_TEST_SUITE_P(Door, BentDoor, testing::ValuesIn(kApproaches),
                          [](const testing::TestParamInfo<Approach>& info) { return std::string(info.param.name); });
