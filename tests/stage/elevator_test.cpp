@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 
 #include "resource/resource_cache.h"
 #include "stage/oelevator.h"
@@ -161,15 +162,12 @@ TEST_F(ElevatorTest, TheLampOnMaterialTwoShowsTheChannel) {
     OElevator* e = Elevator({0, 0, 0}, {0, 50, 0}, 1.0f);
     const D3DMATERIAL9* m = g_resourceCache->Find("elevator.x")->materials;
     const float alpha = m[2].Diffuse.a;
-    e->Draw();
-    EXPECT_EQ(m[2].Diffuse.r, 0.1f);  // green: (0.1, 1, 0.1)
-    EXPECT_EQ(m[2].Emissive.g, 1.0f);
-    EXPECT_EQ(m[2].Ambient.b, 0.1f);
-    EXPECT_EQ(m[2].Diffuse.a, alpha);
+    e->Draw();  // green: (0.1, 1, 0.1)
+    EXPECT_EQ(std::tie(m[2].Diffuse.r, m[2].Emissive.g, m[2].Ambient.b, m[2].Diffuse.a),
+              std::make_tuple(0.1f, 1.0f, 0.1f, alpha));
     g_leverStates[1] = false;
-    e->Draw();
-    EXPECT_EQ(m[2].Diffuse.r, 1.0f);  // red: (1, 0.1, 0.1)
-    EXPECT_EQ(m[2].Emissive.g, 0.1f);
+    e->Draw();  // red: (1, 0.1, 0.1)
+    EXPECT_EQ(std::pair(m[2].Diffuse.r, m[2].Emissive.g), std::pair(1.0f, 0.1f));
     EXPECT_EQ(e->workVertices, e->baseVertices);
 }
 

@@ -117,9 +117,8 @@ TEST(StageHeader, ThreeNumbersEachEndedByACommaOrLineFeed) {
     Parsed a = Parse("1.5,-2,3e1,\n:\n:\n");
     ASSERT_TRUE(a.started);
     EXPECT_EQ(a.start.position, D3DXVECTOR3(1.5f, -2.0f, 30.0f));
-    EXPECT_EQ(a.start.numbers, 4);  // the line feed after the last comma ends an empty fourth field
-    EXPECT_EQ(a.start.colonLine, 2);
-    EXPECT_EQ(a.start.afterColon, '\n');
+    // The line feed after the last comma ends an empty fourth field; the colon stands on line 2.
+    EXPECT_EQ(std::tuple(a.start.numbers, a.start.colonLine, a.start.afterColon), std::tuple(4, 2, int{'\n'}));
 
     Parsed lines = Parse("4\n5\n6\n:\n:\n");
     EXPECT_EQ(lines.start.position, D3DXVECTOR3(4, 5, 6));
@@ -150,9 +149,8 @@ TEST(StageHeader, AFileEndingBeforeAColonIsReported) {
     EXPECT_FALSE(Parse("").started);
     // The colon as the very last byte ends section 1; section 2 then ends with the file.
     Parsed lastColon = Parse("1,2,3,\n:");
-    EXPECT_TRUE(lastColon.started);
-    EXPECT_EQ(lastColon.start.afterColon, EOF);
-    EXPECT_EQ(lastColon.end, StageFileReader::FileEnd);
+    EXPECT_EQ(std::tuple(lastColon.started, lastColon.start.afterColon, lastColon.end),
+              std::tuple(true, EOF, StageFileReader::FileEnd));
 }
 
 TEST(StageMeshList, EndsAtAColonLineAndKeepsBlankNames) {
@@ -199,9 +197,8 @@ TEST(StageRecords, HostileInputsEndWithBoundedFields) {
     // A 10 MB name, a 10 MB number, NUL bytes and a file of only commas.
     Parsed name = Parse("0,0,0,\n:\n:\n" + std::string(10 * 1024 * 1024, 'n') + ",1\n");
     ASSERT_EQ(name.records.size(), 1u);
-    EXPECT_TRUE(name.records[0].meshNameCut);
-    EXPECT_EQ(name.records[0].meshName.size(), kMaxNameLength);
-    EXPECT_EQ(name.records[0].typeCode, 1);
+    const StageRecord& r = name.records[0];
+    EXPECT_EQ(std::tuple(r.meshNameCut, r.meshName.size(), r.typeCode), std::tuple(true, size_t{kMaxNameLength}, 1));
 
     Parsed number = Parse("0,0,0,\n:\n:\nhall.x,1," + std::string(10 * 1024 * 1024, '1') + "\n");
     EXPECT_TRUE(number.records[0].numberCut);
