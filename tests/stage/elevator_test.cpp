@@ -59,8 +59,7 @@ TEST_F(ElevatorTest, RidesThePlayerAcrossWithTheLoopAndTheArrivalSound) {
     for (int i = 1; i <= 98; ++i) {
         StandOn(e);
         UpdateObjects();
-        ASSERT_EQ(e->position.x, float(i + 1)) << i;
-        ASSERT_EQ(g_player.position.x, float(i)) << i;
+        ASSERT_EQ(std::pair(e->position.x, g_player.position.x), std::pair(i + 1.0f, float(i))) << i;
     }
     // Within one step of B in frame 99: snapped, loop stopped, the arrival played; the carry still runs
     // after the snap, so it rests one step beyond B and pushes the player along while it stays on.
@@ -68,8 +67,7 @@ TEST_F(ElevatorTest, RidesThePlayerAcrossWithTheLoopAndTheArrivalSound) {
         StandOn(e);
         UpdateObjects();
     }
-    EXPECT_EQ(e->position.x, 101.0f);
-    EXPECT_EQ(g_player.position.x, 100.0f);
+    EXPECT_EQ(std::pair(e->position.x, g_player.position.x), std::pair(101.0f, 100.0f));
     EXPECT_EQ(sounds, (std::vector<Sound>{Halt(1), Halt(1), Loop(1), Halt(99), Played("close01.wav", -1000, 0, 99),
                                           Halt(100)}));
 
@@ -81,8 +79,7 @@ TEST_F(ElevatorTest, RidesThePlayerAcrossWithTheLoopAndTheArrivalSound) {
     g_player.position = D3DXVECTOR3(100, 12, 0);
     StandOn(e);
     UpdateObjects();
-    EXPECT_EQ(e->position.x, 98.0f);
-    EXPECT_EQ(g_player.position.x, 99.0f);
+    EXPECT_EQ(std::pair(e->position.x, g_player.position.x), std::pair(98.0f, 99.0f));
 }
 
 TEST_F(ElevatorTest, GoingUpItLeavesThePlayersHeightToTheCollisionAndRestsOneStepAboveItsStop) {

@@ -139,12 +139,6 @@ TEST(StageHeader, ThreeNumbersEachEndedByACommaOrLineFeed) {
     EXPECT_EQ(Parse(" 2x, ,abc,\n:\n:\n").start.position, D3DXVECTOR3(2, 0, 0));
 }
 
-TEST(StageHeader, TheOneCharacterAfterTheColonIsDroppedWhateverItIs) {
-    Parsed p = Parse("0,0,0,\n:hall.x\nfloor.x\n:\n");
-    EXPECT_EQ(p.start.afterColon, 'h');
-    EXPECT_EQ(p.meshes, (std::vector<std::string>{"all.x", "floor.x"}));
-}
-
 TEST(StageHeader, AFileEndingBeforeAColonIsReported) {
     EXPECT_FALSE(Parse("").started);
     // The colon as the very last byte ends section 1; section 2 then ends with the file.
@@ -158,6 +152,10 @@ TEST(StageMeshList, EndsAtAColonLineAndKeepsBlankNames) {
     EXPECT_EQ(p.end, StageFileReader::ListEnd);
     EXPECT_EQ(p.meshes, (std::vector<std::string>{"hall.x", "", " door.x "}));
     EXPECT_EQ(p.meshLines, (std::vector<int>{3, 4, 5}));
+    // The one character after the header's colon is dropped, whatever it is.
+    Parsed h = Parse("0,0,0,\n:hall.x\nfloor.x\n:\n");
+    EXPECT_EQ(h.start.afterColon, 'h');
+    EXPECT_EQ(h.meshes, (std::vector<std::string>{"all.x", "floor.x"}));
 }
 
 TEST(StageRecords, CarryFieldsOneToSixOverButNeverTheParameters) {
