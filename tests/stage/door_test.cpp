@@ -148,8 +148,7 @@ TEST_F(DoorTest, ABulgeTouchingOnePanelBendsOnlyThatPanelsSlice) {
         const D3DXVECTOR3& b = door->baseVertices[v];
         if (b.x == 40.0f && b.y == -40.0f && b.z == -0.8f) {
             ++corners;
-            EXPECT_NEAR(door->workVertices[n + v].z, -0.8f - 4.2f / 1.5f, 1e-4);
-            EXPECT_NEAR(door->workVertices[n + v].x, 40.0f, 1e-4);
+            ExpectNear(door->workVertices[n + v], {40, -40, -0.8f - 4.2f / 1.5f}, 1e-4f);
         }
     }
     EXPECT_GT(corners, 0);

@@ -108,8 +108,7 @@ TEST(StageList, PicksTheLineOfTheIndexCountingLongLinesTwice) {
 
 TEST(StageList, KeepsTheSizeOfAHugeLineBounded) {
     StageListLine huge = ListLine(std::string(10 * 1024 * 1024, 'n'), 1);
-    EXPECT_TRUE(huge.cut);
-    EXPECT_EQ(huge.path.size(), 5 + kMaxNameLength);
+    EXPECT_EQ(std::pair(huge.cut, huge.path.size()), std::pair(true, 5 + kMaxNameLength));  // "data/" and the name
     EXPECT_FALSE(ListLine("ok.txt\n", 1).cut);
 }
 
@@ -131,8 +130,7 @@ TEST(StageHeader, ThreeNumbersEachEndedByACommaOrLineFeed) {
     // The third number ended by the colon is never converted: z stays 0.
     Parsed colon = Parse("7,8,9:\n:\n");
     EXPECT_EQ(colon.start.position, D3DXVECTOR3(7, 8, 0));
-    EXPECT_EQ(colon.start.numbers, 2);
-    EXPECT_TRUE(colon.start.textBeforeColon);
+    EXPECT_EQ(std::pair(colon.start.numbers, colon.start.textBeforeColon), std::pair(2, true));
 
     // Fewer numbers: the missing coordinates are 0; blanks and junk read as atof reads them.
     EXPECT_EQ(Parse("5,\n:\n:\n").start.position, D3DXVECTOR3(5, 0, 0));
@@ -186,8 +184,7 @@ TEST(StageRecords, TypeCodesAreTruncatedToSixteenBits) {
 
 TEST(StageRecords, ALastRecordWithoutItsLineFeedIsNotCreated) {
     Parsed p = Parse("0,0,0,\n:\n:\nhall.x,1\ndoor.x,4,0,0,60,0,0,1");
-    ASSERT_EQ(p.records.size(), 1u);
-    EXPECT_EQ(p.dropped, 5);
+    EXPECT_EQ(std::pair(p.records.size(), p.dropped), std::pair(size_t{1}, 5));  // dropped: its line
     EXPECT_EQ(Parse("0,0,0,\n:\n:\nhall.x,1\n").dropped, 0);
 }
 
@@ -199,15 +196,15 @@ TEST(StageRecords, HostileInputsEndWithBoundedFields) {
     EXPECT_EQ(std::tuple(r.meshNameCut, r.meshName.size(), r.typeCode), std::tuple(true, size_t{kMaxNameLength}, 1));
 
     Parsed number = Parse("0,0,0,\n:\n:\nhall.x,1," + std::string(10 * 1024 * 1024, '1') + "\n");
-    EXPECT_TRUE(number.records[0].numberCut);
-    EXPECT_TRUE(std::isinf(number.records[0].position.x));  // the first 255 digits: far beyond a float
-    EXPECT_FALSE(number.records[0].meshNameCut);
+    // The first 255 digits: far beyond a float.
+    const StageRecord& big = number.records[0];
+    EXPECT_EQ(std::tuple(big.numberCut, std::isinf(big.position.x), big.meshNameCut), std::tuple(true, true, false));
 
     Parsed nul = Parse(std::string("0,0,0,\n:\nha\0ll.x\n:\nha\0ll.x,1\n", 29));
     EXPECT_EQ(nul.meshes, std::vector<std::string>{std::string("ha\0ll.x", 7)});
     EXPECT_EQ(nul.records[0].meshName, std::string("ha\0ll.x", 7));
 
     Parsed commas = Parse(std::string(1024 * 1024, ','));
-    EXPECT_FALSE(commas.started);  // never a colon: the file ends before the start position does
-    EXPECT_EQ(commas.start.numbers, 1024 * 1024);
+    // Never a colon: the file ends before the start position does.
+    EXPECT_EQ(std::pair(commas.started, commas.start.numbers), std::pair(false, 1024 * 1024));
 }
