@@ -76,9 +76,8 @@ TEST_F(Movement, HeldSpaceJumpsAgainAfterTenFramesOnTheGroundAndReleasingResetsI
 TEST_F(Movement, WalkingSettlesAtAboutSevenTenthsAndFootstepsFallEveryThirtyTwoFrames) {
     Frames(130, {'W'});
     // The phase climbs 6 a frame and turns past 180 and below 0: a step in frames 31, 63, 95, 127.
-    std::vector<Sound> steps;
-    for (int f : {31, 63, 95, 127}) steps.push_back(Played("bosu08.wav", -1000, 0, f));
-    EXPECT_EQ(sounds, steps);
+    auto step = [](int f) { return Played("bosu08.wav", -1000, 0, f); };
+    EXPECT_EQ(sounds, (std::vector<Sound>{step(31), step(63), step(95), step(127)}));
     // v = (v + 1.2) · 0.37 settles at 0.444 / 0.63.
     EXPECT_NEAR(g_player.velocity.z, 0.444f / 0.63f, 1e-4f);
     EXPECT_EQ(g_player.bobPhase, 12);  // turned at −6 in frame 127, three steps up since

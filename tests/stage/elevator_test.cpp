@@ -45,8 +45,7 @@ TEST_F(ElevatorTest, ComesSilentlyToTheStopNearADistantPlayerAndSnapsThere) {
         UpdateObjects();
         ASSERT_EQ(e->position, D3DXVECTOR3(float(i), 0, 0)) << i;
     }
-    UpdateObjects();  // within one step of B: there
-    UpdateObjects();
+    for (int i = 0; i < 2; ++i) UpdateObjects();  // within one step of B: there, then resting there
     EXPECT_EQ(e->position, D3DXVECTOR3(100, 0, 0));
     // Resting at a stop only ever stops the loop; nothing plays.
     EXPECT_EQ(sounds, (std::vector<Sound>{Halt(100), Halt(101)}));

@@ -70,8 +70,7 @@ TEST_F(LeverTest, AnObjectBeforeItsLeverReadsTheOldStateOnTheFirstFrame) {
 }
 
 TEST_F(LeverTest, ChannelsTheListDoesNotReachReadFalseAndAWriteGrowsTheList) {
-    EXPECT_FALSE(ReadLeverState(1));
-    EXPECT_FALSE(ReadLeverState(-1));
+    EXPECT_EQ(std::pair(ReadLeverState(1), ReadLeverState(-1)), std::pair(false, false));
     auto* door = MakeAs<ODoor>(TYPE_DOOR, "door.x", {0, 16, 0}, {7});
     g_player.position = D3DXVECTOR3(0, 12, -10);
     UpdateObjects();
