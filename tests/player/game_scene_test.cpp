@@ -5,6 +5,7 @@
 #include <dsound.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "app/fade.h"
 #include "app/globals.h"
@@ -34,14 +35,14 @@ protected:
         g_sprite = nullptr;
         World::TearDown();
     }
-    // The alpha of the sprite drawn with `texture`, and its far corner.
-    static DWORD Alpha(IDirect3DTexture9* texture, D3DXVECTOR3* corner2 = nullptr) {
+    // The colour of the sprite drawn with `texture`, and its far corner.
+    static DWORD Colour(IDirect3DTexture9* texture, D3DXVECTOR3* corner2 = nullptr) {
         for (const auto& d : headless::recordedDraws()) {
             if (d.state.textures[0] != texture || d.stride != 24) continue;
             if (corner2) std::memcpy(corner2, d.vertices.data() + 48, 12);
             DWORD colour;
             std::memcpy(&colour, d.vertices.data() + 12, 4);
-            return colour >> 24;
+            return colour;
         }
         ADD_FAILURE() << "not drawn";
         return 0;
@@ -56,9 +57,8 @@ TEST_F(GameScene, EnterHidesTheCursorTurnsFogOffFadesInFromWhiteAndRestartsTheHu
     EXPECT_TRUE(scene.Enter());
     EXPECT_EQ(ShowCursor(TRUE), shown);  // one lower than before Enter, then raised again here
     EXPECT_EQ(g_device->impl->state.render[D3DRS_FOGENABLE], static_cast<DWORD>(FALSE));
-    EXPECT_EQ(g_fadeLevel, 255);
-    EXPECT_EQ(g_fadeSpeed, -5);
-    EXPECT_EQ(g_fadeRed & g_fadeGreen & g_fadeBlue & 0xFF, 255);
+    EXPECT_EQ(std::tie(g_fadeLevel, g_fadeSpeed, g_fadeRed, g_fadeGreen, g_fadeBlue),
+              std::make_tuple(255, -5, 255, 255, 255));
     EXPECT_EQ(sounds, (std::vector<Sound>{Played("mecha01.wav", -2500, DSBPLAY_LOOPING, frame)}));
 }
 
@@ -89,26 +89,24 @@ struct End {
     int stage;
     SceneId next;
 };
-class StageEnd : public GameScene, public testing::WithParamInterface<End> {};
-TEST_P(StageEnd, WaitsForTheFadeThenLoadsOrClears) {
-    const End& c = GetParam();
-    g_player.dead = c.dead;
-    g_goalReached = c.goal;
-    g_fadeLevel = c.fade;
-    g_stageIndex = c.stage;
-    g_fadeSpeed = 0;
-    EXPECT_EQ(scene.Update(), c.next);
-    EXPECT_EQ(g_stageIndex, c.stage);
+TEST_F(GameScene, AtTheStagesEndItWaitsForTheFadeThenLoadsOrClears) {
+    const End ends[] = {
+        {true, false, 255, 1, SCENE_LOAD},  {true, false, 255, 4, SCENE_LOAD},   {true, false, 255, 0, SCENE_CLEAR},
+        {true, false, 255, 5, SCENE_CLEAR}, {true, false, 255, -1, SCENE_CLEAR}, {true, false, 254, 2, SCENE_GAME},
+        {true, false, -1, 2, SCENE_GAME},   {true, false, 256, 2, SCENE_LOAD},   {false, true, 255, 3, SCENE_LOAD},
+        {false, true, 254, 3, SCENE_GAME},  {false, true, -1, 3, SCENE_GAME},    {false, true, 256, 3, SCENE_LOAD},
+        {true, true, 255, 5, SCENE_CLEAR},  {false, false, 255, 2, SCENE_GAME},
+    };
+    for (const End& c : ends) {
+        g_player.dead = c.dead;
+        g_goalReached = c.goal;
+        g_fadeLevel = c.fade;
+        g_stageIndex = c.stage;
+        g_fadeSpeed = 0;
+        EXPECT_EQ(scene.Update(), c.next) << c.goal << c.dead << " fade " << c.fade << " stage " << c.stage;
+        EXPECT_EQ(g_stageIndex, c.stage);
+    }
 }
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StageEnd,
-    testing::Values(End{true, false, 255, 1, SCENE_LOAD}, End{true, false, 255, 4, SCENE_LOAD},
-                    End{true, false, 255, 0, SCENE_CLEAR}, End{true, false, 255, 5, SCENE_CLEAR},
-                    End{true, false, 255, -1, SCENE_CLEAR}, End{true, false, 254, 2, SCENE_GAME},
-                    End{true, false, -1, 2, SCENE_GAME}, End{true, false, 256, 2, SCENE_LOAD},
-                    End{false, true, 255, 3, SCENE_LOAD}, End{false, true, 254, 3, SCENE_GAME},
-                    End{false, true, -1, 3, SCENE_GAME}, End{false, true, 256, 3, SCENE_LOAD},
-                    End{true, true, 255, 5, SCENE_CLEAR}, End{false, false, 255, 2, SCENE_GAME}));
 
 TEST_F(GameScene, TheThreePassClearsGreyAndLooksFromTheEye) {
     g_player.lookAt = D3DXVECTOR3(0, 12, 1);
@@ -116,12 +114,12 @@ TEST_F(GameScene, TheThreePassClearsGreyAndLooksFromTheEye) {
     headless::recordDraws(true);
     scene.Draw3D();
     ASSERT_EQ(headless::recordedClears().size(), 1u);
-    EXPECT_EQ(headless::recordedClears()[0].colour, 0xFF969696u);
-    EXPECT_EQ(headless::recordedClears()[0].flags, static_cast<DWORD>(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
+    const auto& clear = headless::recordedClears()[0];
+    EXPECT_EQ(std::pair(clear.colour, clear.flags), std::pair(0xFF969696u, DWORD{D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER}));
+    // Afterwards: depth writing on, no lighting, blending over what is drawn.
     const auto& render = g_device->impl->state.render;
-    EXPECT_EQ(render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(TRUE));
-    EXPECT_EQ(render[D3DRS_LIGHTING], static_cast<DWORD>(FALSE));
-    EXPECT_EQ(render[D3DRS_DESTBLEND], static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
+    EXPECT_EQ(std::tuple(render[D3DRS_ZWRITEENABLE], render[D3DRS_LIGHTING], render[D3DRS_DESTBLEND]),
+              std::tuple(DWORD{TRUE}, DWORD{FALSE}, DWORD{D3DBLEND_INVSRCALPHA}));
     // The eye at (0, 12, 0) looking along +z: the view moves the world down by 12; far plane 1000.
     EXPECT_NEAR(g_viewMatrix._42, -12.0f, 1e-5f);
     EXPECT_NEAR(g_projectionMatrix._43, -1000.0f / 999.0f, 1e-5f);
@@ -138,22 +136,17 @@ TEST_F(GameScene, TheCrosshairSitsOnTheCentreAndTheBloodShowsByHealth) {
         g_player.health = health;
         headless::recordDraws(true);
         scene.Draw2D();
-        EXPECT_EQ(Alpha(g_bloodTexture), alpha) << health;
+        EXPECT_EQ(Colour(g_bloodTexture) >> 24, alpha) << health;
     }
     D3DXVECTOR3 corner;
-    EXPECT_EQ(Alpha(g_crosshairTexture, &corner), 255u);
+    EXPECT_EQ(Colour(g_crosshairTexture, &corner) >> 24, 255u);
     EXPECT_EQ(corner, D3DXVECTOR3(352, 272, 0));  // 64 × 64 centred on (320, 240)
-    DWORD fade;
-    for (const auto& d : headless::recordedDraws())
-        if (d.state.textures[0] == g_whiteTexture) std::memcpy(&fade, d.vertices.data() + 12, 4);
-    EXPECT_EQ(fade, 0x28FF0010u);
+    EXPECT_EQ(Colour(g_whiteTexture), 0x28FF0010u);
 }
 
 TEST_F(GameScene, LeaveReleasesTheStageTexturesOnce) {
     scene.Leave();
-    EXPECT_EQ(g_laserTexture, nullptr);
-    EXPECT_EQ(g_hitTexture, nullptr);
-    EXPECT_EQ(g_crosshairTexture, nullptr);
+    EXPECT_TRUE(!g_laserTexture && !g_hitTexture && !g_crosshairTexture);
     scene.Leave();  // nothing left to release
 }
 

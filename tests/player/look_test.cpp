@@ -30,37 +30,26 @@ protected:
 TEST_F(Look, FifteenPixelsAtDivisorFifteenTurnOneDegreeAndTheCursorGoesBack) {
     MoveMouse(15, 0);
     Frame();
-    EXPECT_EQ(g_player.yaw, 1.0f);
-    EXPECT_EQ(g_player.pitch, 0.0f);
-    POINT p = CursorInClient();
-    EXPECT_EQ(p.x, 320);
-    EXPECT_EQ(p.y, 240);
+    EXPECT_EQ(std::pair(g_player.yaw, g_player.pitch), std::pair(1.0f, 0.0f));
+    const POINT p = CursorInClient();
+    EXPECT_EQ(std::pair(p.x, p.y), (std::pair<LONG, LONG>(320, 240)));
     Frame();  // no motion, no turn
     EXPECT_EQ(g_player.yaw, 1.0f);
     MoveMouse(-30, 15);
     Frame();
-    EXPECT_EQ(g_player.yaw, -1.0f);
-    EXPECT_EQ(g_player.pitch, 1.0f);  // down looks down
+    EXPECT_EQ(std::pair(g_player.yaw, g_player.pitch), std::pair(-1.0f, 1.0f));  // down looks down
     // The target is one unit along the view: sin yaw cos pitch, -sin pitch, cos yaw cos pitch.
-    D3DXVECTOR3 look = g_player.lookAt - g_player.position;
-    EXPECT_NEAR(look.x, std::sin(-1.0f * kDegToRad) * std::cos(kDegToRad), 1e-6f);
-    EXPECT_NEAR(look.y, -std::sin(kDegToRad), 1e-6f);
-    EXPECT_NEAR(look.z, std::cos(kDegToRad) * std::cos(kDegToRad), 1e-6f);
+    const float c = std::cos(kDegToRad), s = std::sin(kDegToRad);
+    ExpectNear(g_player.lookAt - g_player.position, {-s * c, -s, c * c}, 1e-6f);
 }
 
+// Pixels down in turn and the pitch after each: motion past the stop is thrown away by the clamp.
 TEST_F(Look, PitchStopsAtEightyEitherWay) {
-    MoveMouse(0, 2000);
-    Frame();
-    EXPECT_EQ(g_player.pitch, 80.0f);
-    MoveMouse(0, 300);  // thrown away by the clamp
-    Frame();
-    EXPECT_EQ(g_player.pitch, 80.0f);
-    MoveMouse(0, -15);
-    Frame();
-    EXPECT_EQ(g_player.pitch, 79.0f);
-    MoveMouse(0, -5000);
-    Frame();
-    EXPECT_EQ(g_player.pitch, -80.0f);
+    for (auto [dy, pitch] : {std::pair{2000, 80.0f}, {300, 80.0f}, {-15, 79.0f}, {-5000, -80.0f}}) {
+        MoveMouse(0, dy);
+        Frame();
+        EXPECT_EQ(g_player.pitch, pitch) << dy;
+    }
     EXPECT_EQ(CursorInClient().y, 240);
 }
 
@@ -85,8 +74,7 @@ TEST_F(Look, MotionWithoutFocusTurnsNothing) {
     MoveMouse(0, 0);  // the focus change reaches the window
     MoveMouse(150, 40);
     Frame();
-    EXPECT_EQ(g_player.yaw, 0.0f);
-    EXPECT_EQ(g_player.pitch, 0.0f);
+    EXPECT_EQ(std::pair(g_player.yaw, g_player.pitch), std::pair(0.0f, 0.0f));
     headless::setFocus(true);
     MoveMouse(15, 0);
     Frame();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "app/fade.h"
 #include "player/collision.h"
@@ -34,9 +35,8 @@ TEST_F(Movement, StandingJumpIsAirborneThirtyFramesAndLandsQuietly) {
     Frame();
     EXPECT_FALSE(g_player.airborne);
     EXPECT_NEAR(g_player.position.y, 12.0f, 1e-4f);
-    EXPECT_EQ(g_player.landingDip, 0.0f);  // landed at a speed of 1.5, below 1.7
-    EXPECT_TRUE(sounds.empty());
-    EXPECT_TRUE(floor->playerOnTop);
+    // Landed at a speed of 1.5, below 1.7: no dip and no clack.
+    EXPECT_EQ(std::tuple(g_player.landingDip, sounds.size(), floor->playerOnTop), std::tuple(0.0f, size_t{0}, true));
 }
 
 TEST_F(Movement, RunningJumpLandsWithTheDipAndTheClack) {
@@ -76,9 +76,8 @@ TEST_F(Movement, HeldSpaceJumpsAgainAfterTenFramesOnTheGroundAndReleasingResetsI
 TEST_F(Movement, WalkingSettlesAtAboutSevenTenthsAndFootstepsFallEveryThirtyTwoFrames) {
     Frames(130, {'W'});
     // The phase climbs 6 a frame and turns past 180 and below 0: a step in frames 31, 63, 95, 127.
-    std::vector<Sound> steps;
-    for (int f : {31, 63, 95, 127}) steps.push_back(Played("bosu08.wav", -1000, 0, f));
-    EXPECT_EQ(sounds, steps);
+    auto step = [](int f) { return Played("bosu08.wav", -1000, 0, f); };
+    EXPECT_EQ(sounds, (std::vector<Sound>{step(31), step(63), step(95), step(127)}));
     // v = (v + 1.2) · 0.37 settles at 0.444 / 0.63.
     EXPECT_NEAR(g_player.velocity.z, 0.444f / 0.63f, 1e-4f);
     EXPECT_EQ(g_player.bobPhase, 12);  // turned at −6 in frame 127, three steps up since
@@ -114,36 +113,30 @@ TEST_F(Movement, LaserHitsTwoFramesInARowKillButNotTwoFramesApart) {
     Frame();
     EXPECT_EQ(g_player.health, 128.0f);
     Frame();
-    EXPECT_TRUE(g_player.dead);
-    EXPECT_EQ(g_player.health, 0.0f);
-    EXPECT_EQ(g_fadeSpeed, 2);
+    EXPECT_EQ(std::tie(g_player.dead, g_player.health, g_fadeSpeed), std::make_tuple(true, 0.0f, 2));
 
     Place({0, 12, 0});
     g_player.health = 128.5f;
     zap->armed = 1;
     Frame();
-    EXPECT_EQ(g_player.health, 1.0f);
-    EXPECT_FALSE(g_player.dead);
+    EXPECT_EQ(std::pair(g_player.health, g_player.dead), std::pair(1.0f, false));
 }
 
-// A floor 11 under the eye with the player coming down at v: damage only below −4.5, 60 per unit.
-struct Landing {
-    float vy;
-    bool thud;
-};
-class FallDamage : public Movement, public testing::WithParamInterface<Landing> {};
-
-TEST_P(FallDamage, OnlyALandingFasterThanFourAndAHalfHurts) {
-    g_player.position.y = 11.0f;
-    g_player.velocity = D3DXVECTOR3(0, GetParam().vy, 0);
-    CollidePlayer();
-    EXPECT_EQ(g_player.position.y, 12.0f);
-    EXPECT_EQ(g_player.health, GetParam().thud ? 255.0f + GetParam().vy * 60.0f : 255.0f);
-    EXPECT_EQ(sounds.size(), GetParam().thud ? 2u : 1u);  // the clack (at least 1.7) and the thud
+// A floor 11 under the eye with the player coming down at v: damage only below −4.5, 60 per unit; every
+// landing here clacks (at least 1.7), a damaging one thuds too.
+TEST_F(Movement, OnlyALandingFasterThanFourAndAHalfHurts) {
+    for (auto [vy, thud] :
+         {std::pair{-4.5f, false}, {std::nextafter(-4.5f, -5.0f), true}, {-1.7f, false}, {-5.0f, true}}) {
+        Place({0, 11, 0});
+        g_player.landingDip = 0.0f;  // left by the landing before
+        g_player.velocity = D3DXVECTOR3(0, vy, 0);
+        sounds.clear();
+        CollidePlayer();
+        EXPECT_EQ(std::tuple(g_player.position.y, g_player.health, sounds.size()),
+                  std::tuple(12.0f, thud ? 255.0f + vy * 60.0f : 255.0f, thud ? size_t{2} : size_t{1}))
+            << vy;
+    }
 }
-INSTANTIATE_TEST_SUITE_P(Boundary, FallDamage,
-                         testing::Values(Landing{-4.5f, false}, Landing{std::nextafter(-4.5f, -5.0f), true},
-                                         Landing{-1.7f, false}, Landing{-5.0f, true}));
 
 TEST_F(Movement, FallingOutOfTheStageKillsOnTheNextFrame) {
     ClearObjects();
@@ -151,9 +144,7 @@ TEST_F(Movement, FallingOutOfTheStageKillsOnTheNextFrame) {
     Frames(3);  // on the ground by the reset, then −199.6, −199.8
     EXPECT_FLOAT_EQ(g_player.position.y, -199.8f);
     Frame();  // −200.1: caught
-    EXPECT_EQ(g_player.position.y, -199.0f);
-    EXPECT_EQ(g_player.health, 0.0f);
-    EXPECT_FALSE(g_player.dead);
+    EXPECT_EQ(std::tie(g_player.position.y, g_player.health, g_player.dead), std::make_tuple(-199.0f, 0.0f, false));
     Frame();
     EXPECT_TRUE(g_player.dead);
 }

@@ -5,7 +5,9 @@
 
 #include <dsound.h>
 
+#include <algorithm>
 #include <optional>
+#include <tuple>
 
 #include "resource/resource_cache.h"
 #include "stage/oelevator.h"
@@ -43,8 +45,7 @@ TEST_F(ElevatorTest, ComesSilentlyToTheStopNearADistantPlayerAndSnapsThere) {
         UpdateObjects();
         ASSERT_EQ(e->position, D3DXVECTOR3(float(i), 0, 0)) << i;
     }
-    UpdateObjects();  // within one step of B: there
-    UpdateObjects();
+    for (int i = 0; i < 2; ++i) UpdateObjects();  // within one step of B: there, then resting there
     EXPECT_EQ(e->position, D3DXVECTOR3(100, 0, 0));
     // Resting at a stop only ever stops the loop; nothing plays.
     EXPECT_EQ(sounds, (std::vector<Sound>{Halt(100), Halt(101)}));
@@ -53,16 +54,11 @@ TEST_F(ElevatorTest, ComesSilentlyToTheStopNearADistantPlayerAndSnapsThere) {
 TEST_F(ElevatorTest, RidesThePlayerAcrossWithTheLoopAndTheArrivalSound) {
     OElevator* e = Elevator({0, 0, 0}, {100, 0, 0}, 1.0f);
     g_player.position = D3DXVECTOR3(0, 12, 0);
-    StandOn(e);
-    UpdateObjects();
-    // The first frame of a ride moves the elevator twice and the player once.
-    EXPECT_EQ(e->position, D3DXVECTOR3(2, 0, 0));
-    EXPECT_EQ(g_player.position, D3DXVECTOR3(1, 12, 0));
-    for (int i = 2; i <= 98; ++i) {
+    // The first frame of a ride moves the elevator twice and the player once, every later frame once each.
+    for (int i = 1; i <= 98; ++i) {
         StandOn(e);
         UpdateObjects();
-        ASSERT_EQ(e->position.x, float(i + 1)) << i;
-        ASSERT_EQ(g_player.position.x, float(i)) << i;
+        ASSERT_EQ(std::pair(e->position.x, g_player.position.x), std::pair(i + 1.0f, float(i))) << i;
     }
     // Within one step of B in frame 99: snapped, loop stopped, the arrival played; the carry still runs
     // after the snap, so it rests one step beyond B and pushes the player along while it stays on.
@@ -70,10 +66,9 @@ TEST_F(ElevatorTest, RidesThePlayerAcrossWithTheLoopAndTheArrivalSound) {
         StandOn(e);
         UpdateObjects();
     }
-    EXPECT_EQ(e->position.x, 101.0f);
-    EXPECT_EQ(g_player.position.x, 100.0f);
-    EXPECT_EQ(sounds, (std::vector<Sound>{Halt(1), Halt(1), Loop(1), Halt(99),
-                                          Played("close01.wav", -1000, 0, 99), Halt(100)}));
+    EXPECT_EQ(std::pair(e->position.x, g_player.position.x), std::pair(101.0f, 100.0f));
+    EXPECT_EQ(sounds, (std::vector<Sound>{Halt(1), Halt(1), Loop(1), Halt(99), Played("close01.wav", -1000, 0, 99),
+                                          Halt(100)}));
 
     // Off it and more than 20 away: the ride ends. Back on it: a ride toward the stop farther away, A.
     e->playerOnTop = false;
@@ -83,26 +78,7 @@ TEST_F(ElevatorTest, RidesThePlayerAcrossWithTheLoopAndTheArrivalSound) {
     g_player.position = D3DXVECTOR3(100, 12, 0);
     StandOn(e);
     UpdateObjects();
-    EXPECT_EQ(e->position.x, 98.0f);
-    EXPECT_EQ(g_player.position.x, 99.0f);
-}
-
-// A player exactly as far from A as from B: the approach and a new ride both take A. From the middle
-// (x 60, the player far off) it comes one step toward A; from the middle with the player on it, the ride
-// runs toward A, two steps on its first frame.
-TEST_F(ElevatorTest, APlayerAsFarFromBothStopsMeansStopA) {
-    OElevator* approaching = Elevator({0, 0, 0}, {100, 0, 0}, 1.0f, D3DXVECTOR3(60, 0, 0));
-    g_player.position = D3DXVECTOR3(50, 12, 200);
-    UpdateObjects();
-    EXPECT_EQ(approaching->position.x, 59.0f);
-
-    ClearObjects();
-    OElevator* riding = Elevator({0, 0, 0}, {100, 0, 0}, 1.0f, D3DXVECTOR3(50, 0, 0));
-    g_player.position = D3DXVECTOR3(50, 12, 0);
-    StandOn(riding);
-    UpdateObjects();
-    EXPECT_EQ(riding->position.x, 48.0f);
-    EXPECT_EQ(g_player.position.x, 49.0f);
+    EXPECT_EQ(std::pair(e->position.x, g_player.position.x), std::pair(98.0f, 99.0f));
 }
 
 TEST_F(ElevatorTest, GoingUpItLeavesThePlayersHeightToTheCollisionAndRestsOneStepAboveItsStop) {
@@ -117,28 +93,15 @@ TEST_F(ElevatorTest, GoingUpItLeavesThePlayersHeightToTheCollisionAndRestsOneSte
         ASSERT_LE(e->position.y, 40.25f + 0.7f) << i;
     }
     EXPECT_EQ(e->position.y, 40.25f + 0.7f);
-    int arrivals = 0;
-    for (const Sound& s : sounds) arrivals += s.name == "close01.wav";
-    EXPECT_EQ(arrivals, 1);
-}
-
-TEST_F(ElevatorTest, GoingDownItTakesThePlayerDownWithIt) {
-    OElevator* e = Elevator({5, 0, 5}, {5, -30, 5}, 1.0f);
-    g_player.position = D3DXVECTOR3(5, 12, 5);
-    StandOn(e);
-    UpdateObjects();
-    EXPECT_EQ(e->position, D3DXVECTOR3(5, -2, 5));
-    EXPECT_EQ(g_player.position, D3DXVECTOR3(5, 11, 5));
+    EXPECT_EQ(std::count_if(sounds.begin(), sounds.end(), [](const Sound& s) { return s.name == "close01.wav"; }), 1);
 }
 
 TEST_F(ElevatorTest, WithItsChannelOffItGoesBackToAUnlessThePlayerIsOnItOrNear) {
     OElevator* e = Elevator({0, 0, 0}, {100, 0, 0}, 2.0f, D3DXVECTOR3(9, 0, 0));
     g_leverStates[1] = false;
     g_player.position = D3DXVECTOR3(0, 12, 200);
-    UpdateObjects();
-    EXPECT_EQ(e->position, D3DXVECTOR3(7, 0, 0));
-    for (int i = 0; i < 3; ++i) UpdateObjects();
-    EXPECT_EQ(e->position, D3DXVECTOR3(1, 0, 0));
+    for (int i = 0; i < 4; ++i) UpdateObjects();
+    EXPECT_EQ(e->position, D3DXVECTOR3(1, 0, 0));  // 9 less 4 steps of 2
     // Within a step of A it snaps there even with the player near.
     e->position = D3DXVECTOR3(1.5f, 0, 0);
     g_player.position = D3DXVECTOR3(1.5f, 12, 10);
@@ -147,24 +110,37 @@ TEST_F(ElevatorTest, WithItsChannelOffItGoesBackToAUnlessThePlayerIsOnItOrNear) 
     EXPECT_TRUE(sounds.empty());
 }
 
-// The player beside it (not on it), its channel off or on: (12, 16) from its origin is exactly 20 and
-// holds it (as the player on it does); a hundredth more and it moves its step of 2 toward A (off: its way back; on: the stop nearer
-// the player, 21.9 away against 93 for B).
-struct Beside {
-    bool channelOn;
-    float z, x;
+// One frame from where it stands, stop A at the origin: where it and the eye end. A player exactly as
+// far from A as from B means A, for the approach (from x 60, one step) and for a new ride (two steps on
+// its first frame, the player carried once). Going down it takes the player along. The player beside it
+// (not on it), its channel off or on: (12, 16) from it is exactly 20 and holds it; a hundredth more and it
+// moves its step of 2 toward A (off: its way back; on: the stop nearer the player, 21.9 against 93 for B).
+struct Start {
+    D3DXVECTOR3 b, at;
+    float speed;
+    bool channelOn, onTop;
+    D3DXVECTOR3 eye, to, eyeTo;
 };
-class Reach : public ElevatorTest, public testing::WithParamInterface<Beside> {};
-TEST_P(Reach, APlayerWithinTwentyHoldsIt) {
-    OElevator* e = Elevator({0, 0, 0}, {100, 0, 0}, 2.0f, D3DXVECTOR3(9, 0, 0));
-    g_leverStates[1] = GetParam().channelOn;
-    g_player.position = D3DXVECTOR3(9, 12, GetParam().z);
+class OneFrame : public ElevatorTest, public testing::WithParamInterface<Start> {};
+TEST_P(OneFrame, MovesAsWorkedOut) {
+    const Start& c = GetParam();
+    OElevator* e = Elevator({0, 0, 0}, c.b, c.speed, c.at);
+    g_leverStates[1] = c.channelOn;
+    g_player.position = c.eye;
+    if (c.onTop) StandOn(e);
     UpdateObjects();
-    EXPECT_EQ(e->position.x, GetParam().x);
+    EXPECT_EQ(e->position, c.to);
+    EXPECT_EQ(g_player.position, c.eyeTo);
 }
-INSTANTIATE_TEST_SUITE_P(Boundary, Reach,
-                         testing::Values(Beside{false, 16.0f, 9.0f}, Beside{false, 16.01f, 7.0f},
-                                         Beside{true, 16.0f, 9.0f}, Beside{true, 16.01f, 7.0f}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OneFrame,
+    testing::Values(Start{{100, 0, 0}, {60, 0, 0}, 1, true, false, {50, 12, 200}, {59, 0, 0}, {50, 12, 200}},
+                    Start{{100, 0, 0}, {50, 0, 0}, 1, true, true, {50, 12, 0}, {48, 0, 0}, {49, 12, 0}},
+                    Start{{0, -30, 0}, {0, 0, 0}, 1, true, true, {0, 12, 0}, {0, -2, 0}, {0, 11, 0}},
+                    Start{{100, 0, 0}, {9, 0, 0}, 2, false, false, {9, 12, 16}, {9, 0, 0}, {9, 12, 16}},
+                    Start{{100, 0, 0}, {9, 0, 0}, 2, false, false, {9, 12, 16.01f}, {7, 0, 0}, {9, 12, 16.01f}},
+                    Start{{100, 0, 0}, {9, 0, 0}, 2, true, false, {9, 12, 16}, {9, 0, 0}, {9, 12, 16}},
+                    Start{{100, 0, 0}, {9, 0, 0}, 2, true, false, {9, 12, 16.01f}, {7, 0, 0}, {9, 12, 16.01f}}));
 
 TEST_F(ElevatorTest, StopsAtOnePointGiveNoRideAndNoSound) {
     OElevator* e = Elevator({3, 0, 3}, {3, 0, 3}, 1.0f);
@@ -182,15 +158,12 @@ TEST_F(ElevatorTest, TheLampOnMaterialTwoShowsTheChannel) {
     OElevator* e = Elevator({0, 0, 0}, {0, 50, 0}, 1.0f);
     const D3DMATERIAL9* m = g_resourceCache->Find("elevator.x")->materials;
     const float alpha = m[2].Diffuse.a;
-    e->Draw();
-    EXPECT_EQ(m[2].Diffuse.r, 0.1f);  // green: (0.1, 1, 0.1)
-    EXPECT_EQ(m[2].Emissive.g, 1.0f);
-    EXPECT_EQ(m[2].Ambient.b, 0.1f);
-    EXPECT_EQ(m[2].Diffuse.a, alpha);
+    e->Draw();  // green: (0.1, 1, 0.1)
+    EXPECT_EQ(std::tie(m[2].Diffuse.r, m[2].Emissive.g, m[2].Ambient.b, m[2].Diffuse.a),
+              std::make_tuple(0.1f, 1.0f, 0.1f, alpha));
     g_leverStates[1] = false;
-    e->Draw();
-    EXPECT_EQ(m[2].Diffuse.r, 1.0f);  // red: (1, 0.1, 0.1)
-    EXPECT_EQ(m[2].Emissive.g, 0.1f);
+    e->Draw();  // red: (1, 0.1, 0.1)
+    EXPECT_EQ(std::pair(m[2].Diffuse.r, m[2].Emissive.g), std::pair(1.0f, 0.1f));
     EXPECT_EQ(e->workVertices, e->baseVertices);
 }
 

@@ -2,6 +2,8 @@
 // and return, ends passed at high speed, the slow step that never leaves, the bulge on the drawn step).
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/fade.h"
 #include "app/globals.h"
 #include "player/player_state.h"
@@ -23,25 +25,19 @@ protected:
 };
 
 TEST_F(GoalTest, ReachedWithinTenOfThePointAboveItOnceWithItsSound) {
-    auto* goal = static_cast<OGoal*>(Make(TYPE_GOAL, "goal.x", {0, 0, 0}, {3}));
+    Make(TYPE_GOAL, "goal.x", {0, 0, 0}, {3});
     g_stageIndex = 2;
     g_fadeLevel = 40;
     g_fadeSpeed = 0;
     g_player.position = D3DXVECTOR3(0, 12, 10);  // exactly 10 from (0, 12, 0): not yet
     UpdateObjects();
-    EXPECT_FALSE(g_goalReached);
-    EXPECT_EQ(g_stageIndex, 2);
-    EXPECT_EQ(g_fadeSpeed, 0);
+    EXPECT_EQ(std::tie(g_goalReached, g_stageIndex, g_fadeSpeed), std::make_tuple(false, 2, 0));
 
     g_player.position = D3DXVECTOR3(0, 12, 9.99f);
     for (int i = 0; i < 10; ++i) UpdateObjects();
-    EXPECT_TRUE(g_goalReached);
-    EXPECT_EQ(g_stageIndex, 3);
-    EXPECT_EQ(g_fadeSpeed, 5);
-    EXPECT_EQ(g_fadeRed, 255);
-    EXPECT_EQ(g_fadeGreen, 255);
-    EXPECT_EQ(g_fadeBlue, 255);
-    EXPECT_EQ(g_fadeLevel, 40);  // the fade climbs from where it stands
+    // The white fade climbs from where it stands.
+    EXPECT_EQ(std::tie(g_goalReached, g_stageIndex, g_fadeSpeed, g_fadeRed, g_fadeGreen, g_fadeBlue, g_fadeLevel),
+              std::make_tuple(true, 3, 5, 255, 255, 255, 40));
     EXPECT_EQ(sounds, (std::vector<Sound>{{true, "mecha15.wav", -1000, 0, 2}}));
 }
 
@@ -49,8 +45,8 @@ TEST_F(GoalTest, ANextStageOutsideTheListIsPassedOnAsItIs) {
     Make(TYPE_GOAL, "goal.x", {0, 0, 0}, {0});
     g_player.position = D3DXVECTOR3(0, 12, 0);
     UpdateObjects();
-    EXPECT_EQ(g_stageIndex, 0);  // the game scene sends 0 and 5 on to the clear screen
-    EXPECT_TRUE(g_goalReached);
+    // The game scene sends 0 and 5 on to the clear screen.
+    EXPECT_EQ(std::pair(g_stageIndex, g_goalReached), std::pair(0, true));
 }
 
 TEST_F(StepTest, ArrivesAfterTwentyFramesAndIsBackTwentyLater) {
@@ -80,8 +76,8 @@ TEST_F(StepTest, DrawnBentByTheBulgeWithItsDrawMatrix) {
     headless::recordDraws(true);
     step->Draw();
     ASSERT_FALSE(headless::recordedDraws().empty());
-    EXPECT_EQ(headless::recordedDraws()[0].state.world._41, 4.0f);
-    EXPECT_EQ(headless::recordedDraws()[0].state.world._42, 2.0f);
+    const D3DMATRIX& world = headless::recordedDraws()[0].state.world;
+    EXPECT_EQ(std::pair(world._41, world._42), std::pair(4.0f, 2.0f));
     headless::recordDraws(false);
     int moved = 0;
     for (size_t v = 0; v < step->baseVertices.size(); ++v) moved += step->workVertices[v] != step->baseVertices[v];

@@ -2,6 +2,8 @@
 // the nearest object but never by a trap, the damage and the beep, and how the beam is drawn.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/globals.h"
 #include "player/player_state.h"
 #include "resource/resource_cache.h"
@@ -33,34 +35,26 @@ TEST_F(LaserTrapTest, IdleWhileOffThenTurnsAndAlternatesItsPhase) {
     OLaserTrap* trap = Trap({0, 20, 0}, 3.0f, -1.0f);
     trap->yaw = 359.0f;
     for (int i = 0; i < 5; ++i) UpdateObjects();
-    EXPECT_EQ(trap->phase, 0);
-    EXPECT_EQ(trap->yaw, 359.0f);
-    EXPECT_EQ(trap->pitch, 0.0f);
-    EXPECT_EQ(trap->beamLength, -1.0f);
+    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch, trap->beamLength), std::make_tuple(0, 359.0f, 0.0f, -1.0f));
     EXPECT_TRUE(sounds.empty());
 
+    // On: the phase alternates; the yaw 362 is turned back by a whole turn, the pitch -1 brought up by one.
     g_leverStates[2] = true;
     UpdateObjects();
-    EXPECT_EQ(trap->phase, 1);
-    EXPECT_FLOAT_EQ(trap->yaw, 2.0f);      // 362 turned back by a whole turn
-    EXPECT_FLOAT_EQ(trap->pitch, 359.0f);  // -1 brought up by a whole turn
+    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::make_tuple(1, 2.0f, 359.0f));
     UpdateObjects();
-    EXPECT_EQ(trap->phase, 0);
-    EXPECT_FLOAT_EQ(trap->yaw, 5.0f);
+    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::make_tuple(0, 5.0f, 358.0f));
     g_leverStates[2] = false;
     UpdateObjects();
-    EXPECT_EQ(trap->phase, 0);
-    EXPECT_FLOAT_EQ(trap->yaw, 5.0f);
+    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::make_tuple(0, 5.0f, 358.0f));
 }
 
 TEST_F(LaserTrapTest, AnAbsurdTurningSpeedFromABrokenFileStillEndsEachFrame) {
     OLaserTrap* trap = Trap({0, 20, 0}, 1.0e30f, -3.0e38f);
     g_leverStates[2] = true;
     for (int i = 0; i < 4; ++i) UpdateObjects();  // whole turns taken off in one step, not 10^27 of them
-    EXPECT_GE(trap->yaw, 0.0f);
-    EXPECT_LE(trap->yaw, 360.0f);
-    EXPECT_GE(trap->pitch, 0.0f);
-    EXPECT_LE(trap->pitch, 360.0f);
+    EXPECT_TRUE(trap->yaw >= 0.0f && trap->yaw <= 360.0f) << trap->yaw;
+    EXPECT_TRUE(trap->pitch >= 0.0f && trap->pitch <= 360.0f) << trap->pitch;
 }
 
 TEST_F(LaserTrapTest, TheBodyAsNearestHitCosts128OnTheMeasuringFramesWhileThePlayerLives) {
@@ -130,21 +124,22 @@ TEST_F(LaserTrapTest, NeverHitsItselfOrAnotherTrap) {
 
 // A body whose face and a wall's face are both exactly 27.5 from the trap: the one listed first is the
 // nearest, so the body costs 128 only when it comes before the wall.
-class LaserTie : public LaserTrapTest, public testing::WithParamInterface<bool> {};
-TEST_P(LaserTie, AnEqualDistanceKeepsTheFirstHit) {
+TEST_F(LaserTrapTest, AnEqualDistanceKeepsTheFirstHit) {
     BoxMesh("body.x", {{{-3, -3, -1}, {3, 3, 2.5f}}});
     BoxMesh("wall.x", {{{-20, -20, -1}, {20, 20, 0}}});
-    if (GetParam()) Make(TYPE_PLAYER_BODY, "body.x", g_player.position);
-    Make(TYPE_STAGE, "wall.x", {0, 20, -27.5f});
-    if (!GetParam()) Make(TYPE_PLAYER_BODY, "body.x", g_player.position);
-    OLaserTrap* trap = Trap();
-    g_leverStates[2] = true;
-    UpdateObjects();
-    UpdateObjects();
-    EXPECT_EQ(trap->beamLength, 27.5f);
-    EXPECT_EQ(g_player.health, GetParam() ? 127.0f : 255.0f);
+    for (bool bodyFirst : {true, false}) {
+        ClearObjects();
+        g_player.health = 255.0f;
+        if (bodyFirst) Make(TYPE_PLAYER_BODY, "body.x", g_player.position);
+        Make(TYPE_STAGE, "wall.x", {0, 20, -27.5f});
+        if (!bodyFirst) Make(TYPE_PLAYER_BODY, "body.x", g_player.position);
+        OLaserTrap* trap = Trap();
+        g_leverStates[2] = true;
+        UpdateObjects();
+        UpdateObjects();
+        EXPECT_EQ(std::pair(trap->beamLength, g_player.health), std::pair(27.5f, bodyFirst ? 127.0f : 255.0f));
+    }
 }
-INSTANTIATE_TEST_SUITE_P(BodyFirst, LaserTie, testing::Bool());
 
 TEST_F(LaserTrapTest, TheBeamIsDrawnOnMeasuringFramesStretchedToItsLength) {
     Body();
@@ -152,21 +147,18 @@ TEST_F(LaserTrapTest, TheBeamIsDrawnOnMeasuringFramesStretchedToItsLength) {
     OLaserTrap* trap = Trap();
     g_leverStates[2] = true;
     trap->yaw = 180.0f;  // looking down +z, away from the player
-    MeshRecord* body = g_resourceCache->Find("ltrap.x");
-    MeshRecord* beam = g_resourceCache->Find("laser.x");
-    ASSERT_TRUE(body && beam);
+    const MeshRecord* body = g_resourceCache->Find("ltrap.x");
+    const DWORD beamMaterials = g_resourceCache->Find("laser.x")->materialCount;
     UpdateObjects();
     UpdateObjects();  // phase 0: nothing hit
     EXPECT_EQ(trap->beamLength, -1.0f);
     headless::recordDraws(true);
     trap->Draw();
     const auto& draws = headless::recordedDraws();
-    ASSERT_EQ(draws.size(), body->materialCount + beam->materialCount);
+    ASSERT_EQ(draws.size(), body->materialCount + beamMaterials);
     const d3d9::DeviceState& beamState = draws.back().state;
     // Scaling(1, 1, -1) × RotationY(180) × Translation(0, 20, 0): the beam points back along -z.
-    EXPECT_NEAR(beamState.world._33, 1.0f, 1e-6);
-    EXPECT_NEAR(beamState.world._11, -1.0f, 1e-6);
-    EXPECT_EQ(beamState.world._42, 20.0f);
+    ExpectNear({beamState.world._11, beamState.world._33, beamState.world._42}, {-1, 1, 20}, 1e-6f);
     EXPECT_EQ(beamState.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(FALSE));
     EXPECT_EQ(draws.front().state.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(TRUE));
     EXPECT_EQ(draws.front().state.world._33, -1.0f);

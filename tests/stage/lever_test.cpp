@@ -22,8 +22,7 @@ TEST_F(LeverTest, EFlipsWithinFourteenOfTheHandleAndNotBeyond) {
     EXPECT_EQ(g_leverStates, (std::vector<bool>{true, false, true}));  // each lever appends its initial state
     g_player.position = D3DXVECTOR3(0, 10, 14);
     UpdateObjects({'E'});
-    EXPECT_TRUE(near->on);
-    EXPECT_TRUE(far->on);
+    EXPECT_EQ(std::pair(near->on, far->on), std::pair(true, true));  // the far one left on as it started
     EXPECT_EQ(sounds, std::vector<Sound>{Clunk(1)});
 }
 
@@ -32,13 +31,11 @@ TEST_F(LeverTest, HeldEFlipsOnceAndTwoLeversInReachBothFlip) {
     auto* b = MakeAs<OLever>(TYPE_LEVER, "leveroff.x", {6, 0, 0}, {2, 1});
     g_player.position = D3DXVECTOR3(3, 10, 0);
     for (int i = 0; i < 10; ++i) UpdateObjects({'E'});  // held from the first frame: triggered once
-    EXPECT_TRUE(a->on);
-    EXPECT_FALSE(b->on);
+    EXPECT_EQ(std::pair(a->on, b->on), std::pair(true, false));
     EXPECT_EQ(sounds, (std::vector<Sound>{Clunk(1), Clunk(1)}));
     UpdateObjects();
     UpdateObjects({'E'});
-    EXPECT_FALSE(a->on);
-    EXPECT_TRUE(b->on);
+    EXPECT_EQ(std::pair(a->on, b->on), std::pair(false, true));
     EXPECT_EQ(sounds.size(), 4u);
 }
 
@@ -51,8 +48,7 @@ TEST_F(LeverTest, TheFlipIsWrittenInTheSameFrame) {
     g_player.position = D3DXVECTOR3(0, 10, 5);
     UpdateObjects({'E'});
     EXPECT_TRUE(g_leverStates[1]);
-    EXPECT_EQ(after->openAmount, 1.5f);
-    EXPECT_EQ(before->openAmount, 0.0f);
+    EXPECT_EQ(std::pair(after->openAmount, before->openAmount), std::pair(1.5f, 0.0f));
     UpdateObjects();
     EXPECT_EQ(before->openAmount, 1.5f);
 }
@@ -74,8 +70,7 @@ TEST_F(LeverTest, AnObjectBeforeItsLeverReadsTheOldStateOnTheFirstFrame) {
 }
 
 TEST_F(LeverTest, ChannelsTheListDoesNotReachReadFalseAndAWriteGrowsTheList) {
-    EXPECT_FALSE(ReadLeverState(1));
-    EXPECT_FALSE(ReadLeverState(-1));
+    EXPECT_EQ(std::pair(ReadLeverState(1), ReadLeverState(-1)), std::pair(false, false));
     auto* door = MakeAs<ODoor>(TYPE_DOOR, "door.x", {0, 16, 0}, {7});
     g_player.position = D3DXVECTOR3(0, 12, -10);
     UpdateObjects();

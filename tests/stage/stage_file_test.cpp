@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -80,45 +81,34 @@ std::vector<std::string> Describe(const std::vector<StageRecord>& records) {
 
 }  // namespace
 
+// 1 or less reads the first line; the last line needs no line feed; a list ending in a line feed has no
+// line after it. 125 characters fit the line reader with their line feed; 126 leave the line feed for a
+// second read, a line of its own; the wanted line itself is read whole, however long. The list and the
+// stage files are read in text mode: CR LF reads as LF, a lone CR is a character, and the end-of-file
+// byte ends the file.
 TEST(StageList, PicksTheLineOfTheIndexCountingLongLinesTwice) {
-    const std::string list = "one.txt\n two.txt\nthree.txt";
-    EXPECT_EQ(ListLine(list, 1).path, "data/one.txt");
-    EXPECT_EQ(ListLine(list, 0).path, "data/one.txt");  // 1 or less reads the first line
-    EXPECT_EQ(ListLine(list, -5).path, "data/one.txt");
-    StageListLine third = ListLine(list, 3);             // the last line needs no line feed
-    EXPECT_EQ(third.path, "data/three.txt");
-    EXPECT_TRUE(third.present);
-    EXPECT_EQ(third.line, 3);
-    StageListLine fourth = ListLine(list, 4);
-    EXPECT_EQ(fourth.path, "data/");
-    EXPECT_FALSE(fourth.present);
-    EXPECT_EQ(ListLine("one.txt\n", 2).path, "data/");  // a list ending in a line feed has no line 2
-    EXPECT_FALSE(ListLine("one.txt\n", 2).present);
-
-    // 125 characters fit the line reader with their line feed; 126 leave the line feed for a second read.
-    const std::string fits(125, 'a'), over(126, 'b'), longer(130, 'c');
-    EXPECT_EQ(ListLine(fits + "\nnext.txt\n", 2).path, "data/next.txt");
-    EXPECT_EQ(ListLine(over + "\nnext.txt\n", 2).path, "data/");  // the rest of the line: its line feed alone
-    EXPECT_EQ(ListLine(over + "\nnext.txt\n", 3).path, "data/next.txt");
-    EXPECT_EQ(ListLine(longer + "\nnext.txt\n", 2).path, "data/cccc");
-    // The wanted line itself is read whole, however long.
-    EXPECT_EQ(ListLine("x\n" + longer + "\n", 2).path, "data/" + longer);
-}
-
-// The list and the stage files are read through one text-mode reader: CR LF reads as LF, and the
-// end-of-file byte ends the file.
-TEST(StageList, ReadsCrLfAsLfAndStopsAtTheEndOfFileByte) {
-    EXPECT_EQ(ListLine("one.txt\r\ntwo.txt\r\n", 1).path, "data/one.txt");
-    EXPECT_EQ(ListLine("one.txt\r\ntwo.txt\r\n", 2).path, "data/two.txt");
-    EXPECT_EQ(ListLine("one\r.txt\n", 1).path, "data/one\r.txt");  // a lone CR is a character
-    EXPECT_EQ(ListLine("one.txt\n\x1Atwo.txt\n", 2).path, "data/");
-    EXPECT_FALSE(ListLine("one.txt\n\x1Atwo.txt\n", 2).present);
+    const std::string list = "one.txt\n two.txt\nthree.txt", fits(125, 'a'), over(126, 'b'), longer(130, 'c');
+    const std::tuple<std::string, int, std::string, bool> cases[] = {
+        {list, 1, "data/one.txt", true},         {list, 0, "data/one.txt", true},
+        {list, -5, "data/one.txt", true},        {list, 3, "data/three.txt", true},
+        {list, 4, "data/", false},               {"one.txt\n", 2, "data/", false},
+        {fits + "\nnext.txt\n", 2, "data/next.txt", true}, {over + "\nnext.txt\n", 2, "data/", true},
+        {over + "\nnext.txt\n", 3, "data/next.txt", true}, {longer + "\nnext.txt\n", 2, "data/cccc", true},
+        {"x\n" + longer + "\n", 2, "data/" + longer, true}, {"one.txt\r\ntwo.txt\r\n", 1, "data/one.txt", true},
+        {"one.txt\r\ntwo.txt\r\n", 2, "data/two.txt", true}, {"one\r.txt\n", 1, "data/one\r.txt", true},
+        {"one.txt\n\x1Atwo.txt\n", 2, "data/", false},
+    };
+    for (const auto& [text, index, path, present] : cases) {
+        const StageListLine line = ListLine(text, index);
+        EXPECT_EQ(std::pair(line.path, line.present), std::pair(path, present))
+            << index << " in " << text.substr(0, 20);
+    }
+    EXPECT_EQ(ListLine(list, 3).line, 3);
 }
 
 TEST(StageList, KeepsTheSizeOfAHugeLineBounded) {
     StageListLine huge = ListLine(std::string(10 * 1024 * 1024, 'n'), 1);
-    EXPECT_TRUE(huge.cut);
-    EXPECT_EQ(huge.path.size(), 5 + kMaxNameLength);
+    EXPECT_EQ(std::pair(huge.cut, huge.path.size()), std::pair(true, 5 + kMaxNameLength));  // "data/" and the name
     EXPECT_FALSE(ListLine("ok.txt\n", 1).cut);
 }
 
@@ -126,9 +116,8 @@ TEST(StageHeader, ThreeNumbersEachEndedByACommaOrLineFeed) {
     Parsed a = Parse("1.5,-2,3e1,\n:\n:\n");
     ASSERT_TRUE(a.started);
     EXPECT_EQ(a.start.position, D3DXVECTOR3(1.5f, -2.0f, 30.0f));
-    EXPECT_EQ(a.start.numbers, 4);  // the line feed after the last comma ends an empty fourth field
-    EXPECT_EQ(a.start.colonLine, 2);
-    EXPECT_EQ(a.start.afterColon, '\n');
+    // The line feed after the last comma ends an empty fourth field; the colon stands on line 2.
+    EXPECT_EQ(std::tuple(a.start.numbers, a.start.colonLine, a.start.afterColon), std::tuple(4, 2, int{'\n'}));
 
     Parsed lines = Parse("4\n5\n6\n:\n:\n");
     EXPECT_EQ(lines.start.position, D3DXVECTOR3(4, 5, 6));
@@ -141,27 +130,19 @@ TEST(StageHeader, ThreeNumbersEachEndedByACommaOrLineFeed) {
     // The third number ended by the colon is never converted: z stays 0.
     Parsed colon = Parse("7,8,9:\n:\n");
     EXPECT_EQ(colon.start.position, D3DXVECTOR3(7, 8, 0));
-    EXPECT_EQ(colon.start.numbers, 2);
-    EXPECT_TRUE(colon.start.textBeforeColon);
+    EXPECT_EQ(std::pair(colon.start.numbers, colon.start.textBeforeColon), std::pair(2, true));
 
     // Fewer numbers: the missing coordinates are 0; blanks and junk read as atof reads them.
     EXPECT_EQ(Parse("5,\n:\n:\n").start.position, D3DXVECTOR3(5, 0, 0));
     EXPECT_EQ(Parse(" 2x, ,abc,\n:\n:\n").start.position, D3DXVECTOR3(2, 0, 0));
 }
 
-TEST(StageHeader, TheOneCharacterAfterTheColonIsDroppedWhateverItIs) {
-    Parsed p = Parse("0,0,0,\n:hall.x\nfloor.x\n:\n");
-    EXPECT_EQ(p.start.afterColon, 'h');
-    EXPECT_EQ(p.meshes, (std::vector<std::string>{"all.x", "floor.x"}));
-}
-
 TEST(StageHeader, AFileEndingBeforeAColonIsReported) {
     EXPECT_FALSE(Parse("").started);
     // The colon as the very last byte ends section 1; section 2 then ends with the file.
     Parsed lastColon = Parse("1,2,3,\n:");
-    EXPECT_TRUE(lastColon.started);
-    EXPECT_EQ(lastColon.start.afterColon, EOF);
-    EXPECT_EQ(lastColon.end, StageFileReader::FileEnd);
+    EXPECT_EQ(std::tuple(lastColon.started, lastColon.start.afterColon, lastColon.end),
+              std::tuple(true, EOF, StageFileReader::FileEnd));
 }
 
 TEST(StageMeshList, EndsAtAColonLineAndKeepsBlankNames) {
@@ -169,6 +150,10 @@ TEST(StageMeshList, EndsAtAColonLineAndKeepsBlankNames) {
     EXPECT_EQ(p.end, StageFileReader::ListEnd);
     EXPECT_EQ(p.meshes, (std::vector<std::string>{"hall.x", "", " door.x "}));
     EXPECT_EQ(p.meshLines, (std::vector<int>{3, 4, 5}));
+    // The one character after the header's colon is dropped, whatever it is.
+    Parsed h = Parse("0,0,0,\n:hall.x\nfloor.x\n:\n");
+    EXPECT_EQ(h.start.afterColon, 'h');
+    EXPECT_EQ(h.meshes, (std::vector<std::string>{"all.x", "floor.x"}));
 }
 
 TEST(StageRecords, CarryFieldsOneToSixOverButNeverTheParameters) {
@@ -178,32 +163,28 @@ TEST(StageRecords, CarryFieldsOneToSixOverButNeverTheParameters) {
         "b.x,4,10\n"                       // y, z, yaw, pitch carried over; params all zero
         "c.x\n"                            // type code and everything else carried over
         "\n");                             // an empty record: an empty mesh name
-    EXPECT_EQ(Describe(p.records), (std::vector<std::string>{"a.x 3 1,2,3 45 30 9 8 7 6 5 fields 13 line 4",
-                                                            "b.x 4 10,2,3 45 30 0 0 0 0 0 fields 3 line 5",
-                                                            "c.x 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 6",
-                                                            " 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 7"}));
+    EXPECT_EQ(Describe(p.records),
+              (std::vector<std::string>{
+                  "a.x 3 1,2,3 45 30 9 8 7 6 5 fields 13 line 4", "b.x 4 10,2,3 45 30 0 0 0 0 0 fields 3 line 5",
+                  "c.x 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 6", " 4 10,2,3 45 30 0 0 0 0 0 fields 1 line 7"}));
 
     // A first record that stops early: the missing fields are 0.
-    Parsed first = Parse("0,0,0,\n:\n:\nhall.x,1,5\n");
-    EXPECT_EQ(first.records[0].position, D3DXVECTOR3(5, 0, 0));
-    EXPECT_EQ(first.records[0].yaw, 0.0f);
+    EXPECT_EQ(Describe(Parse("0,0,0,\n:\n:\nhall.x,1,5\n").records),
+              std::vector<std::string>{"hall.x 1 5,0,0 0 0 0 0 0 0 0 fields 3 line 4"});
 }
 
 TEST(StageRecords, TypeCodesAreTruncatedToSixteenBits) {
     Parsed p = Parse("0,0,0,\n:\n:\na,65537\na,-1\na, 10xyz\na,99999999999\na,-99999999999\na,\n");
-    ASSERT_EQ(p.records.size(), 6u);
-    EXPECT_EQ(p.records[0].typeCode, 1);
-    EXPECT_EQ(p.records[1].typeCode, 65535);
-    EXPECT_EQ(p.records[2].typeCode, 10);
-    EXPECT_EQ(p.records[3].typeCode, 65535);  // the int limit 0x7FFFFFFF, low 16 bits
-    EXPECT_EQ(p.records[4].typeCode, 0);      // 0x80000000
-    EXPECT_EQ(p.records[5].typeCode, 0);      // empty reads as 0
+    std::vector<int> codes;
+    for (const StageRecord& r : p.records) codes.push_back(r.typeCode);
+    // 99999999999 reads as the int limit 0x7FFFFFFF, its low 16 bits 65535; its negative as 0x80000000,
+    // low bits 0; an empty field as 0.
+    EXPECT_EQ(codes, (std::vector<int>{1, 65535, 10, 65535, 0, 0}));
 }
 
 TEST(StageRecords, ALastRecordWithoutItsLineFeedIsNotCreated) {
     Parsed p = Parse("0,0,0,\n:\n:\nhall.x,1\ndoor.x,4,0,0,60,0,0,1");
-    ASSERT_EQ(p.records.size(), 1u);
-    EXPECT_EQ(p.dropped, 5);
+    EXPECT_EQ(std::pair(p.records.size(), p.dropped), std::pair(size_t{1}, 5));  // dropped: its line
     EXPECT_EQ(Parse("0,0,0,\n:\n:\nhall.x,1\n").dropped, 0);
 }
 
@@ -211,21 +192,19 @@ TEST(StageRecords, HostileInputsEndWithBoundedFields) {
     // A 10 MB name, a 10 MB number, NUL bytes and a file of only commas.
     Parsed name = Parse("0,0,0,\n:\n:\n" + std::string(10 * 1024 * 1024, 'n') + ",1\n");
     ASSERT_EQ(name.records.size(), 1u);
-    EXPECT_TRUE(name.records[0].meshNameCut);
-    EXPECT_EQ(name.records[0].meshName.size(), kMaxNameLength);
-    EXPECT_EQ(name.records[0].typeCode, 1);
+    const StageRecord& r = name.records[0];
+    EXPECT_EQ(std::tuple(r.meshNameCut, r.meshName.size(), r.typeCode), std::tuple(true, size_t{kMaxNameLength}, 1));
 
     Parsed number = Parse("0,0,0,\n:\n:\nhall.x,1," + std::string(10 * 1024 * 1024, '1') + "\n");
-    EXPECT_TRUE(number.records[0].numberCut);
-    EXPECT_TRUE(std::isinf(number.records[0].position.x));  // the first 255 digits: far beyond a float
-    EXPECT_FALSE(number.records[0].meshNameCut);
+    // The first 255 digits: far beyond a float.
+    const StageRecord& big = number.records[0];
+    EXPECT_EQ(std::tuple(big.numberCut, std::isinf(big.position.x), big.meshNameCut), std::tuple(true, true, false));
 
     Parsed nul = Parse(std::string("0,0,0,\n:\nha\0ll.x\n:\nha\0ll.x,1\n", 29));
-    ASSERT_EQ(nul.meshes.size(), 1u);
-    EXPECT_EQ(nul.meshes[0], std::string("ha\0ll.x", 7));
+    EXPECT_EQ(nul.meshes, std::vector<std::string>{std::string("ha\0ll.x", 7)});
     EXPECT_EQ(nul.records[0].meshName, std::string("ha\0ll.x", 7));
 
     Parsed commas = Parse(std::string(1024 * 1024, ','));
-    EXPECT_FALSE(commas.started);  // never a colon: the file ends before the start position does
-    EXPECT_EQ(commas.start.numbers, 1024 * 1024);
+    // Never a colon: the file ends before the start position does.
+    EXPECT_EQ(std::pair(commas.started, commas.start.numbers), std::pair(false, 1024 * 1024));
 }
