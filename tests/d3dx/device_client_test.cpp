@@ -90,9 +90,7 @@ TEST_F(DeviceClient, TexturePlacedTopLeftOrStretchedWithAFullMipChain) {
     ASSERT_EQ(texture->GetLevelCount(), 3u);
     D3DSURFACE_DESC desc;
     texture->GetLevelDesc(1, &desc);
-    EXPECT_EQ(desc.Width, 2u);
-    EXPECT_EQ(desc.Height, 1u);
-    EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);  // a picture without alpha
+    EXPECT_EQ(std::tuple(desc.Width, desc.Height, desc.Format), std::tuple(2u, 1u, D3DFMT_X8R8G8B8));  // no alpha
     texture->Release();
 
     // Not a picture: no texture, and the device holds nothing more.
@@ -130,10 +128,8 @@ TEST_F(DeviceClient, MeshLoadsDrawsEachSubsetAndIsHitByRays) {
     DWORD face = 0, hits = 0;
     float u = 0, v = 0, dist = 0;
     ASSERT_EQ(D3DXIntersect(mesh, &from, &along, &hit, &face, &u, &v, &dist, nullptr, &hits), D3D_OK);
-    EXPECT_TRUE(hit);
-    EXPECT_GE(face, 10u);
+    EXPECT_EQ(std::tuple(hit, face >= 10, hits), std::tuple(TRUE, true, 2u)) << face;
     EXPECT_FLOAT_EQ(dist, 4.0f);
-    EXPECT_EQ(hits, 2u);
     materials->Release();
     mesh->Release();
 }
@@ -151,11 +147,13 @@ TEST_F(DeviceClient, SpriteSetsItsStatesAndPutsTheDevicesBack) {
 
     ASSERT_EQ(device->BeginScene(), D3D_OK);
     ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
-    DWORD cull = 0, blend = 0;
-    device->GetRenderState(D3DRS_CULLMODE, &cull);
-    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
-    EXPECT_EQ(cull, DWORD(D3DCULL_NONE));
-    EXPECT_EQ(blend, DWORD(TRUE));
+    auto cullAndBlend = [&] {
+        DWORD cull = 0, blend = 0;
+        device->GetRenderState(D3DRS_CULLMODE, &cull);
+        device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+        return std::pair(cull, blend);
+    };
+    EXPECT_EQ(cullAndBlend(), std::pair(DWORD(D3DCULL_NONE), DWORD(TRUE)));
     D3DMATRIX projection, expected;
     device->GetTransform(D3DTS_PROJECTION, &projection);
     // The viewport's 640 × 480 with Direct3D's half-pixel: x 0.5 → -1 and 640.5 → 1, y 0.5 → 1.
@@ -165,10 +163,7 @@ TEST_F(DeviceClient, SpriteSetsItsStatesAndPutsTheDevicesBack) {
     ASSERT_EQ(sprite->End(), D3D_OK);
     ASSERT_EQ(device->EndScene(), D3D_OK);
 
-    device->GetRenderState(D3DRS_CULLMODE, &cull);
-    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
-    EXPECT_EQ(cull, DWORD(D3DCULL_CW));
-    EXPECT_EQ(blend, DWORD(FALSE));
+    EXPECT_EQ(cullAndBlend(), std::pair(DWORD(D3DCULL_CW), DWORD(FALSE)));
     D3DMATRIX after;
     device->GetTransform(D3DTS_WORLD, &after);
     EXPECT_EQ(D3DXMATRIX(after), world);

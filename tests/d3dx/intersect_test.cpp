@@ -74,11 +74,8 @@ TEST_F(Intersect, MissesLeaveTheOutputsAlone) {
     for (const auto& ray : rays) {
         ASSERT_EQ(D3DXIntersect(triangle, &ray[0], &ray[1], &hit, &face, nullptr, nullptr, &dist, &all, &count),
                   D3D_OK);
-        EXPECT_FALSE(hit);
-        EXPECT_EQ(count, 0u);
-        EXPECT_EQ(all, nullptr);
-        EXPECT_EQ(face, 99u);
-        EXPECT_EQ(dist, -1.0f);
+        // No hit, no hits listed, no list; the face and distance as they were.
+        EXPECT_EQ(std::tuple(hit, count, all, face, dist), std::tuple(FALSE, 0u, nullptr, 99u, -1.0f));
     }
     triangle->Release();
 }
@@ -120,10 +117,7 @@ void expectEveryFaceAgrees(ID3DXMesh* mesh, const std::vector<float>& positions,
         ASSERT_EQ(count, want.size()) << k;
         if (!hit) continue;
         ++hits;
-        ASSERT_EQ(face, nearest.FaceIndex) << k;
-        ASSERT_EQ(dist, nearest.Dist) << k;
-        ASSERT_EQ(u, nearest.U) << k;
-        ASSERT_EQ(v, nearest.V) << k;
+        ASSERT_EQ(std::tuple(face, dist, u, v), std::tuple(nearest.FaceIndex, nearest.Dist, nearest.U, nearest.V)) << k;
         ASSERT_EQ(all->GetBufferSize(), want.size() * sizeof(D3DXINTERSECTINFO)) << k;
         auto* info = static_cast<D3DXINTERSECTINFO*>(all->GetBufferPointer());
         for (size_t i = 0; i < want.size(); ++i)
@@ -133,24 +127,22 @@ void expectEveryFaceAgrees(ID3DXMesh* mesh, const std::vector<float>& positions,
     EXPECT_GT(hits, minHits);  // the sample really exercises hits
 }
 
-TEST_F(Intersect, RandomTrianglesFindExactlyWhatEveryFaceWouldGive) {
-    // 301 faces: nine runs of 32 and a short one, and a last group of one past the four-at-a-time loop.
+TEST_F(Intersect, RandomTrianglesAndHillsFindExactlyWhatEveryFaceWouldGive) {
+    // 301 random faces: nine runs of 32 and a short one, and a last group of one past the four-at-a-time
+    // loop; then the hills, where far runs of faces are left out.
     uint32_t seed = 12345;
     std::vector<float> positions;
-    for (int i = 0; i < 3 * 301; ++i) {
+    std::vector<uint32_t> corners;
+    for (uint32_t i = 0; i < 3 * 301; ++i) {
         seed = seed * 1664525u + 1013904223u;
         positions.push_back(static_cast<float>(seed >> 8) / 16777216.0f * 20.0f - 10.0f);
+        corners.push_back((i * 7) % 301);
     }
-    std::vector<uint32_t> corners;
-    for (uint32_t i = 0; i < 3 * 301; ++i) corners.push_back((i * 7) % 301);
     ID3DXMesh* mesh = makeMesh(positions, corners);
     expectEveryFaceAgrees(mesh, positions, 12, 50);
     mesh->Release();
-}
-
-TEST_F(Intersect, LeavingOutFarRunsOfFacesFindsExactlyWhatEveryFaceWouldGive) {
-    std::vector<float> positions;
-    ID3DXMesh* mesh = makeHills(positions);
+    positions.clear();
+    mesh = makeHills(positions);
     expectEveryFaceAgrees(mesh, positions, 70, 100);
     mesh->Release();
 }
@@ -180,9 +172,7 @@ TEST(IntersectTri, SingleTriangleFromBothSides) {
     D3DXVECTOR3 a(0, 0, 0), b(2, 0, 0), c(0, 2, 0), origin(0.5f, 0.25f, 4), down(0, 0, -1), up(0, 0, 1);
     float u = 0, v = 0, dist = 0;
     EXPECT_TRUE(D3DXIntersectTri(&a, &b, &c, &origin, &down, &u, &v, &dist));
-    EXPECT_FLOAT_EQ(u, 0.25f);   // x = 2u
-    EXPECT_FLOAT_EQ(v, 0.125f);  // y = 2v
-    EXPECT_FLOAT_EQ(dist, 4.0f);
+    EXPECT_EQ(std::tuple(u, v, dist), std::tuple(0.25f, 0.125f, 4.0f));  // x = 2u, y = 2v: exact in binary
     D3DXVECTOR3 below(0.5f, 0.25f, -1);
     EXPECT_TRUE(D3DXIntersectTri(&a, &b, &c, &below, &up, &u, &v, &dist));
     EXPECT_FLOAT_EQ(dist, 1.0f);

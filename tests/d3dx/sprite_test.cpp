@@ -16,7 +16,14 @@ struct SpriteVertex {
     float x, y, z;
     D3DCOLOR color;
     float u, v;
+    bool operator==(const SpriteVertex& o) const {
+        return x == o.x && y == o.y && z == o.z && color == o.color && u == o.u && v == o.v;
+    }
 };
+void PrintTo(const SpriteVertex& v, std::ostream* os) {
+    *os << "(" << v.x << ", " << v.y << ", " << v.z << ", " << std::hex << v.color << std::dec << ", " << v.u << ", "
+        << v.v << ")";
+}
 
 std::vector<SpriteVertex> verticesOf(const headless::RecordedDraw& d) {
     std::vector<SpriteVertex> out(d.vertices.size() / sizeof(SpriteVertex));
@@ -83,12 +90,8 @@ TEST_F(Sprite, BeginSetsTheSpriteStatesAndEndPutsTheDevicesBack) {
 
     g_sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
     ASSERT_EQ(g_sprite->End(), D3D_OK);
-    EXPECT_EQ(std::memcmp(s.render, before.render, sizeof s.render), 0);
-    EXPECT_EQ(std::memcmp(s.stage, before.stage, sizeof s.stage), 0);
-    EXPECT_EQ(std::memcmp(s.sampler, before.sampler, sizeof s.sampler), 0);
-    EXPECT_EQ(D3DXMATRIX(s.projection), D3DXMATRIX(before.projection));
-    EXPECT_EQ(s.fvf, before.fvf);
-    EXPECT_EQ(s.textures[0], g_whiteTexture);
+    // Every state, transform, the format and the texture as they were.
+    EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
     // Without D3DXSPRITE_ALPHABLEND the sprite draws opaque.
     g_sprite->Begin(0);
     EXPECT_EQ(s.render[D3DRS_ALPHABLENDENABLE], DWORD(FALSE));
@@ -116,21 +119,13 @@ TEST_F(Sprite, CornersAndTexelsOfADrawUseTheTransformOfThatDraw) {
     EXPECT_EQ(draw.type, D3DPT_TRIANGLELIST);
     EXPECT_EQ(draw.primitiveCount, 2u);
     EXPECT_EQ(draw.indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3}));
-    std::vector<SpriteVertex> v = verticesOf(draw);
-    ASSERT_EQ(v.size(), 4u);
     const float x0 = 108, y0 = 67;  // position − centre + the translation
-    const float expected[4][4] = {{x0, y0, 8 / 64.0f, 4 / 32.0f},
-                                  {x0 + 16, y0, 24 / 64.0f, 4 / 32.0f},
-                                  {x0 + 16, y0 + 16, 24 / 64.0f, 20 / 32.0f},
-                                  {x0, y0 + 16, 8 / 64.0f, 20 / 32.0f}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FLOAT_EQ(v[i].x, expected[i][0]) << i;
-        EXPECT_FLOAT_EQ(v[i].y, expected[i][1]) << i;
-        EXPECT_FLOAT_EQ(v[i].z, 0.0f) << i;
-        EXPECT_FLOAT_EQ(v[i].u, expected[i][2]) << i;
-        EXPECT_FLOAT_EQ(v[i].v, expected[i][3]) << i;
-        EXPECT_EQ(v[i].color, 0x80FF0000u) << i;
-    }
+    const D3DCOLOR c = 0x80FF0000;
+    // Whole numbers and texel coordinates in 64ths and 32nds: exact in floating point.
+    EXPECT_EQ(verticesOf(draw), (std::vector<SpriteVertex>{{x0, y0, 0, c, 8 / 64.0f, 4 / 32.0f},
+                                                           {x0 + 16, y0, 0, c, 24 / 64.0f, 4 / 32.0f},
+                                                           {x0 + 16, y0 + 16, 0, c, 24 / 64.0f, 20 / 32.0f},
+                                                           {x0, y0 + 16, 0, c, 8 / 64.0f, 20 / 32.0f}}));
 }
 
 TEST_F(Sprite, DrawsKeepTheirOrderAndShareADrawPerTexture) {
@@ -186,11 +181,9 @@ TEST_F(Sprite, FadeOverlayCoversTheScreenInTheFadeColourAndEndsTheSprite) {
     EXPECT_EQ(draw.state.textures[0], g_whiteTexture);
     std::vector<SpriteVertex> v = verticesOf(draw);
     const float corners[4][2] = {{0, 0}, {640, 0}, {640, 480}, {0, 480}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FLOAT_EQ(v[i].x, corners[i][0]);
-        EXPECT_FLOAT_EQ(v[i].y, corners[i][1]);
-        EXPECT_EQ(v[i].color, 0xC8FF0203u);  // alpha 200, and the low byte of each colour
-    }
+    // Alpha 200, and the low byte of each colour.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(std::tuple(v[i].x, v[i].y, v[i].color), std::tuple(corners[i][0], corners[i][1], 0xC8FF0203u)) << i;
 }
 
 }  // namespace

@@ -41,10 +41,9 @@ TEST_F(Texture, ExplicitSizeWithoutFilterPutsThePictureAtTheTopLeft) {
     ASSERT_EQ(load("pic.png", 8, 4), D3D_OK);
     D3DSURFACE_DESC desc;
     texture->GetLevelDesc(0, &desc);
-    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);  // 8 × 4: the texels below are laid out in rows of 8
-    EXPECT_EQ(texture->GetLevelCount(), 1u);
-    EXPECT_EQ(info.Width, 5u);
-    EXPECT_EQ(info.Height, 3u);
+    // One level of 8 × 4 (the texels below are laid out in rows of 8) from a 5 × 3 picture.
+    EXPECT_EQ(std::tuple(desc.Format, texture->GetLevelCount(), info.Width, info.Height),
+              std::tuple(D3DFMT_A8R8G8B8, 1u, 5u, 3u));
     std::vector<uint32_t> expected(32, 0);  // the rest is transparent black
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) expected[y * 8 + x] = gradient(5, 3, 0xC0)[y * 5 + x];
@@ -61,8 +60,7 @@ TEST_F(Texture, DefaultSizeRoundsUpToAPowerOfTwo) {
     ASSERT_EQ(load("pic.png", D3DX_DEFAULT, D3DX_DEFAULT), D3D_OK);
     D3DSURFACE_DESC desc;
     texture->GetLevelDesc(0, &desc);
-    EXPECT_EQ(desc.Width, 8u);
-    EXPECT_EQ(desc.Height, 4u);
+    EXPECT_EQ(std::pair(desc.Width, desc.Height), std::pair(8u, 4u));
     EXPECT_EQ(texels()[0], gradient(5, 3)[0]);
     ASSERT_EQ(load("pic.png", D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2), D3D_OK);
     texture->GetLevelDesc(0, &desc);

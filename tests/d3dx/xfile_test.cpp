@@ -64,6 +64,13 @@ protected:
         mesh->UnlockIndexBuffer();
         return out;
     }
+    std::vector<DWORD> attributes() {
+        DWORD* a = nullptr;
+        EXPECT_EQ(mesh->LockAttributeBuffer(0, &a), D3D_OK);
+        std::vector<DWORD> out(a, a + mesh->GetNumFaces());
+        mesh->UnlockAttributeBuffer();
+        return out;
+    }
     D3DXMATERIAL* material(DWORD i) { return static_cast<D3DXMATERIAL*>(materials->GetBufferPointer()) + i; }
     void release() {
         if (mesh) mesh->Release();
@@ -82,8 +89,7 @@ protected:
 
 TEST_F(XFile, CubeWithFaceNormalsSplitsInto24VerticesAnd12Triangles) {
     ASSERT_EQ(load(kCube), D3D_OK);
-    EXPECT_EQ(mesh->GetNumVertices(), 24u);
-    EXPECT_EQ(mesh->GetNumFaces(), 12u);
+    ASSERT_EQ(mesh->GetNumVertices(), 24u);
     // The first two faces claim their vertices; every later corner with another normal gets a copy
     // appended in corner order, and the quads become fans.
     EXPECT_EQ(indices(),
@@ -93,23 +99,19 @@ TEST_F(XFile, CubeWithFaceNormalsSplitsInto24VerticesAnd12Triangles) {
     const int copies[24] = {0, 1, 2, 3, 4, 5, 6, 7, 0, 4, 6, 2, 1, 3, 7, 5, 0, 1, 5, 4, 2, 6, 7, 3};
     for (int i = 0; i < 24; ++i) {
         int s = copies[i];
-        EXPECT_EQ(v[i].x, s & 1 ? 1.0f : -1.0f) << i;
-        EXPECT_EQ(v[i].y, s & 2 ? 1.0f : -1.0f) << i;
-        EXPECT_EQ(v[i].z, s & 4 ? 1.0f : -1.0f) << i;
-        EXPECT_EQ(v[i].u, float(s & 1)) << i;
-        EXPECT_EQ(v[i].v, float((s >> 1) & 1)) << i;
+        const float c[3] = {s & 1 ? 1.0f : -1.0f, s & 2 ? 1.0f : -1.0f, s & 4 ? 1.0f : -1.0f};
+        EXPECT_EQ(std::vector<float>({v[i].x, v[i].y, v[i].z, v[i].u, v[i].v}),
+                  std::vector<float>({c[0], c[1], c[2], float(s & 1), float((s >> 1) & 1)}))
+            << i;
     }
-    EXPECT_EQ(v[0].nz, -1.0f);
-    EXPECT_EQ(v[8].nx, -1.0f);
-    EXPECT_EQ(v[20].ny, 1.0f);  // (0, 2, 0) normalised
+    // The normals of faces 0, 2 and 5, the last (0, 2, 0) normalised.
+    EXPECT_EQ(std::vector<float>({v[0].nz, v[8].nx, v[20].ny}), std::vector<float>({-1, -1, 1}));
     ASSERT_EQ(materialCount, 1u);
     // Diffuse and power are read back through the mesh cache; specular and ambient have no alpha in the
-    // file, so they are opaque, and ambient is black.
+    // file, so they are opaque, and ambient is black: specular b and a, ambient r and a.
     const D3DMATERIAL9& m = material(0)->MatD3D;
-    EXPECT_EQ(m.Specular.b, 0.3f);
-    EXPECT_EQ(m.Specular.a, 1.0f);
-    EXPECT_EQ(m.Ambient.r, 0.0f);
-    EXPECT_EQ(m.Ambient.a, 1.0f);
+    EXPECT_EQ(std::vector<float>({m.Specular.b, m.Specular.a, m.Ambient.r, m.Ambient.a}),
+              std::vector<float>({0.3f, 1, 0, 1}));
 }
 
 TEST_F(XFile, ACornerReusesTheCopyWithItsNormal) {
@@ -141,19 +143,15 @@ TEST_F(XFile, SubsetsFollowTheMaterialsWithFacesInStableOrder) {
         })"),
               D3D_OK);
     ASSERT_EQ(materialCount, 3u);
-    EXPECT_EQ(mesh->GetNumFaces(), 5u);
     // File triangles: 0 (material 2), 1 (material 0), 2 and 3 (the quad, material 1), and 4, past the
     // short list, with the last listed face's material (1, not the last material, 2).
     EXPECT_EQ(indices(), (std::vector<uint16_t>{1, 3, 2, 0, 1, 3, 0, 3, 4, 2, 3, 4, 0, 1, 2}));
-    DWORD* attributes = nullptr;
-    ASSERT_EQ(mesh->LockAttributeBuffer(0, &attributes), D3D_OK);
-    EXPECT_EQ(std::vector<DWORD>(attributes, attributes + 5), (std::vector<DWORD>{0, 1, 1, 1, 2}));
-    mesh->UnlockAttributeBuffer();
+    EXPECT_EQ(attributes(), (std::vector<DWORD>{0, 1, 1, 1, 2}));
     EXPECT_EQ(material(0)->pTextureFilename, nullptr);
     EXPECT_STREQ(material(1)->pTextureFilename, "data/texture/blue.png");
     EXPECT_STREQ(material(2)->pTextureFilename, "tex/green.png");  // the last name wins
-    EXPECT_EQ(material(2)->MatD3D.Emissive.r, 0.5f);
-    EXPECT_EQ(material(2)->MatD3D.Diffuse.a, 0.5f);
+    EXPECT_EQ(std::vector<float>({material(2)->MatD3D.Emissive.r, material(2)->MatD3D.Diffuse.a}),
+              std::vector<float>({0.5f, 0.5f}));
 
     // Each subset draws its own faces (that it sets the mesh's vertex format is the device client test's).
     headless::recordDraws(true);
@@ -174,8 +172,7 @@ TEST_F(XFile, FramesMoveOnlyTheMeshesAfterTheirMatrixAndMeshesAreMerged) {
     const std::string x10 = "FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 10,0,0,1;; }\n";
     ASSERT_EQ(load(tri + "Frame Root {\n" + tri + z2 + tri + z3 + tri + "Frame Child {" + x10 + tri + "}\n}\n" + tri),
               D3D_OK);
-    EXPECT_EQ(mesh->GetNumVertices(), 18u);
-    EXPECT_EQ(mesh->GetNumFaces(), 6u);
+    ASSERT_EQ(mesh->GetNumVertices(), 18u);
     void* data = nullptr;
     mesh->LockVertexBuffer(0, &data);
     const float* f = static_cast<const float*>(data);
@@ -185,20 +182,16 @@ TEST_F(XFile, FramesMoveOnlyTheMeshesAfterTheirMatrixAndMeshesAreMerged) {
     const float expectedX[6] = {0, 0, 0, 0, 10, 0}, expectedZ[6] = {0, 0, 2, 5, 5, 0};
     for (int m = 0; m < 6; ++m) {
         const float* second = f + (m * 3 + 1) * stride;
-        EXPECT_EQ(second[0], 1 + expectedX[m]) << "mesh " << m;
-        EXPECT_EQ(second[2], expectedZ[m]) << "mesh " << m;
+        EXPECT_EQ(std::pair(second[0], second[2]), std::pair(1 + expectedX[m], expectedZ[m])) << "mesh " << m;
     }
     mesh->UnlockVertexBuffer();
     // Meshes without a material list share one default material, so the whole is one subset; indices
     // are offset by vertex count.
     ASSERT_EQ(materialCount, 1u);
-    EXPECT_EQ(material(0)->MatD3D.Diffuse.r, 0.5f);
-    EXPECT_EQ(material(0)->MatD3D.Diffuse.a, 0.0f);
+    EXPECT_EQ(std::vector<float>({material(0)->MatD3D.Diffuse.r, material(0)->MatD3D.Diffuse.a}),
+              std::vector<float>({0.5f, 0}));
     EXPECT_EQ(material(0)->pTextureFilename, nullptr);
-    DWORD* attributes = nullptr;
-    ASSERT_EQ(mesh->LockAttributeBuffer(0, &attributes), D3D_OK);
-    EXPECT_EQ(std::vector<DWORD>(attributes, attributes + 6), std::vector<DWORD>(6, 0));
-    mesh->UnlockAttributeBuffer();
+    EXPECT_EQ(attributes(), std::vector<DWORD>(6, 0));  // six faces, one subset
     EXPECT_EQ(indices()[12], 12u);
 }
 

@@ -52,9 +52,7 @@ TEST_F(D3dxRender, SpriteSourceRectangleMapsTexelToPixelOneToOne) {
             ASSERT_TRUE(Near(at(p, 107 + x, 65 + y), red(want), green(want), blue(want), 1)) << x << ", " << y;
         }
     // Nothing outside the rectangle.
-    EXPECT_TRUE(Near(at(p, 106, 65), 0, 0, 0, 0));
-    EXPECT_TRUE(Near(at(p, 107, 64), 0, 0, 0, 0));
-    EXPECT_TRUE(Near(at(p, 139, 97), 0, 0, 0, 0));
+    for (auto [x, y] : {std::pair{106, 65}, {107, 64}, {139, 97}}) EXPECT_TRUE(Near(at(p, x, y), 0, 0, 0, 0)) << x;
     texture->Release();
 }
 

@@ -26,10 +26,17 @@ class DeviceRender : public Device {
 protected:
     void SetUp() override {
         open();
-        D3DMATRIX id = Identity();
-        device->SetTransform(D3DTS_WORLD, &id);
-        device->SetTransform(D3DTS_VIEW, &id);
-        device->SetTransform(D3DTS_PROJECTION, &id);
+        D3DXMATRIX id;
+        D3DXMatrixIdentity(&id);
+        for (D3DTRANSFORMSTATETYPE t : {D3DTS_WORLD, D3DTS_VIEW, D3DTS_PROJECTION}) device->SetTransform(t, &id);
+    }
+    // One frame drawn over `background`: the pixel at the screen centre, which the triangles cover.
+    uint32_t centre(D3DCOLOR background, const std::function<void()>& draw) {
+        const auto p = frame([&] {
+            clear(background);
+            draw();
+        });
+        return at(p, 320, 250);
     }
 
     // A triangle around the screen centre, clockwise on screen unless asked otherwise; `vertex(x, y)`
@@ -46,14 +53,19 @@ protected:
             D3DFVF_XYZ | D3DFVF_DIFFUSE, [&](float x, float y) { return ColourVertex{x, y, z, colour}; },
             counterClockwise);
     }
-    // A lit triangle facing `ny` (up or down) in the material (0.3, 0.2, 0.1), textured when a texture is set.
-    void litTriangle(float ny) {
+    // A frame of a lit triangle facing `ny` (up or down) in the material (0.3, 0.2, 0.1) over black,
+    // textured with `texture` if given; the centre pixel.
+    uint32_t litCentre(float ny, IDirect3DTexture9* texture = nullptr) {
         D3DMATERIAL9 m{};
         m.Diffuse = D3DCOLORVALUE{0.3f, 0.2f, 0.1f, 1.0f};
         m.Ambient = D3DCOLORVALUE{0.2f, 0.2f, 0.2f, 1.0f};
-        device->SetMaterial(&m);
-        triangle<LitTexturedVertex>(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, [&](float x, float y) {
-            return LitTexturedVertex{x, y, 0.5f, 0, ny, 0, x + 0.5f, 0.5f - y};
+        return centre(0xFF000000, [&] {
+            device->SetMaterial(&m);
+            device->SetTexture(0, texture);
+            triangle<LitTexturedVertex>(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, [&](float x, float y) {
+                return LitTexturedVertex{x, y, 0.5f, 0, ny, 0, x + 0.5f, 0.5f - y};
+            });
+            device->SetTexture(0, nullptr);
         });
     }
 };
@@ -72,72 +84,49 @@ long litChannel(float ambientMaterial, float diffuseMaterial, float ny, float te
 }
 
 TEST_F(DeviceRender, LitTriangleFollowsDirect3DLightingAndTheTextureModulatesIt) {
-    auto p = frame([&] {
-        clear(0xFF000000);
-        device->SetTexture(0, nullptr);
-        litTriangle(1);
-    });
-    EXPECT_TRUE(Near(at(p, 320, 250), litChannel(0.2f, 0.3f, 1), litChannel(0.2f, 0.2f, 1), litChannel(0.2f, 0.1f, 1)));
+    EXPECT_TRUE(Near(litCentre(1), litChannel(0.2f, 0.3f, 1), litChannel(0.2f, 0.2f, 1), litChannel(0.2f, 0.1f, 1)));
     // A normal facing away from every light keeps only the ambient part.
-    p = frame([&] {
-        clear(0xFF000000);
-        litTriangle(-1);
-    });
     const long ambient = litChannel(0.2f, 0.3f, -1);
-    EXPECT_TRUE(Near(at(p, 320, 250), ambient, ambient, ambient));
+    EXPECT_TRUE(Near(litCentre(-1), ambient, ambient, ambient));
 
     IDirect3DTexture9* texture = FilledTexture(2, 2, [](int, int) { return 0xFF8040C0u; });
-    p = frame([&] {
-        clear(0xFF000000);
-        device->SetTexture(0, texture);
-        litTriangle(1);
-        device->SetTexture(0, nullptr);
-    });
+    const uint32_t textured = litCentre(1, texture);
     texture->Release();
-    EXPECT_TRUE(Near(at(p, 320, 250), litChannel(0.2f, 0.3f, 1, 0x80 / 255.0f),
-                     litChannel(0.2f, 0.2f, 1, 0x40 / 255.0f), litChannel(0.2f, 0.1f, 1, 0xC0 / 255.0f)));
+    EXPECT_TRUE(Near(textured, litChannel(0.2f, 0.3f, 1, 0x80 / 255.0f), litChannel(0.2f, 0.2f, 1, 0x40 / 255.0f),
+                     litChannel(0.2f, 0.1f, 1, 0xC0 / 255.0f)));
 }
 
 TEST_F(DeviceRender, CullingDepthWritesAndBlending) {
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     // Counter-clockwise on screen is culled.
-    for (bool counterClockwise : {false, true}) {
-        auto p = frame([&] {
-            clear(0xFF000000);
-            colourTriangle(0.5f, 0xFFFF0000, counterClockwise);
-        });
-        EXPECT_TRUE(Near(at(p, 320, 250), counterClockwise ? 0 : 255, 0, 0, 0)) << counterClockwise;
-    }
+    for (bool counterClockwise : {false, true})
+        EXPECT_TRUE(Near(centre(0xFF000000, [&] { colourTriangle(0.5f, 0xFFFF0000, counterClockwise); }),
+                         counterClockwise ? 0 : 255, 0, 0, 0))
+            << counterClockwise;
     // With depth writes off a farther triangle drawn after a nearer one shows.
     for (bool writeDepth : {true, false}) {
-        auto p = frame([&] {
-            clear(0xFF000000);
+        const uint32_t c = centre(0xFF000000, [&] {
             device->SetRenderState(D3DRS_ZWRITEENABLE, writeDepth);
             colourTriangle(0.2f, 0xFFFF0000);
             device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
             colourTriangle(0.8f, 0xFF00FF00);
         });
-        EXPECT_TRUE(Near(at(p, 320, 250), writeDepth ? 255 : 0, writeDepth ? 0 : 255, 0, 0)) << writeDepth;
+        EXPECT_TRUE(Near(c, writeDepth ? 255 : 0, writeDepth ? 0 : 255, 0, 0)) << writeDepth;
     }
     // Alpha 128 of red over blue blends half and half.
-    auto p = frame([&] {
-        clear(0xFF0000FF);
-        colourTriangle(0.5f, 0x80FF0000);
-    });
-    EXPECT_TRUE(Near(at(p, 320, 250), 128, 0, 127));
+    EXPECT_TRUE(Near(centre(0xFF0000FF, [&] { colourTriangle(0.5f, 0x80FF0000); }), 128, 0, 127));
 }
 
 TEST_F(DeviceRender, LitVertexColourIsIgnoredAsDirect3DDoes) {
     // With lighting on and no normal, Direct3D keeps only ambient × ambient material + emissive.
-    auto p = frame([&] {
-        clear(0xFF000000);
+    const uint32_t c = centre(0xFF000000, [&] {
         D3DMATERIAL9 m{};
         m.Ambient = D3DCOLORVALUE{1, 0.5f, 0, 1};
         m.Emissive = D3DCOLORVALUE{0, 0, 0.25f, 1};
         device->SetMaterial(&m);
         colourTriangle(0.5f, 0xFF00FF00);
     });
-    EXPECT_TRUE(Near(at(p, 320, 250), 0x77, std::lround(0x77 * 0.5f), std::lround(255 * 0.25f)));
+    EXPECT_TRUE(Near(c, 0x77, std::lround(0x77 * 0.5f), std::lround(255 * 0.25f)));
 }
 
 TEST_F(DeviceRender, QuadCoversExactlyTheDirect3DPixels) {

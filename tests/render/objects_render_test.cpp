@@ -92,18 +92,15 @@ TEST_F(ObjectsFrame, AnOpenDoorALeverAnElevatorAndALaserBeam) {
     EXPECT_TRUE(replay::WritePng("build/objects-frame.png", p, 640, 480));
 
     EXPECT_TRUE(IsBackground(at(p, 2, 2)));
-    // The door's middle is open; each panel has slid 20 along its diagonal.
-    POINT middle = Screen({0, 16, 0});
-    EXPECT_TRUE(IsBackground(at(p, middle.x, middle.y)));
-    for (D3DXVECTOR3 panel : {D3DXVECTOR3(28, 44, 0), D3DXVECTOR3(-28, 44, 0), D3DXVECTOR3(28, -12, 0)}) {
-        POINT s = Screen(panel);
-        EXPECT_FALSE(IsBackground(at(p, s.x, s.y))) << panel.x << "," << panel.y;
+    // The door's middle is open and each panel has slid 20 along its diagonal; the elevator's deck and
+    // the lever's post are drawn.
+    const std::pair<D3DXVECTOR3, bool> probes[] = {{{0, 16, 0}, true},        {{28, 44, 0}, false},
+                                                   {{-28, 44, 0}, false},     {{28, -12, 0}, false},
+                                                   {{40, -0.5f, -20}, false}, {{-34, 4, -30}, false}};
+    for (const auto& [point, background] : probes) {
+        POINT s = Screen(point);
+        EXPECT_EQ(IsBackground(at(p, s.x, s.y)), background) << point.x << "," << point.y << "," << point.z;
     }
-    // The elevator's deck and the lever's post.
-    POINT deck = Screen({40, -0.5f, -20});
-    EXPECT_FALSE(IsBackground(at(p, deck.x, deck.y)));
-    POINT post = Screen({-34, 4, -30});
-    EXPECT_FALSE(IsBackground(at(p, post.x, post.y)));
     // The beam, red, halfway along, well clear of the door.
     POINT beam = Screen({-5, 45, -10});
     uint32_t c = at(p, beam.x, beam.y);
@@ -126,9 +123,7 @@ TEST(ClearFrame, ThePictureIsFullyShownAfter255Frames) {
             picture = LoadPicture("data/texture/clear.png", width, height);
         }
     });
-    ASSERT_EQ(shown.size(), 640u * 480u);
-    ASSERT_EQ(half.size(), 640u * 480u);
-    ASSERT_EQ(picture.size(), 640u * 480u);
+    for (const auto* pixels : {&shown, &half, &picture}) ASSERT_EQ(pixels->size(), 640u * 480u);
 
     int wrong = 0;
     double sumShown = 0, sumHalf = 0;

@@ -4,7 +4,6 @@
 #include <d3dx9.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -66,13 +65,6 @@ std::vector<uint32_t> Device::frame(const std::function<void()>& draw) {
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "got (" << red(got) << ", " << green(got) << ", " << blue(got)
                                          << "), wanted (" << r << ", " << g << ", " << b << ") ±" << tolerance;
-}
-
-D3DMATRIX Identity() {
-    D3DMATRIX m;
-    std::memset(&m, 0, sizeof m);
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    return m;
 }
 
 IDirect3DTexture9* FilledTexture(int w, int h, uint32_t (*texel)(int, int)) {

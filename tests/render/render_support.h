@@ -34,8 +34,6 @@ inline uint32_t at(const std::vector<uint32_t>& p, int x, int y) { return p[stat
 // Expects each channel within `tolerance` of the wanted one.
 ::testing::AssertionResult Near(uint32_t got, int r, int g, int b, int tolerance = 2);
 
-D3DMATRIX Identity();
-
 // Runs the real WinMain in the source folder (which holds the generated data/) with scripted input and
 // the start-up question answered "no", for `frames` frames, calling `hook` at the start of each.
 void RunGame(int frames, const std::function<void(int)>& hook);

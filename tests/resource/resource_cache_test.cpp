@@ -78,8 +78,7 @@ TEST_F(Cache, MaterialsTakeTheirDiffuseAsAmbientAndTexturesLoad) {
     ASSERT_EQ(r->materialCount, 2u);
     for (DWORD i = 0; i < 2; ++i)
         EXPECT_EQ(std::memcmp(&r->materials[i].Ambient, &r->materials[i].Diffuse, sizeof(D3DCOLORVALUE)), 0) << i;
-    EXPECT_EQ(r->materials[0].Diffuse.a, 0.8f);
-    EXPECT_EQ(r->materials[0].Power, 5.0f);
+    EXPECT_EQ(std::pair(r->materials[0].Diffuse.a, r->materials[0].Power), std::pair(0.8f, 5.0f));
     EXPECT_NE(r->textures[0], nullptr);
     EXPECT_EQ(r->textures[1], nullptr);  // no texture named: none, and no message
 
@@ -90,13 +89,12 @@ TEST_F(Cache, MaterialsTakeTheirDiffuseAsAmbientAndTexturesLoad) {
     g_device->EndScene();
     const auto& draws = headless::recordedDraws();
     ASSERT_EQ(draws.size(), 2u);
-    for (size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(draws[i].state.material.Diffuse.r, r->materials[i].Diffuse.r);
-        EXPECT_EQ(draws[i].state.textures[0], r->textures[i]);
-        EXPECT_EQ(draws[i].primitiveCount, 1u);
-    }
-    EXPECT_EQ(g_device->impl->state.textures[0], nullptr);
-    EXPECT_EQ(g_device->impl->state.material.Diffuse.r, 1.0f);
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_EQ(std::tuple(draws[i].state.material.Diffuse.r, draws[i].state.textures[0], draws[i].primitiveCount),
+                  std::tuple(r->materials[i].Diffuse.r, r->textures[i], 1u))
+            << i;
+    const d3d9::DeviceState& last = g_device->impl->state;
+    EXPECT_EQ(std::pair(last.textures[0], last.material.Diffuse.r), (std::pair<IDirect3DTexture9*, float>(nullptr, 1)));
 }
 
 TEST_F(Cache, AMissingMaterialTextureIsReportedButTheMeshStaysCached) {
@@ -135,11 +133,10 @@ TEST_F(Cache, LoadTexturePlacesAPictureUnscaled) {
     ASSERT_TRUE(LoadTexture(&texture, "data/texture/wood.png", 4, 8, 0));
     D3DSURFACE_DESC desc;
     texture->GetLevelDesc(0, &desc);
-    EXPECT_EQ(desc.Width, 4u);
-    EXPECT_EQ(desc.Height, 8u);
-    EXPECT_EQ(texture->GetLevelCount(), 1u);
-    EXPECT_EQ(texture->impl->texels[0][1], 0xFF806040u);
-    EXPECT_EQ(texture->impl->texels[0][2], 0u);  // beyond the 2 × 2 picture
+    // One level of 4 × 8; texel 1 is the picture's, texel 2 beyond the 2 × 2 picture.
+    EXPECT_EQ(std::tuple(desc.Width, desc.Height, texture->GetLevelCount(), texture->impl->texels[0][1],
+                         texture->impl->texels[0][2]),
+              std::tuple(4u, 8u, 1u, 0xFF806040u, 0u));
     texture->Release();
     ASSERT_TRUE(LoadTexture(&texture, "data/texture/wood.png", 0, 0, 0));  // 0: the picture's own size
     texture->GetLevelDesc(0, &desc);

@@ -156,9 +156,7 @@ TEST_F(Device, OpensWithAPrimaryBufferMixing44100HzStereo) {
     ASSERT_NE(bank->primaryBuffer, nullptr);
     WAVEFORMATEX f{};
     EXPECT_EQ(bank->primaryBuffer->GetFormat(&f, sizeof f, nullptr), DS_OK);
-    EXPECT_EQ(f.nSamplesPerSec, 44100u);
-    EXPECT_EQ(f.nChannels, 2);
-    EXPECT_EQ(f.wBitsPerSample, 16);
+    EXPECT_EQ(std::tuple(f.nSamplesPerSec, f.nChannels, f.wBitsPerSample), std::tuple(44100u, 2, 16));
     EXPECT_TRUE(headless::audioOutputOpen());
 }
 

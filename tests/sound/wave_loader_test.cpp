@@ -39,9 +39,9 @@ protected:
     }
     void expectRefused(const std::string& boxText) {
         ASSERT_EQ(headless::messageBoxes().size(), 1u);
-        EXPECT_EQ(headless::messageBoxes()[0].text, boxText);
-        EXPECT_EQ(headless::messageBoxes()[0].title, "Error");
-        EXPECT_EQ(headless::messageBoxes()[0].flags, MB_OK);
+        const auto& box = headless::messageBoxes()[0];
+        EXPECT_EQ(std::tuple(box.text, box.title, box.flags),
+                  std::tuple(boxText, std::string("Error"), unsigned(MB_OK)));
         EXPECT_TRUE(std::regex_match(log(), std::regex(LogLinePattern(" ||  Error:" + boxText))));
         EXPECT_TRUE(g_fatalError);
         EXPECT_EQ(bank->Find("test.wav"), nullptr);
@@ -66,9 +66,8 @@ TEST_F(WaveLoader, FilesLoadIntoAMasterWithTheirSamplesAndFormatAndOneVoice) {
         ASSERT_EQ(e->voices.size(), 1u);  // a voice of its own: the master is never played (the bank's tests)
         WAVEFORMATEX f{};
         EXPECT_EQ(e->voices[0]->GetFormat(&f, sizeof f, nullptr), DS_OK);
-        EXPECT_EQ(f.nChannels, wave.channels);
-        EXPECT_EQ(f.nSamplesPerSec, wave.rate);
-        EXPECT_EQ(f.wBitsPerSample, wave.bits);
+        EXPECT_EQ(std::tuple(f.nChannels, f.nSamplesPerSec, f.wBitsPerSample),
+                  std::tuple(wave.channels, wave.rate, wave.bits));
         EXPECT_TRUE(headless::messageBoxes().empty());
         EXPECT_FALSE(g_fatalError);
     }
