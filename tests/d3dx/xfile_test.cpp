@@ -169,20 +169,21 @@ TEST_F(XFile, FramesMoveOnlyTheMeshesAfterTheirMatrixAndMeshesAreMerged) {
     const std::string tri = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n";
     const std::string z2 = "FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,2,1;; }\n";
     const std::string z3 = "FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,3,1;; }\n";
-    const std::string x10 = "FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 10,0,0,1;; }\n";
-    ASSERT_EQ(load(tri + "Frame Root {\n" + tri + z2 + tri + z3 + tri + "Frame Child {" + x10 + tri + "}\n}\n" + tri),
+    const std::string yaw = "FrameTransformMatrix { 0,0,-1,0, 0,1,0,0, 1,0,0,0, 10,0,0,1;; }\n";
+    ASSERT_EQ(load(tri + "Frame Root {\n" + tri + z2 + tri + z3 + tri + "Frame Child {" + yaw + tri + "}\n}\n" + tri),
               D3D_OK);
     ASSERT_EQ(mesh->GetNumVertices(), 18u);
     void* data = nullptr;
     mesh->LockVertexBuffer(0, &data);
     const float* f = static_cast<const float*>(data);
     DWORD stride = mesh->GetNumBytesPerVertex() / 4;
-    // Top level, in the frame before its matrix, after z+2, after z+3 more, in the child frame (x+10 on
-    // top of the parent's z+5), and at top level again.
-    const float expectedX[6] = {0, 0, 0, 0, 10, 0}, expectedZ[6] = {0, 0, 2, 5, 5, 0};
+    // The second corner (1, 0, 0): top level, in the frame before its matrix, after z+2, after z+3 more,
+    // in the child frame (a quarter turn to (0, 0, -1) and x+10, then the parent's z+5: (10, 0, 4); the
+    // parent's first would give (15, 0, -1)), and at top level again.
+    const float expectedX[6] = {1, 1, 1, 1, 10, 1}, expectedZ[6] = {0, 0, 2, 5, 4, 0};
     for (int m = 0; m < 6; ++m) {
         const float* second = f + (m * 3 + 1) * stride;
-        EXPECT_EQ(std::pair(second[0], second[2]), std::pair(1 + expectedX[m], expectedZ[m])) << "mesh " << m;
+        EXPECT_EQ(std::pair(second[0], second[2]), std::pair(expectedX[m], expectedZ[m])) << "mesh " << m;
     }
     mesh->UnlockVertexBuffer();
     // Meshes without a material list share one default material, so the whole is one subset; indices
