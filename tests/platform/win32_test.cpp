@@ -123,8 +123,7 @@ TEST_F(Input, EveryKeyIsBoundToItsVirtualKey) {
         headless::holdKey(k.vk, false);
         int downCount = 0;
         for (auto& other : keys) downCount += (g_input.*other.key).now;
-        EXPECT_EQ((g_input.*k.key).now, 1) << "vk " << k.vk;
-        EXPECT_EQ(downCount, 1) << "vk " << k.vk;
+        EXPECT_EQ(std::pair((g_input.*k.key).now, downCount), std::pair(1, 1)) << "vk " << k.vk;  // its key alone
     }
 }
 
