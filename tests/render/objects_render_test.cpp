@@ -92,11 +92,11 @@ TEST_F(ObjectsFrame, AnOpenDoorALeverAnElevatorAndALaserBeam) {
     EXPECT_TRUE(replay::WritePng("build/objects-frame.png", p, 640, 480));
 
     EXPECT_TRUE(IsBackground(at(p, 2, 2)));
-    // The door's middle is open and each panel has slid 20 along its diagonal; the elevator's deck and
-    // the lever's post are drawn.
+    // The door's middle is open and each panel has slid 20 along its diagonal; the elevator deck's right
+    // front and the top of the lever's post are drawn where nothing but the background is behind them.
     const std::pair<D3DXVECTOR3, bool> probes[] = {{{0, 16, 0}, true},        {{28, 44, 0}, false},
                                                    {{-28, 44, 0}, false},     {{28, -12, 0}, false},
-                                                   {{40, -0.5f, -20}, false}, {{-34, 4, -30}, false}};
+                                                   {{50, -0.5f, -30}, false}, {{-34, 8, -30}, false}};
     for (const auto& [point, background] : probes) {
         POINT s = Screen(point);
         EXPECT_EQ(IsBackground(at(p, s.x, s.y)), background) << point.x << "," << point.y << "," << point.z;
