@@ -207,8 +207,7 @@ TEST_F(XFile, CommentsTemplatesAndUnknownObjectsAreSkipped) {
           VertexDuplicationIndices { 3; 3; 0, 1, 2; }
         })"),
               D3D_OK);
-    EXPECT_EQ(mesh->GetNumFaces(), 1u);
-    EXPECT_EQ(mesh->GetFVF(), DWORD(D3DFVF_XYZ));
+    EXPECT_EQ(std::pair(mesh->GetNumFaces(), mesh->GetFVF()), std::pair(DWORD(1), DWORD(D3DFVF_XYZ)));
 }
 
 TEST_F(XFile, BrokenFilesFailWithoutAMesh) {
