@@ -58,13 +58,14 @@ protected:
 TEST_F(Sprite, BeginSetsTheSpriteStatesAndEndPutsTheDevicesBack) {
     D3DXMATRIX world;
     D3DXMatrixTranslation(&world, 1, 2, 3);
-    g_device->SetTransform(D3DTS_WORLD, &world);
+    for (D3DTRANSFORMSTATETYPE t : {D3DTS_WORLD, D3DTS_VIEW}) g_device->SetTransform(t, &world);
     g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
     g_device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     g_device->SetRenderState(D3DRS_FOGENABLE, TRUE);  // as the stages leave it
     g_device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
     g_device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    g_device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
     g_device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
     g_device->SetTexture(0, g_whiteTexture);
     d3d9::DeviceState before = state();
@@ -78,15 +79,13 @@ TEST_F(Sprite, BeginSetsTheSpriteStatesAndEndPutsTheDevicesBack) {
         {D3DRS_ZENABLE, D3DZB_TRUE},  // depth is left alone
     };
     for (auto [state, value] : render) EXPECT_EQ(s.render[state], value) << state;
-    EXPECT_EQ(s.stage[0][D3DTSS_COLOROP], DWORD(D3DTOP_MODULATE));
-    EXPECT_EQ(s.stage[0][D3DTSS_ALPHAOP], DWORD(D3DTOP_MODULATE));
-    EXPECT_EQ(s.stage[1][D3DTSS_COLOROP], DWORD(D3DTOP_DISABLE));
+    EXPECT_EQ(std::tuple(s.stage[0][D3DTSS_COLOROP], s.stage[0][D3DTSS_ALPHAOP], s.stage[1][D3DTSS_COLOROP]),
+              std::tuple(DWORD(D3DTOP_MODULATE), DWORD(D3DTOP_MODULATE), DWORD(D3DTOP_DISABLE)));
     EXPECT_EQ(s.sampler[0][D3DSAMP_ADDRESSU], DWORD(D3DTADDRESS_CLAMP));
     EXPECT_EQ(s.sampler[0][D3DSAMP_MINFILTER], DWORD(D3DTEXF_LINEAR));
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
-    EXPECT_EQ(D3DXMATRIX(s.world), identity);
-    EXPECT_EQ(D3DXMATRIX(s.view), identity);
+    EXPECT_EQ(std::pair(D3DXMATRIX(s.world), D3DXMATRIX(s.view)), std::pair(identity, identity));
 
     g_sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
     ASSERT_EQ(g_sprite->End(), D3D_OK);
