@@ -158,10 +158,16 @@ TEST_F(Intersect, RunsOfFacesAreBoundedAnewAfterEveryWrite) {
     void* v = nullptr;
     mesh->LockVertexBuffer(0, &v);
     for (size_t i = 0; i < positions.size(); i += 3) static_cast<float*>(v)[i] += 500.0f;
+    // Vertex (row 0, column 16) raised 50: of the first run of 32 faces only its last, 31, has that corner,
+    // and the run's box must still hold it. A level ray at height 25 and z -59.5 meets face 31 first.
+    static_cast<float*>(v)[3 * 16 + 1] = 50.0f;
     mesh->UnlockVertexBuffer();
-    const D3DXVECTOR3 far(501.0f, 50.0f, 1.0f);
+    const D3DXVECTOR3 far(501.0f, 50.0f, 1.0f), side(460.0f, 25.0f, -59.5f), along(1, 0, 0);
     D3DXIntersect(mesh, &far, &down, &hit, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     EXPECT_TRUE(hit);
+    DWORD face = 0;
+    D3DXIntersect(mesh, &side, &along, &hit, &face, nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(std::pair(hit, face), std::pair(TRUE, DWORD(31)));
     D3DXIntersect(mesh, &o, &down, &hit, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     EXPECT_FALSE(hit);
     mesh->Release();
