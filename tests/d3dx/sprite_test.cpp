@@ -140,8 +140,7 @@ TEST_F(Sprite, DrawsKeepTheirOrderAndShareADrawPerTexture) {
     EXPECT_EQ(draws[1].state.textures[0], g_whiteTexture);
     EXPECT_EQ(draws[2].state.textures[0], texture);
     // Whole-texture draws without a position start at the origin.
-    EXPECT_FLOAT_EQ(verticesOf(draws[1])[2].x, 3.0f);
-    EXPECT_FLOAT_EQ(verticesOf(draws[1])[2].u, 1.0f);
+    EXPECT_EQ(std::pair(verticesOf(draws[1])[2].x, verticesOf(draws[1])[2].u), std::pair(3.0f, 1.0f));
 }
 
 TEST_F(Sprite, CallsOutOfOrderAreRefused) {

@@ -61,7 +61,6 @@ TEST_F(Texture, DefaultSizeRoundsUpToAPowerOfTwo) {
     D3DSURFACE_DESC desc;
     texture->GetLevelDesc(0, &desc);
     EXPECT_EQ(std::pair(desc.Width, desc.Height), std::pair(8u, 4u));
-    EXPECT_EQ(texels()[0], gradient(5, 3)[0]);
     ASSERT_EQ(load("pic.png", D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2), D3D_OK);
     texture->GetLevelDesc(0, &desc);
     EXPECT_EQ(desc.Width, 5u);
