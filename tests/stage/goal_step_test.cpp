@@ -62,10 +62,17 @@ TEST_F(StepTest, ArrivesAfterTwentyFramesAndIsBackTwentyLater) {
 TEST_F(StepTest, TooFastItPassesItsEndAndTooSlowItNeverLeaves) {
     OStep* fast = Step(0.3f, {10.05f, 0, 0});  // 9.9 and 10.2 are both 0.15 from the end
     OStep* slow = Step(0.05f, {0, 0, 10});
+    OStep* tenth = Step(0.1f, {0, 0, 20});  // its first move ends 0.1 from its start, not within 0.1
+    OStep* snapping = Step(0.32f, {1, 0, 0});  // 0.96 snaps onto the end, 0.04 back onto the start
+    OStep* finer = Step(0.16f, {1, 0, 0});     // the same in six steps each way
     for (int i = 0; i < 100; ++i) UpdateObjects();
     EXPECT_NEAR(fast->position.x, 30.0f, 1e-3);
     EXPECT_EQ(fast->speed, 0.3f);
     EXPECT_EQ(slow->position, D3DXVECTOR3(0, 0, 0));
+    EXPECT_NEAR(tenth->position.z, 10.0f, 1e-3);
+    // Six frames a round trip, 1 - 0.32 in the fourth; twelve for the finer one, 4 × 0.16 in the fourth.
+    EXPECT_FLOAT_EQ(snapping->position.x, 0.68f);
+    EXPECT_FLOAT_EQ(finer->position.x, 0.64f);
 }
 
 TEST_F(StepTest, DrawnBentByTheBulgeWithItsDrawMatrix) {
@@ -73,6 +80,7 @@ TEST_F(StepTest, DrawnBentByTheBulgeWithItsDrawMatrix) {
     step->position = D3DXVECTOR3(4, 2, 0);
     g_player.bulgeCenter[0] = D3DXVECTOR3(4, 2, 0);  // the middle of the slab's top
     g_player.bulgeRadius[0] = 6.0f;
+    step->workVertices = step->baseVertices;  // as loaded: only the draw can move them
     headless::recordDraws(true);
     step->Draw();
     ASSERT_FALSE(headless::recordedDraws().empty());

@@ -39,14 +39,13 @@ TEST_F(LaserTrapTest, IdleWhileOffThenTurnsAndAlternatesItsPhase) {
     EXPECT_TRUE(sounds.empty());
 
     // On: the phase alternates; the yaw 362 is turned back by a whole turn, the pitch -1 brought up by one.
-    g_leverStates[2] = true;
-    UpdateObjects();
-    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::make_tuple(1, 2.0f, 359.0f));
-    UpdateObjects();
-    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::make_tuple(0, 5.0f, 358.0f));
-    g_leverStates[2] = false;
-    UpdateObjects();
-    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::make_tuple(0, 5.0f, 358.0f));
+    // Off again with the phase at 1: phase and angles held.
+    for (auto [on, phase, yaw, pitch] : {std::tuple{true, 1, 2.0f, 359.0f}, {true, 0, 5.0f, 358.0f},
+                                         {true, 1, 8.0f, 357.0f}, {false, 1, 8.0f, 357.0f}}) {
+        g_leverStates[2] = on;
+        UpdateObjects();
+        EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::tie(phase, yaw, pitch)) << yaw;
+    }
 }
 
 TEST_F(LaserTrapTest, AnAbsurdTurningSpeedFromABrokenFileStillEndsEachFrame) {
