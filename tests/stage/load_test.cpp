@@ -182,12 +182,13 @@ TEST_F(StageLoad, ANameBeforeTheClosingColonIsNotLoaded) {
     EXPECT_EQ(std::pair(g_fatalError, headless::messageBoxes().size()), std::pair(false, size_t{0}));
 }
 
-// A mesh line no mesh can come from, blank or of 100 KiB (kept to the longest name), is reported as the
+// A mesh line no mesh can come from, blank or over 100 KiB (kept to the longest name), is reported as the
 // cache reports a mesh that does not load: the load finishes, no object is made, the run ends after this
-// frame.
+// frame. The long one's first 1024 bytes name floor.x (the slashes run together): never loaded instead.
 class BadMeshLine : public StageLoad, public testing::WithParamInterface<size_t> {};
 TEST_P(BadMeshLine, FailsTheLoadAndNoObjectIsMade) {
-    const std::string name(GetParam(), 'm'), path = "data/xfile/" + name.substr(0, kMaxNameLength);
+    const std::string name = GetParam() ? std::string(1017, '/') + "floor.x" + std::string(GetParam(), 'm') : "";
+    const std::string path = "data/xfile/" + name.substr(0, kMaxNameLength);
     WriteStageFile("stage1.txt", "0,0,0,\n:\nfloor.x\n" + name + "\n:\nfloor.x,1\n");
     g_fadeLevel = 200;
     EXPECT_EQ(Load(), SCENE_GAME);
