@@ -98,8 +98,7 @@ TEST_F(DoorTest, RaysMeetTheMovedPanelsTheNearestWinningAndMissInTheGap) {
 }
 
 TEST_F(DoorTest, DrawsFourPanelsWithTheirMatricesAndTheLampOfItsChannel) {
-    g_leverStates.assign(3, false);
-    g_leverStates[1] = true;
+    g_leverStates = {false, true, false};
     ODoor* green = Door(1);
     Make(TYPE_DOOR, "door.x", {100, 16, 0}, {2});  // red
     green->openAmount = 40.0f;
