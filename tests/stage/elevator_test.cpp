@@ -137,8 +137,7 @@ TEST_F(ElevatorTest, StopsAtOnePointGiveNoRideAndNoSound) {
         StandOn(e);
         UpdateObjects();
     }
-    EXPECT_EQ(e->position, D3DXVECTOR3(3, 0, 3));
-    EXPECT_EQ(g_player.position, D3DXVECTOR3(3, 12, 3));
+    EXPECT_EQ(std::pair(e->position, g_player.position), std::pair(D3DXVECTOR3(3, 0, 3), D3DXVECTOR3(3, 12, 3)));
     EXPECT_TRUE(sounds.empty());
 }
 
