@@ -77,8 +77,7 @@ TEST_F(GameScene, UpdateRunsTheObjectsThenThePlayer) {
     Append(probe);
     g_player.health = 100.0f;
     EXPECT_EQ(scene.Update(), SCENE_GAME);
-    EXPECT_EQ(probe->seen, 100.0f);
-    EXPECT_EQ(g_player.health, 100.5f);
+    EXPECT_EQ(std::pair(probe->seen, g_player.health), std::pair(100.0f, 100.5f));
 }
 
 // Goal first, then death; either only once the fade level, a signed 16-bit number, has reached 255;

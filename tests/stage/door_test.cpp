@@ -98,8 +98,7 @@ TEST_F(DoorTest, RaysMeetTheMovedPanelsTheNearestWinningAndMissInTheGap) {
 }
 
 TEST_F(DoorTest, DrawsFourPanelsWithTheirMatricesAndTheLampOfItsChannel) {
-    g_leverStates.assign(3, false);
-    g_leverStates[1] = true;
+    g_leverStates = {false, true, false};
     ODoor* green = Door(1);
     Make(TYPE_DOOR, "door.x", {100, 16, 0}, {2});  // red
     green->openAmount = 40.0f;
@@ -143,15 +142,10 @@ TEST_F(DoorTest, ABulgeTouchingOnePanelBendsOnlyThatPanelsSlice) {
     EXPECT_EQ(moved, (std::vector<bool>{false, true, false, false}));
     // The plate's front corner there (panel 0's (40, -40, -0.8), turned a quarter) is 0.8 from the
     // centre: pushed away from it, along the door's -z, by (5 - 0.8) / 1.5.
-    int corners = 0;
-    for (size_t v = 0; v < n; ++v) {
-        const D3DXVECTOR3& b = door->baseVertices[v];
-        if (b.x == 40.0f && b.y == -40.0f && b.z == -0.8f) {
-            ++corners;
-            ExpectNear(door->workVertices[n + v], {40, -40, -0.8f - 4.2f / 1.5f}, 1e-4f);
-        }
-    }
-    EXPECT_GT(corners, 0);
+    const auto& base = door->baseVertices;
+    const size_t corner = std::find(base.begin(), base.end(), D3DXVECTOR3(40, -40, -0.8f)) - base.begin();
+    ASSERT_LT(corner, n);
+    ExpectNear(door->workVertices[n + corner], {40, -40, -0.8f - 4.2f / 1.5f}, 1e-4f);
 }
 
 // After a draw with a bulge, a ray at the door meets what was drawn: the nearest drawn triangle over the

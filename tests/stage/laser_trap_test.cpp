@@ -39,14 +39,13 @@ TEST_F(LaserTrapTest, IdleWhileOffThenTurnsAndAlternatesItsPhase) {
     EXPECT_TRUE(sounds.empty());
 
     // On: the phase alternates; the yaw 362 is turned back by a whole turn, the pitch -1 brought up by one.
-    g_leverStates[2] = true;
-    UpdateObjects();
-    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::make_tuple(1, 2.0f, 359.0f));
-    UpdateObjects();
-    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::make_tuple(0, 5.0f, 358.0f));
-    g_leverStates[2] = false;
-    UpdateObjects();
-    EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::make_tuple(0, 5.0f, 358.0f));
+    // Off again with the phase at 1: phase and angles held.
+    for (auto [on, phase, yaw, pitch] : {std::tuple{true, 1, 2.0f, 359.0f}, {true, 0, 5.0f, 358.0f},
+                                         {true, 1, 8.0f, 357.0f}, {false, 1, 8.0f, 357.0f}}) {
+        g_leverStates[2] = on;
+        UpdateObjects();
+        EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::tie(phase, yaw, pitch)) << yaw;
+    }
 }
 
 TEST_F(LaserTrapTest, AnAbsurdTurningSpeedFromABrokenFileStillEndsEachFrame) {
@@ -64,8 +63,7 @@ TEST_F(LaserTrapTest, TheBodyAsNearestHitCosts128OnTheMeasuringFramesWhileThePla
     UpdateObjects();  // the first active frame tests the body only, and nothing has been measured yet
     EXPECT_EQ(g_player.health, 255.0f);
     UpdateObjects();  // measured against everything: the body is nearest
-    EXPECT_FLOAT_EQ(trap->beamLength, 27.5f);
-    EXPECT_EQ(g_player.health, 127.0f);
+    EXPECT_EQ(std::pair(trap->beamLength, g_player.health), std::pair(27.5f, 127.0f));
     UpdateObjects();  // the body alone, no nearer than the measured length: no hit
     EXPECT_EQ(g_player.health, 127.0f);
     UpdateObjects();
@@ -116,8 +114,7 @@ TEST_F(LaserTrapTest, NeverHitsItselfOrAnotherTrap) {
     g_leverStates[2] = true;
     UpdateObjects();
     UpdateObjects();
-    EXPECT_FLOAT_EQ(first->beamLength, 27.5f);
-    EXPECT_FLOAT_EQ(second->beamLength, 17.5f);
+    EXPECT_EQ(std::pair(first->beamLength, second->beamLength), std::pair(27.5f, 17.5f));
     EXPECT_EQ(g_player.health, 255.0f - 2 * 128.0f);
     EXPECT_EQ(sounds, (std::vector<Sound>{Beep(3), Beep(3)}));
 }
@@ -159,10 +156,11 @@ TEST_F(LaserTrapTest, TheBeamIsDrawnOnMeasuringFramesStretchedToItsLength) {
     const d3d9::DeviceState& beamState = draws.back().state;
     // Scaling(1, 1, -1) × RotationY(180) × Translation(0, 20, 0): the beam points back along -z.
     ExpectNear({beamState.world._11, beamState.world._33, beamState.world._42}, {-1, 1, 20}, 1e-6f);
-    EXPECT_EQ(beamState.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(FALSE));
-    EXPECT_EQ(draws.front().state.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(TRUE));
+    // Depth writing off for the beam alone: on for the body before it and again after it.
+    const auto zWrite = [](const d3d9::DeviceState& s) { return s.render[D3DRS_ZWRITEENABLE]; };
+    EXPECT_EQ(std::tuple(zWrite(draws.front().state), zWrite(beamState), zWrite(g_device->impl->state)),
+              std::tuple(DWORD{TRUE}, DWORD{FALSE}, DWORD{TRUE}));
     EXPECT_EQ(draws.front().state.world._33, -1.0f);
-    EXPECT_EQ(g_device->impl->state.render[D3DRS_ZWRITEENABLE], static_cast<DWORD>(TRUE));
 
     // Facing the player: stretched to 27.5; on the phase-1 frame and while off, the body alone.
     trap->yaw = 0.0f;

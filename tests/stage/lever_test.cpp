@@ -47,8 +47,7 @@ TEST_F(LeverTest, TheFlipIsWrittenInTheSameFrame) {
     auto* after = MakeAs<ODoor>(TYPE_DOOR, "door.x", {0, 16, 0}, {1});
     g_player.position = D3DXVECTOR3(0, 10, 5);
     UpdateObjects({'E'});
-    EXPECT_TRUE(g_leverStates[1]);
-    EXPECT_EQ(std::pair(after->openAmount, before->openAmount), std::pair(1.5f, 0.0f));
+    EXPECT_EQ(std::tuple(g_leverStates[1], after->openAmount, before->openAmount), std::tuple(true, 1.5f, 0.0f));
     UpdateObjects();
     EXPECT_EQ(before->openAmount, 1.5f);
 }
@@ -74,8 +73,7 @@ TEST_F(LeverTest, ChannelsTheListDoesNotReachReadFalseAndAWriteGrowsTheList) {
     auto* door = MakeAs<ODoor>(TYPE_DOOR, "door.x", {0, 16, 0}, {7});
     g_player.position = D3DXVECTOR3(0, 12, -10);
     UpdateObjects();
-    EXPECT_FALSE(door->open);
-    EXPECT_EQ(g_leverStates.size(), 1u);  // reading never grows it
+    EXPECT_EQ(std::pair(door->open, g_leverStates.size()), std::pair(false, size_t{1}));  // reading never grows it
     Make(TYPE_LEVER, "leveron.x", {0, 0, 0}, {5, 1});
     UpdateObjects();
     EXPECT_EQ(g_leverStates, (std::vector<bool>{true, true, false, false, false, true}));

@@ -112,29 +112,21 @@ TEST(StageList, KeepsTheSizeOfAHugeLineBounded) {
     EXPECT_FALSE(ListLine("ok.txt\n", 1).cut);
 }
 
+// {header, start position, fields ended, the colon's line}. The line feed after a last comma ends an empty
+// field; fields after the third are not read; the third number ended by the colon (text before it) is
+// never converted: z stays 0. Fewer numbers leave the rest 0; blanks and junk read as atof reads them.
 TEST(StageHeader, ThreeNumbersEachEndedByACommaOrLineFeed) {
-    Parsed a = Parse("1.5,-2,3e1,\n:\n:\n");
-    ASSERT_TRUE(a.started);
-    EXPECT_EQ(a.start.position, D3DXVECTOR3(1.5f, -2.0f, 30.0f));
-    // The line feed after the last comma ends an empty fourth field; the colon stands on line 2.
-    EXPECT_EQ(std::tuple(a.start.numbers, a.start.colonLine, a.start.afterColon), std::tuple(4, 2, int{'\n'}));
-
-    Parsed lines = Parse("4\n5\n6\n:\n:\n");
-    EXPECT_EQ(lines.start.position, D3DXVECTOR3(4, 5, 6));
-
-    // Fields after the third and text before the colon are not read.
-    Parsed extra = Parse("1,2,3,4,99\n:\n:\n");
-    EXPECT_EQ(extra.start.position, D3DXVECTOR3(1, 2, 3));
-    EXPECT_EQ(extra.start.numbers, 5);
-
-    // The third number ended by the colon is never converted: z stays 0.
-    Parsed colon = Parse("7,8,9:\n:\n");
-    EXPECT_EQ(colon.start.position, D3DXVECTOR3(7, 8, 0));
-    EXPECT_EQ(std::pair(colon.start.numbers, colon.start.textBeforeColon), std::pair(2, true));
-
-    // Fewer numbers: the missing coordinates are 0; blanks and junk read as atof reads them.
-    EXPECT_EQ(Parse("5,\n:\n:\n").start.position, D3DXVECTOR3(5, 0, 0));
-    EXPECT_EQ(Parse(" 2x, ,abc,\n:\n:\n").start.position, D3DXVECTOR3(2, 0, 0));
+    const std::tuple<std::string, D3DXVECTOR3, int, int> headers[] = {
+        {"1.5,-2,3e1,\n:\n:\n", {1.5f, -2, 30}, 4, 2}, {"4\n5\n6\n:\n:\n", {4, 5, 6}, 3, 4},
+        {"1,2,3,4,99\n:\n:\n", {1, 2, 3}, 5, 2},       {"7,8,9:\n:\n", {7, 8, 0}, 2, 1},
+        {"5,\n:\n:\n", {5, 0, 0}, 2, 2},               {" 2x, ,abc,\n:\n:\n", {2, 0, 0}, 4, 2},
+    };
+    for (const auto& [text, position, numbers, colonLine] : headers) {
+        const StageStart start = Parse(text).start;
+        EXPECT_EQ(std::tuple(start.position, start.numbers, start.colonLine, start.textBeforeColon),
+                  std::tuple(position, numbers, colonLine, text == "7,8,9:\n:\n"))
+            << text;
+    }
 }
 
 TEST(StageHeader, AFileEndingBeforeAColonIsReported) {
