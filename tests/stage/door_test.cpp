@@ -221,7 +221,9 @@ TEST_P(BentDoor, StopsThePlayerAtTheDrawnPanels) {
     EXPECT_FALSE(Crosses(door, start, g_player.position));
     ASSERT_EQ(Crosses(door, start, start + D3DXVECTOR3(0, 0, -60 * a.side)), a.meets);
     D3DXVECTOR3 walked = g_player.position - start;
-    if (a.meets) EXPECT_LT(D3DXVec3Length(&walked), 60.0f);
+    if (a.meets) {
+        EXPECT_LT(D3DXVec3Length(&walked), 60.0f);
+    }
 }
 
 // The panels: 0 lower right, 1 upper right, 2 upper left, 3 lower left (seen from -z). Shots on the
