@@ -63,7 +63,7 @@ TEST_F(Look, ArrowKeysMoveTheDivisorForTheNextFrameAndNeverBelowOne) {
     MoveMouse(3, 0);
     Frame();
     EXPECT_EQ(g_player.yaw, 4.0f);
-    Frames(20, {VK_LEFT});            // up by 0.1 a frame from 1
+    Frames(20, {VK_LEFT});           // up by 0.1 a frame from 1
     Frames(5, {VK_LEFT, VK_RIGHT});  // both: no change
     EXPECT_NEAR(g_mouseDivisor, 3.0f, 1e-4f);
 }

@@ -56,7 +56,7 @@ TEST_F(StepTest, ArrivesAfterTwentyFramesAndIsBackTwentyLater) {
 TEST_F(StepTest, TooFastItPassesItsEndAndTooSlowItNeverLeaves) {
     OStep* fast = Step(0.3f, {10.05f, 0, 0});  // 9.9 and 10.2 are both 0.15 from the end
     OStep* slow = Step(0.05f, {0, 0, 10});
-    OStep* tenth = Step(0.1f, {0, 0, 20});  // its first move ends 0.1 from its start, not within 0.1
+    OStep* tenth = Step(0.1f, {0, 0, 20});     // its first move ends 0.1 from its start, not within 0.1
     OStep* snapping = Step(0.32f, {1, 0, 0});  // 0.96 snaps onto the end, 0.04 back onto the start
     OStep* finer = Step(0.16f, {1, 0, 0});     // the same in six steps each way
     for (int i = 0; i < 100; ++i) UpdateObjects();

@@ -40,8 +40,10 @@ TEST_F(LaserTrapTest, IdleWhileOffThenTurnsAndAlternatesItsPhase) {
 
     // On: the phase alternates; the yaw 362 is turned back by a whole turn, the pitch -1 brought up by one.
     // Off again with the phase at 1: phase and angles held.
-    for (auto [on, phase, yaw, pitch] : {std::tuple{true, 1, 2.0f, 359.0f}, {true, 0, 5.0f, 358.0f},
-                                         {true, 1, 8.0f, 357.0f}, {false, 1, 8.0f, 357.0f}}) {
+    for (auto [on, phase, yaw, pitch] : {std::tuple{true, 1, 2.0f, 359.0f},
+                                         {true, 0, 5.0f, 358.0f},
+                                         {true, 1, 8.0f, 357.0f},
+                                         {false, 1, 8.0f, 357.0f}}) {
         g_leverStates[2] = on;
         UpdateObjects();
         EXPECT_EQ(std::tie(trap->phase, trap->yaw, trap->pitch), std::tie(phase, yaw, pitch)) << yaw;

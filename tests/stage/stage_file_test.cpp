@@ -89,13 +89,20 @@ std::vector<std::string> Describe(const std::vector<StageRecord>& records) {
 TEST(StageList, PicksTheLineOfTheIndexCountingLongLinesTwice) {
     const std::string list = "one.txt\n two.txt\nthree.txt", fits(125, 'a'), over(126, 'b'), longer(130, 'c');
     const std::tuple<std::string, int, std::string, bool> cases[] = {
-        {list, 1, "data/one.txt", true},         {list, 0, "data/one.txt", true},
-        {list, -5, "data/one.txt", true},        {list, 3, "data/three.txt", true},
-        {list, 4, "data/", false},               {"one.txt\n", 2, "data/", false},
-        {fits + "\nnext.txt\n", 2, "data/next.txt", true}, {over + "\nnext.txt\n", 2, "data/", true},
-        {over + "\nnext.txt\n", 3, "data/next.txt", true}, {longer + "\nnext.txt\n", 2, "data/cccc", true},
-        {"x\n" + longer + "\n", 2, "data/" + longer, true}, {"one.txt\r\ntwo.txt\r\n", 1, "data/one.txt", true},
-        {"one.txt\r\ntwo.txt\r\n", 2, "data/two.txt", true}, {"one\r.txt\n", 1, "data/one\r.txt", true},
+        {list, 1, "data/one.txt", true},
+        {list, 0, "data/one.txt", true},
+        {list, -5, "data/one.txt", true},
+        {list, 3, "data/three.txt", true},
+        {list, 4, "data/", false},
+        {"one.txt\n", 2, "data/", false},
+        {fits + "\nnext.txt\n", 2, "data/next.txt", true},
+        {over + "\nnext.txt\n", 2, "data/", true},
+        {over + "\nnext.txt\n", 3, "data/next.txt", true},
+        {longer + "\nnext.txt\n", 2, "data/cccc", true},
+        {"x\n" + longer + "\n", 2, "data/" + longer, true},
+        {"one.txt\r\ntwo.txt\r\n", 1, "data/one.txt", true},
+        {"one.txt\r\ntwo.txt\r\n", 2, "data/two.txt", true},
+        {"one\r.txt\n", 1, "data/one\r.txt", true},
         {"one.txt\n\x1Atwo.txt\n", 2, "data/", false},
     };
     for (const auto& [text, index, path, present] : cases) {
@@ -117,9 +124,12 @@ TEST(StageList, KeepsTheSizeOfAHugeLineBounded) {
 // never converted: z stays 0. Fewer numbers leave the rest 0; blanks and junk read as atof reads them.
 TEST(StageHeader, ThreeNumbersEachEndedByACommaOrLineFeed) {
     const std::tuple<std::string, D3DXVECTOR3, int, int> headers[] = {
-        {"1.5,-2,3e1,\n:\n:\n", {1.5f, -2, 30}, 4, 2}, {"4\n5\n6\n:\n:\n", {4, 5, 6}, 3, 4},
-        {"1,2,3,4,99\n:\n:\n", {1, 2, 3}, 5, 2},       {"7,8,9:\n:\n", {7, 8, 0}, 2, 1},
-        {"5,\n:\n:\n", {5, 0, 0}, 2, 2},               {" 2x, ,abc,\n:\n:\n", {2, 0, 0}, 4, 2},
+        {"1.5,-2,3e1,\n:\n:\n", {1.5f, -2, 30}, 4, 2},
+        {"4\n5\n6\n:\n:\n", {4, 5, 6}, 3, 4},
+        {"1,2,3,4,99\n:\n:\n", {1, 2, 3}, 5, 2},
+        {"7,8,9:\n:\n", {7, 8, 0}, 2, 1},
+        {"5,\n:\n:\n", {5, 0, 0}, 2, 2},
+        {" 2x, ,abc,\n:\n:\n", {2, 0, 0}, 4, 2},
     };
     for (const auto& [text, position, numbers, colonLine] : headers) {
         const StageStart start = Parse(text).start;
